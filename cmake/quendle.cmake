@@ -1,0 +1,42 @@
+# quendle_library(<dir-name> [DEPS ...]): a static library from <dir>/src/*.cpp,
+# with <dir>/src as its public include directory.
+function(quendle_library name)
+  cmake_parse_arguments(QL "" "" "DEPS" ${ARGN})
+  file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp)
+  add_library(${name} STATIC ${_srcs})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${QL_DEPS})
+endfunction()
+
+# quendle_tests(<prefix> [DEPS ...] [PROGRAMS ...]): one GoogleTest executable per tests/*_test.cpp
+# (named <prefix>_<file>), so a broken test file never hides the others; sources
+# under tests/support/ form a helper library linked into each. Every case is
+# registered with ctest. Tests find the built programs through QUENDLE_BIN_DIR
+# and the source tree through QUENDLE_SOURCE_DIR.
+function(quendle_tests prefix)
+  cmake_parse_arguments(QT "" "" "DEPS;PROGRAMS" ${ARGN})
+  file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_test.cpp)
+  file(GLOB _support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/support/*.cpp)
+  set(_support_lib "")
+  if(_support)
+    add_library(${prefix}_support STATIC ${_support})
+    target_include_directories(${prefix}_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+    target_link_libraries(${prefix}_support PUBLIC ${QT_DEPS} GTest::gtest GTest::gmock)
+    set(_support_lib ${prefix}_support)
+  endif()
+  foreach(_src ${_tests})
+    get_filename_component(_stem ${_src} NAME_WE)
+    set(_name ${prefix}_${_stem})
+    add_executable(${_name} ${_src})
+    set_target_properties(${_name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    target_include_directories(${_name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+    target_link_libraries(${_name} PRIVATE ${_support_lib} ${QT_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+    target_compile_definitions(${_name} PRIVATE
+      QUENDLE_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+      QUENDLE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    if(QT_PROGRAMS)
+      add_dependencies(${_name} ${QT_PROGRAMS})
+    endif()
+    gtest_discover_tests(${_name} DISCOVERY_TIMEOUT 60)
+  endforeach()
+endfunction()
