@@ -1,0 +1,100 @@
+#pragma once
+// Writer of the binary trace record stream: one call per record. Bits are
+// packed into 64-bit words; without a ring the words go to the file, in ring
+// mode into a fixed-size memory ring that keeps the latest part of the stream
+// and is written to the file, from a sync point on, when the writer is
+// destroyed.
+#include <cstdint>
+#include <deque>
+#include <fstream>
+#include <initializer_list>
+#include <memory>
+#include <string>
+
+class et_writer_t {
+ public:
+  // Creates or truncates the file. ring_size 0 writes straight to the file;
+  // otherwise it is the ring's size in bytes, a multiple of 8. Throws
+  // std::runtime_error when the file cannot be opened or the size is bad.
+  et_writer_t(const std::string& path, uint64_t ring_size);
+  virtual ~et_writer_t();
+
+  et_writer_t(const et_writer_t&) = delete;
+  et_writer_t& operator=(const et_writer_t&) = delete;
+
+  // Field widths in bits, each 1..64 (std::runtime_error otherwise): register
+  // width, floating-point width, integer register value width, virtual-address
+  // width and physical-address width. Records that carry such a field throw
+  // until this has been called.
+  void configure(int xlen, int flen, int irf, int va, int pa);
+
+  // Appends the low `bits` bits (0..64) of value to the stream.
+  void append(uint64_t value, uint64_t bits)
+  {
+    if (bits == 0) return;
+    if (bits > 64) throw_bad_bit_count(bits);
+    const uint64_t v = bits == 64 ? value : value & ((uint64_t(1) << bits) - 1);
+    buffer_ |= v << pending_bits_;
+    const unsigned total = pending_bits_ + unsigned(bits);
+    if (total < 64) {
+      pending_bits_ = uint8_t(total);
+      return;
+    }
+    emit_word(buffer_);
+    pending_bits_ = uint8_t(total - 64);
+    // The bits of v that did not fit; none when exactly 64 were reached.
+    buffer_ = pending_bits_ ? v >> (64 - (total - unsigned(bits))) : 0;
+  }
+
+  void record_tsd1(uint8_t delta);
+  void record_swt_hart(uint8_t hart);
+  void record_swt_is(uint64_t uiid, uint8_t pril, uint64_t chunk);
+  void record_swt_irfra(uint16_t piid, uint8_t selector, uint8_t reg);
+  void record_swt_irfrd(uint16_t piid, uint8_t selector, uint64_t value);
+  void record_swt_irfwa(uint16_t piid, uint8_t reg);
+  void record_swt_irfwd(uint16_t piid, uint64_t value);
+  void record_swt_frfra(uint16_t piid, uint8_t selector, uint8_t reg);
+  void record_swt_frfrd(uint16_t piid, uint8_t selector, uint64_t value);
+  void record_swt_frfwa(uint16_t piid, uint8_t reg);
+  void record_swt_frfwd(uint16_t piid, uint64_t value);
+  void record_swt_fr(uint16_t piid, bool bit);
+  void record_swt_va(uint16_t piid, uint64_t address);
+  void record_swt_pa(uint16_t piid, uint64_t address);
+  void record_swt_std(uint16_t piid, uint64_t data);
+  // The commit flags carry bit xlen-1 of cause as the interrupt bit and the
+  // low 6 bits of cause as the cause code.
+  void record_swt_cm(uint16_t piid, uint64_t pc, bool frcm, bool trap, uint64_t cause, bool trig);
+
+ private:
+  void emit_word(uint64_t word);
+  void flush_staged();
+  void end_record() { append(0, (8 - pending_bits_ % 8) % 8); }
+  struct field_t {
+    uint64_t value;
+    unsigned bits;
+  };
+  // Header code, piid, fields, padding.
+  void piid_record(unsigned code, uint16_t piid, std::initializer_list<field_t> fields);
+  unsigned width(int configured, const char* record) const;
+  void drop_old_sync_points();
+  void write_ring_to_file();
+  void write_bytes(const uint8_t* data, uint64_t size);
+  [[noreturn]] static void throw_bad_bit_count(uint64_t bits);
+
+  std::ofstream file_;
+  std::string path_;  // for error messages
+  int piid_width_;
+  int xlen_ = 0, flen_ = 0, irf_ = 0, va_ = 0, pa_ = 0;  // 0 until configure
+  uint64_t ring_size_;
+  uint64_t byte_count_ = 0;  // bytes stored into the ring so far (ring mode only)
+  std::unique_ptr<uint8_t[]> ring_;
+  std::deque<uint64_t> sync_points_{0};  // stream byte positions, oldest first
+  uint8_t issue_count_ = 0;              // wraps every 256 issue records
+  uint64_t buffer_ = 0;
+  uint8_t pending_bits_ = 0;
+
+  // Without a ring, words are staged here and written in blocks.
+  static constexpr size_t staging_size = 8192;
+  std::unique_ptr<uint8_t[]> staged_;
+  size_t staged_bytes_ = 0;
+};
