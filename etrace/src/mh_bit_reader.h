@@ -1,0 +1,139 @@
+#pragma once
+// Bit input of the binary trace record stream: one little-endian bit stream,
+// every field least-significant bit first, records padded to whole bytes.
+//
+// The stream is read through the caller's stdio stream into a block buffer of
+// its own, so that neither a system call nor a stdio call is made per record;
+// fields are then cut out of the buffer with unaligned 64-bit loads. The
+// stream is accounted in 16-byte blocks, the unit in which the trace tools
+// have always loaded it, so the position in error texts stays the same.
+//
+// A decoder copies the read position into a cursor, a local variable, and
+// stores it back when done: kept in registers, the position does not have to
+// be reloaded after every byte stored into a record.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+class mh_bit_reader_t;
+
+class mh_bit_cursor_t {
+ public:
+  // The next n bits (1 to 64), least-significant first. At the end of the
+  // data throws std::underflow_error with an empty text.
+  inline uint64_t get(int n);
+
+  // Consumes n bits of any count; ends the data like get.
+  void skip(uint64_t n)
+  {
+    while (n > 64) {
+      get(64);
+      n -= 64;
+    }
+    if (n != 0) get(int(n));
+  }
+
+  // Drops the padding bits up to the next byte boundary.
+  void align_to_byte() { pos_ = (pos_ + 7) & ~std::size_t(7); }
+
+ private:
+  friend class mh_bit_reader_t;
+
+  mh_bit_cursor_t(mh_bit_reader_t* reader, const uint8_t* data, std::size_t pos, std::size_t end)
+      : reader_(reader), data_(data), pos_(pos), end_(end)
+  {
+  }
+
+  static uint64_t load_le64(const uint8_t* p)
+  {
+    uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    v = __builtin_bswap64(v);
+#endif
+    return v;
+  }
+
+  mh_bit_reader_t* reader_;
+  const uint8_t* data_;  // the reader's buffer
+  std::size_t pos_;      // next unread bit, counted from data_[0]
+  std::size_t end_;      // number of valid bits in the buffer
+};
+
+class mh_bit_reader_t {
+ public:
+  // The unit of input accounting in bytes.
+  static constexpr std::size_t block_bytes = 16;
+
+  // Reads from input, which stays the caller's; path only names it in texts.
+  mh_bit_reader_t(FILE* input, std::string path);
+
+  mh_bit_reader_t(const mh_bit_reader_t&) = delete;
+  mh_bit_reader_t& operator=(const mh_bit_reader_t&) = delete;
+
+  // The read position, to decode from; store() it back afterwards. After an
+  // exception the position need not be stored: the data has ended or the
+  // stream is unusable.
+  mh_bit_cursor_t cursor() { return mh_bit_cursor_t(this, buffer_.get(), pos_, end_); }
+  void store(const mh_bit_cursor_t& cursor)
+  {
+    pos_ = cursor.pos_;
+    end_ = cursor.end_;
+  }
+
+  // The next n bits (1 to 64), through a cursor of its own.
+  uint64_t get_bits(int n)
+  {
+    mh_bit_cursor_t c = cursor();
+    const uint64_t value = c.get(n);
+    store(c);
+    return value;
+  }
+
+  // True once a read has run past the end of the data.
+  bool ended() const { return ended_; }
+
+  // The file position after the last 16-byte block that the bits read up to
+  // the cursor needed: where a block-by-block reader would stand, as ftell
+  // reports it.
+  long block_position(const mh_bit_cursor_t& cursor) const;
+
+ private:
+  friend class mh_bit_cursor_t;
+
+  // Number of bytes the block buffer holds.
+  static constexpr std::size_t buffer_bytes = 64 * 1024;
+  // Zero bytes behind the data, so that a 64-bit load (plus one byte) never
+  // leaves the buffer.
+  static constexpr std::size_t slack_bytes = 16;
+
+  // Makes n bits available after the cursor (moving the unread bytes to the
+  // front of the buffer) or ends the data.
+  mh_bit_cursor_t fill(mh_bit_cursor_t cursor, unsigned n);
+
+  FILE* input_;
+  std::string path_;
+  std::unique_ptr<uint8_t[]> buffer_;
+  std::size_t pos_ = 0;        // stored cursor position
+  std::size_t end_ = 0;        // stored count of valid bits
+  uint64_t buffer_start_ = 0;  // stream byte held in buffer_[0]
+  long start_offset_ = 0;      // file position where reading began
+  bool at_eof_ = false;        // the input has no more bytes
+  bool ended_ = false;         // a read ran past the end of the data
+};
+
+inline uint64_t mh_bit_cursor_t::get(int n)
+{
+  if (__builtin_expect(pos_ + unsigned(n) > end_, 0)) *this = reader_->fill(*this, unsigned(n));
+  const uint8_t* p = data_ + (pos_ >> 3);
+  const unsigned shift = unsigned(pos_ & 7);
+  uint64_t value = load_le64(p) >> shift;
+  // A field that starts inside a byte can reach into a ninth byte.
+  if (shift + unsigned(n) > 64) value |= uint64_t(p[8]) << (64 - shift);
+  pos_ += unsigned(n);
+  return n == 64 ? value : value & ((uint64_t(1) << n) - 1);
+}
