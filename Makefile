@@ -42,7 +42,7 @@ bench: build
 	@for s in bench/*.sh; do [ -f "$$s" ] && bash "$$s" $(BUILD) || exit 1; done
 
 demo: build
-	$(BUILD)/bin/quendle -c examples/soc.xml -i examples/sample.trace \
+	$(BUILD)/bin/quendle -c examples/soc.xml -t examples/sample.trace \
 	  -o $(BUILD)/sample.swt -f swt --ts --uiid --cc
 	@echo "--- first lines of $(BUILD)/sample.swt ---"
 	@head -n 25 $(BUILD)/sample.swt

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Times quendle end to end for each output format on a generated trace of the
+# demo's instruction mix (examples/example_gen.cpp); reports the best of
+# RUNS runs (default 3) as a rate, with peak memory and output size.
+#   bash bench/quendle_formats.sh <build-dir> [instructions]
+set -euo pipefail
+
+build=${1:?usage: quendle_formats.sh <build-dir> [instructions]}
+count=${2:-2000000}
+runs=${RUNS:-3}
+root=$(cd "$(dirname "$0")/.." && pwd)
+quendle="$build/bin/quendle"
+gen="$build/bin/quendle_example_gen"
+work="$build/bench-quendle"
+mkdir -p "$work"
+trace="$work/trace.bin"
+
+"$gen" "$trace" "$count"
+echo "quendle formats: $count instructions, trace $(stat -c %s "$trace") bytes, best of $runs runs"
+
+# One run: prints "seconds peak-KiB". Peak memory from GNU time when present,
+# else from the kernel's high-water mark, sampled while the program runs.
+run_once() {
+  local out=$1; shift
+  local start end peak
+  rm -f "$out"
+  start=$(date +%s.%N)
+  if [ -x /usr/bin/time ]; then
+    /usr/bin/time -f "%M" -o "$work/time.txt" "$quendle" "$@" -o "$out" > /dev/null
+    peak=$(tail -n 1 "$work/time.txt")
+  else
+    "$quendle" "$@" -o "$out" > /dev/null &
+    local pid=$! v
+    peak=0
+    while kill -0 "$pid" 2> /dev/null; do
+      v=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2> /dev/null || true)
+      [ -n "$v" ] && peak=$v
+      sleep 0.01
+    done
+    wait "$pid"
+  fi
+  end=$(date +%s.%N)
+  awk -v s="$start" -v e="$end" -v p="$peak" 'BEGIN { printf "%.3f %d\n", e - s, p }'
+}
+
+printf '%-26s %9s %12s %9s %13s\n' options seconds "insn/s" "peak MiB" "output bytes"
+for args in "-f swt --cc --uiid --ts" "-f raw" "-f pconly" "-f ingress"; do
+  out="$work/out.${args// /_}"
+  best="" peak=0
+  for ((i = 0; i < runs; ++i)); do
+    # shellcheck disable=SC2086
+    read -r t p < <(run_once "$out" -c "$root/examples/soc.xml" -t "$trace" $args)
+    if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$t; fi
+    [ "$p" -gt "$peak" ] && peak=$p
+  done
+  awk -v a="$args" -v t="$best" -v n="$count" -v p="$peak" -v o="$(stat -c %s "$out")" \
+    'BEGIN { printf "%-26s %9.3f %12.0f %9.1f %13d\n", a, t, n / t, p / 1024, o }'
+  rm -f "$out"
+done
+rm -f "$trace" "$work/time.txt"

@@ -1,0 +1,63 @@
+// printf-style conversions for user-supplied output formats.
+//
+// The time-stamp and uiid formats of the "swt" listing come from the command
+// line, so they are untrusted: instead of handing them to printf, each is
+// parsed once into a conversion object that accepts exactly one conversion
+// and renders it into a caller's bounded buffer. The output is byte for byte
+// what printf gives for the same conversion (in the C locale).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// One integer conversion: flags, width, precision, length, and one of
+// d i o u x X (for example "10ld", "08lx", "-12llu", "x").
+class et_int_format_t {
+public:
+  // Longest text that format() can produce, terminating zero excluded; the
+  // width and precision limits below keep every conversion within it.
+  static constexpr std::size_t max_output = 31;
+
+  et_int_format_t() = default;
+  // Throws std::invalid_argument naming what is wrong with the text.
+  explicit et_int_format_t(const std::string& spec);
+
+  // Writes the converted value (no terminating zero) and returns its length,
+  // at most max_output. out must have room for max_output characters.
+  std::size_t format(char* out, std::uint64_t value) const;
+
+  const std::string& spec() const { return spec_; }
+
+private:
+  std::string spec_ = "d";
+  bool left_ = false, plus_ = false, space_ = false, alt_ = false, zero_ = false;
+  unsigned width_ = 0;
+  int precision_ = -1;  // -1: none given
+  unsigned value_bits_ = 32;  // the argument type that the length modifier names
+  bool signed_ = true;
+  unsigned base_ = 10;
+  bool upper_ = false;
+};
+
+// One string conversion: the flag "-", width, precision and "s" (the
+// disassembly column "-30s").
+class et_str_format_t {
+public:
+  static constexpr unsigned max_width = 255;
+
+  et_str_format_t() = default;
+  explicit et_str_format_t(const std::string& spec);
+
+  // Writes at most max(width, text length) characters, no terminating zero,
+  // and returns the count; out must have room for max_width + text length.
+  std::size_t format(char* out, const char* text, std::size_t text_len) const;
+
+  const std::string& spec() const { return spec_; }
+
+private:
+  std::string spec_ = "s";
+  bool left_ = false;
+  unsigned width_ = 0;
+  int precision_ = -1;
+};

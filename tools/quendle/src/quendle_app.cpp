@@ -1,0 +1,277 @@
+#include "quendle_app.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ConfigNode.h"
+#include "disasm_cache.h"
+#include "disasm_insn.h"
+#include "disassembler.h"
+#include "et_ingress_formatter.h"
+#include "et_mode.h"
+#include "et_object.h"
+#include "et_pconly_formatter.h"
+#include "et_printf_format.h"
+#include "et_raw_formatter.h"
+#include "et_swt_formatter.h"
+#include "insn_ids.h"
+#include "isa_parser.h"
+#include "mh_rvt_reader.h"
+#include "mh_swt_reader.h"
+
+namespace {
+
+// The "swt" node's numbers, read in this order.
+struct soc_params_t {
+  unsigned long xlen, flen, paddr_width, irf_data_width, cl_width, cl_chunks, poison_enable;
+};
+
+// A configuration number, with the file and key named when it is missing or
+// not a number.
+unsigned long read_number(const ConfigNodeClass& swt, const std::string& key,
+                          const std::string& config_path) {
+  const std::string where = "configuration file '" + config_path + "': swt." + key;
+  if (!swt.hasNode(key)) throw std::runtime_error(where + " is missing");
+  try {
+    return swt.getNodeValue<unsigned long>(key);
+  } catch (const std::invalid_argument&) {
+    throw std::runtime_error(where + " is not a number: '" +
+                             swt.getNodeValue<std::string>(key) + "'");
+  } catch (const std::out_of_range&) {
+    throw std::runtime_error(where + " is out of range: '" + swt.getNodeValue<std::string>(key) +
+                             "'");
+  }
+}
+
+ConfigNodeClass::NodePtr config_node(const ConfigNodeClass& root, const std::string& path,
+                                     const std::string& config_path) {
+  if (!root.hasNode(path))
+    throw std::runtime_error("configuration file '" + config_path + "': node '" + path +
+                             "' is missing");
+  return root.getNode(path);
+}
+
+std::string config_text(const ConfigNodeClass& node, const std::string& node_path,
+                        const std::string& key, const std::string& config_path) {
+  if (!node.hasNode(key))
+    throw std::runtime_error("configuration file '" + config_path + "': " + node_path + "." + key +
+                             " is missing");
+  return node.getNodeValue<std::string>(key);
+}
+
+// Opens the output file with a large buffer: records are written one by one.
+class output_file_t {
+public:
+  output_file_t(const std::string& path, std::ios::openmode mode) : path_(path) {
+    buffer_.resize(1 << 20);
+    file_.rdbuf()->pubsetbuf(buffer_.data(), std::streamsize(buffer_.size()));
+    file_.open(path, mode | std::ios::out);
+    if (!file_.is_open())
+      throw std::runtime_error("cannot open output file '" + path + "': " + std::strerror(errno));
+  }
+  std::ostream& stream() { return file_; }
+  // Closes the file; a write that failed (a full disk) is an error, not success.
+  void close() {
+    file_.close();
+    if (file_.fail()) throw std::runtime_error("cannot write output file '" + path_ + "'");
+  }
+
+private:
+  std::string path_;
+  std::vector<char> buffer_;  // declared before the stream, so it outlives it
+  std::ofstream file_;
+};
+
+int extract_rvt(const quendle_options_t& o, const soc_params_t& soc) {
+  mh_rvt_reader_t extractor(o.trace, int(soc.xlen), int(soc.flen), soc.paddr_width,
+                            soc.irf_data_width);
+  output_file_t out(o.output, std::ios::binary | std::ios::trunc);
+  const unsigned long chunk = 1048576;
+  std::vector<char> buffer(chunk);
+  for (;;) {
+    const unsigned long n = extractor.extract(buffer.data(), chunk);
+    if (n == 0) break;
+    out.stream().write(buffer.data(), std::streamsize(n));
+  }
+  out.close();
+  return 0;
+}
+
+std::unique_ptr<et_base_formatter_t> make_formatter(const quendle_options_t& o,
+                                                    const soc_params_t& soc) {
+  if (o.format == "swt")
+    return std::make_unique<et_swt_formatter_t>(soc.xlen, soc.flen, soc.paddr_width, o.ts, o.uiid,
+                                                o.cc, o.fr, o.profile, o.ts_format,
+                                                o.uiid_format, "-30s");
+  if (o.format == "ingress") return std::make_unique<et_ingress_formatter_t>(soc.xlen);
+  if (o.format == "pconly") return std::make_unique<et_pconly_formatter_t>();
+  if (o.format == "raw") return std::make_unique<et_raw_formatter_t>();
+  throw std::runtime_error("unexpected output format '" + o.format + "'");
+}
+
+bool is_trap_return(std::uint64_t id) {
+  return id == insn_id("mret") || id == insn_id("sret") || id == insn_id("uret");
+}
+
+// Writes the selected instructions and messages of the reader to out.
+class record_loop_t {
+public:
+  record_loop_t(const quendle_options_t& o, et_base_formatter_t& formatter,
+                const disassembler_t& disassembler, std::ostream& out)
+      : o_(o),
+        formatter_(formatter),
+        disasm_(disassembler, o.format == "swt"),  // the text only for the "swt" listing
+        out_(out),
+        mode_mask_(construct_et_mode_from_string(o.mode)),
+        hwt_(o.iformat == "hwt"),
+        ts_format_(o.ts_format) {}
+
+  void run(et_reader_t& reader) {
+    while (et_object_t* object = reader.get_next_object()) {
+      switch (object->kind) {
+        case et_object_t::KIND_INSN: instruction(object->insn); break;
+        case et_object_t::KIND_RVT: message("RVT ", object->rvt); break;
+        case et_object_t::KIND_L2T: message("L2T ", object->l2t); break;
+        case et_object_t::KIND_DCT: message("DCT ", object->dct); break;
+        default: break;
+      }
+    }
+  }
+
+private:
+  void instruction(et_insn_t& insn) {
+    if (!insn.committed) return;
+    const unsigned long mode = convert_pril_to_et_mode(insn.pril);
+    if (mode != 0 && (mode & mode_mask_) == 0) return;
+    disasm_.fill(insn);
+    if (hwt_) derive_destination(insn);
+
+    if (!o_.disable_interrupts) {
+      formatter_.format(out_, insn);
+    } else if (insn.interrupt) {
+      ++depth_;  // the handler's instructions up to its return are left out
+    } else if (is_trap_return(insn.insn_id)) {
+      if (depth_ > 0)
+        --depth_;
+      else
+        formatter_.format(out_, insn);
+    } else if (depth_ == 0) {
+      formatter_.format(out_, insn);
+    }
+  }
+
+  // FPGA traces carry no destination register numbers: take them from the
+  // instruction word, and keep only the destination and store flags.
+  static void derive_destination(et_insn_t& insn) {
+    using namespace insn_flag;
+    const std::uint64_t before = insn.flags;
+    insn.flags &= RD | FRD | STORE | RDH;
+    if (before & RD) {
+      insn.rd.addr_valid = 1;
+      insn.rd.addr = insn.get_irda();
+    } else if (before & FRD) {
+      insn.frd.addr_valid = 1;
+      insn.frd.addr = insn.get_frda();
+    }
+  }
+
+  template <typename message_t>
+  void message(const char* tag, const message_t& m) {
+    line_.clear();
+    if (o_.ts) {
+      char stamp[et_int_format_t::max_output];
+      line_ += "< ";
+      line_.append(stamp, ts_format_.format(stamp, m.cycle));
+      line_ += " > ";
+    }
+    line_ += tag;
+    m.append_text(line_);
+    line_ += '\n';
+    out_.write(line_.data(), std::streamsize(line_.size()));
+  }
+
+  const quendle_options_t& o_;
+  et_base_formatter_t& formatter_;
+  disasm_cache_t disasm_;
+  std::ostream& out_;
+  const unsigned long mode_mask_;
+  const bool hwt_;
+  const et_int_format_t ts_format_;
+  unsigned depth_ = 0;  // interrupt nesting while interrupts are left out
+  std::string line_;    // reused for the message lines
+};
+
+int run(const quendle_options_t& o) {
+  auto root = std::make_shared<ConfigNodeClass>("soc");
+  auto file_node = std::make_shared<ConfigNodeClass>("soc");
+  std::cout << "Load configuration from '" << o.config << "'" << std::endl;
+  if (!file_node->load(o.config, true)) {
+    std::cerr << "Unable to load SoC configuration file '" << o.config << "'" << std::endl;
+    return 255;
+  }
+  root->append(file_node, true);
+
+  const auto swt = config_node(*root, "swt", o.config);
+  soc_params_t soc;
+  soc.xlen = read_number(*swt, "XLEN", o.config);
+  soc.flen = read_number(*swt, "FLEN", o.config);
+  soc.paddr_width = read_number(*swt, "PADDR_WIDTH", o.config);
+  soc.irf_data_width = read_number(*swt, "IRF_DATA_WIDTH", o.config);
+  soc.cl_width = read_number(*swt, "CL_WIDTH", o.config);
+  soc.cl_chunks = read_number(*swt, "CL_CHUNKS", o.config);
+  soc.poison_enable = read_number(*swt, "POISON_ENABLE", o.config);
+  // The readers take these two as int: refuse what would not survive that.
+  for (auto [key, value] : {std::pair<const char*, unsigned long>{"XLEN", soc.xlen}, {"FLEN", soc.flen}})
+    if (value > 64)
+      throw std::runtime_error("configuration file '" + o.config + "': swt." + key +
+                               " must be 1 to 64, not " + std::to_string(value));
+
+  std::cout << "Selected harts mask: 0x" << std::hex << o.hmask << std::endl;
+
+  if (o.iformat == "rvt") return extract_rvt(o, soc);
+
+  auto reader = std::make_unique<mh_swt_reader_t>(
+      o.trace, o.hmask, !o.show_rvt, !o.show_l2t, !o.show_dct, int(soc.xlen), int(soc.flen),
+      soc.paddr_width, soc.irf_data_width, soc.cl_width, soc.cl_chunks, soc.poison_enable != 0);
+  std::unique_ptr<et_base_formatter_t> formatter = make_formatter(o, soc);
+
+  const auto cpu = config_node(*root, "module#id:cpu0", o.config);
+  const std::string isa = config_text(*cpu, "module#id:cpu0", "isa", o.config);
+  const std::string priv_modes = config_text(*cpu, "module#id:cpu0", "priv_modes", o.config);
+  auto isa_parser = std::make_unique<isa_parser_t>();
+  isa_parser->init(isa, priv_modes);
+  auto disassembler = std::make_unique<disassembler_t>(isa_parser.get());
+
+  output_file_t out(o.output, formatter->get_openmode());
+  try {
+    record_loop_t(o, *formatter, *disassembler, out.stream()).run(*reader);
+  } catch (const std::exception& e) {
+    // Keep what was written: the file is flushed and closed on the way out.
+    std::cerr << "ERROR: " << e.what() << std::endl;
+    out.stream().flush();
+    return 1;
+  }
+  out.close();
+  return 0;
+}
+
+}  // namespace
+
+int run_quendle(const quendle_options_t& options) {
+  try {
+    return run(options);
+  } catch (const std::exception& e) {
+    std::cerr << "ERROR: " << e.what() << std::endl;
+    return 1;
+  }
+}
+
+int quendle_main(int argc, const char* const* argv) {
+  return run_quendle(parse_quendle_command_line(argc, argv));
+}

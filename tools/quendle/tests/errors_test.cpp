@@ -1,0 +1,225 @@
+// quendle end to end: command-line errors, untrusted printf formats,
+// configuration and file errors, and errors inside the record loop, each with
+// its message, exit status and what is left in the output file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/quendle_run.h"
+#include "support/trace_builder.h"
+
+using namespace quendle_test;
+using et_test::make_insn;
+
+namespace {
+
+class QuendleErrors : public ::testing::Test {
+protected:
+  QuendleErrors() { config_.paddr_width = 40; }
+
+  run_result_t run(const std::string& trace, const std::string& config,
+                   const std::vector<std::string>& extra, const std::string& out = "") {
+    std::vector<std::string> args{"-t", trace, "-c", config, "-o", out.empty() ? out_.path() : out};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return run_program(built_program("quendle"), args);
+  }
+  // A trace of n plain instructions.
+  std::string trace_of(et_test::trace_builder_t& b, unsigned n) {
+    for (unsigned i = 0; i < n; ++i) b.insn(make_insn(i, 0x100 + 4 * i, 0x13));
+    return b.finish();
+  }
+
+  et_test::trace_config_t config_;
+  output_path_t out_;
+};
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST_F(QuendleErrors, UntrustedFormatsAreRefusedBeforeAnyOutput) {
+  et_test::trace_builder_t b(config_);
+  const std::string trace = trace_of(b, 1);
+  soc_config_t cfg(config_);
+  const char* bad[] = {"%n",  "ld%n", "n",      "s",  "10s",       "d%d", "%s%s%s%s",
+                       "200ld", "32d", ".29d", "*d", "10ld cycles", "",   "lf"};
+  for (const char* option : {"--swt-ts-format", "--swt-uiid-format"}) {
+    for (const char* spec : bad) {
+      run_result_t r = run(trace, cfg.path(), {"--ts", "--uiid", option, spec});
+      EXPECT_EQ(r.status, 1) << option << " " << spec;
+      EXPECT_TRUE(contains(r.err, "PARSE ERROR")) << r.err;
+      EXPECT_TRUE(contains(r.err, "invalid format")) << r.err;
+      EXPECT_EQ(r.out, "") << spec;
+      EXPECT_FALSE(file_exists(out_.path())) << spec;
+    }
+  }
+  for (const char* good : {"10ld", "08lx", "-12llu", "x", "#018lo"}) {
+    run_result_t r = run(trace, cfg.path(), {"--ts", "--swt-ts-format", good, "--swt-uiid-format", good});
+    EXPECT_EQ(r.status, 0) << good << r.err;
+  }
+}
+
+TEST_F(QuendleErrors, CommandLine) {
+  soc_config_t cfg(config_);
+  struct {
+    std::vector<std::string> args;
+    int status;
+    const char* out_part;
+    const char* err_part;
+  } cases[] = {
+      {{"--help"}, 0, "Output trace file has the following format:", ""},
+      {{"--version"}, 0, "1.0", ""},
+      {{"-o", "x", "-c", "y"}, 1, "", "PARSE ERROR"},
+      {{"-t", "x", "-o", "y", "-c", "z", "-f", "text"}, 1, "", "PARSE ERROR"},
+      {{"-t", "x", "-o", "y", "-c", "z", "--iformat", "elf"}, 1, "", "PARSE ERROR"},
+      {{"-t", "x", "-o", "y", "-c", "z", "--hmask", "0x3"}, 1, "", "PARSE ERROR"},
+      {{"-t", "x", "-o", "y", "-c", "z", "--bogus"}, 1, "", "PARSE ERROR"},
+  };
+  for (const auto& c : cases) {
+    run_result_t r = run_program(built_program("quendle"), c.args);
+    EXPECT_EQ(r.status, c.status) << c.args[0];
+    EXPECT_TRUE(contains(r.out, c.out_part)) << r.out;
+    EXPECT_TRUE(contains(r.err, c.err_part)) << r.err;
+  }
+}
+
+TEST_F(QuendleErrors, ConfigurationFileCannotBeLoaded) {
+  et_test::trace_builder_t b(config_);
+  run_result_t r = run(trace_of(b, 1), "/nonexistent/soc.xml", {});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_TRUE(contains(r.err, "Unable to load SoC configuration file '/nonexistent/soc.xml'\n"))
+      << r.err;
+  EXPECT_FALSE(file_exists(out_.path()));
+}
+
+TEST_F(QuendleErrors, BadConfigurationContents) {
+  et_test::trace_builder_t b(config_);
+  const std::string trace = trace_of(b, 1);
+  const std::string full =
+      "<swt><XLEN>64</XLEN><FLEN>64</FLEN><PADDR_WIDTH>40</PADDR_WIDTH>"
+      "<IRF_DATA_WIDTH>64</IRF_DATA_WIDTH><CL_WIDTH>512</CL_WIDTH><CL_CHUNKS>1</CL_CHUNKS>"
+      "<POISON_ENABLE>0</POISON_ENABLE></swt>";
+  struct {
+    const char* what;
+    std::string swt;
+    const char* err_part;
+  } cases[] = {
+      {"no swt node", "<other/>", "node 'swt' is missing"},
+      {"missing key", "<swt><XLEN>64</XLEN></swt>", "swt.FLEN is missing"},
+      {"malformed number", std::string(full).replace(full.find(">64<"), 4, ">abc<"),
+       "swt.XLEN is not a number: 'abc'"},
+      {"number out of range", std::string(full).replace(full.find(">64<"), 4, ">99999999999999999999999<"),
+       "swt.XLEN is out of range"},
+      {"width that an int cannot hold", std::string(full).replace(full.find("<FLEN>64"), 8, "<FLEN>4294967360"),
+       "swt.FLEN must be 1 to 64, not 4294967360"},
+      {"zero width", std::string(full).replace(full.find(">64<"), 4, ">0<"), "XLEN"},
+  };
+  for (const auto& c : cases) {
+    soc_config_t cfg(config_, "rv64imafdc", c.swt);
+    run_result_t r = run(trace, cfg.path(), {});
+    EXPECT_EQ(r.status, 1) << c.what;
+    EXPECT_TRUE(contains(r.err, "ERROR: ")) << r.err;
+    EXPECT_TRUE(contains(r.err, c.err_part)) << c.what << ": " << r.err;
+    EXPECT_FALSE(file_exists(out_.path())) << c.what;
+  }
+}
+
+TEST_F(QuendleErrors, MissingCpuModule) {
+  et_test::trace_builder_t b(config_);
+  const std::string trace = trace_of(b, 1);
+  soc_config_t cfg(config_);
+  std::string text = read_text(cfg.path());
+  text.replace(text.find("cpu0"), 4, "cpu7");
+  et_test::temp_file_t edited;
+  {
+    std::FILE* f = std::fopen(edited.path().c_str(), "w");
+    std::fputs(text.c_str(), f);
+    std::fclose(f);
+  }
+  run_result_t r = run(trace, edited.path(), {});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(contains(r.err, "ERROR: ")) << r.err;
+  EXPECT_TRUE(contains(r.err, "module#id:cpu0")) << r.err;
+}
+
+TEST_F(QuendleErrors, FilesThatCannotBeOpened) {
+  soc_config_t cfg(config_);
+  run_result_t r = run("/nonexistent/trace.bin", cfg.path(), {});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("ERROR: ", 0), 0u) << r.err;
+  EXPECT_TRUE(contains(r.err, "/nonexistent/trace.bin")) << r.err;
+  EXPECT_FALSE(file_exists(out_.path()));
+
+  r = run("/nonexistent/trace.bin", cfg.path(), {"--iformat", "rvt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(contains(r.err, "/nonexistent/trace.bin")) << r.err;
+
+  et_test::trace_builder_t b(config_);
+  const std::string trace = trace_of(b, 1);
+  for (const char* iformat : {"swt", "rvt"}) {
+    r = run(trace, cfg.path(), {"--iformat", iformat}, "/nonexistent/dir/out.txt");
+    EXPECT_EQ(r.status, 1) << iformat;
+    EXPECT_TRUE(contains(r.err, "ERROR: cannot open output file '/nonexistent/dir/out.txt'")) << r.err;
+  }
+}
+
+TEST_F(QuendleErrors, FailedWritesAreNotReportedAsSuccess) {
+  if (!file_exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  et_test::trace_builder_t b(config_);
+  b.rvt(1);
+  const std::string trace = trace_of(b, 3);
+  soc_config_t cfg(config_);
+  for (const char* format : {"swt", "ingress", "pconly", "raw"}) {
+    run_result_t r = run(trace, cfg.path(), {"-f", format}, "/dev/full");
+    EXPECT_EQ(r.status, 1) << format;
+    EXPECT_EQ(r.err, "ERROR: cannot write output file '/dev/full'\n") << format;
+  }
+  run_result_t r = run(trace, cfg.path(), {"--iformat", "rvt"}, "/dev/full");
+  EXPECT_EQ(r.status, 1);
+}
+
+TEST_F(QuendleErrors, RecordLoopErrorKeepsWhatWasWritten) {
+  // The reader decodes a ring of 131072 objects ahead, so the bad record has
+  // to come later than that for instructions to be written before the error.
+  const unsigned n = 140000;
+  et_test::trace_builder_t b(config_);
+  for (unsigned i = 0; i < n; ++i) b.insn(make_insn(i, 0x1000 + 4 * i, 0x13));
+  b.record(200, {});
+  soc_config_t cfg(config_);
+  run_result_t r = run(b.finish(), cfg.path(), {"-f", "pconly"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(contains(r.err, "ERROR: Unknown header: 200")) << r.err;
+  const std::string out = read_text(out_.path());
+  const std::size_t lines = std::size_t(std::count(out.begin(), out.end(), '\n'));
+  EXPECT_GT(lines, 0u);
+  EXPECT_LT(lines, n);
+  EXPECT_EQ(out.substr(0, 10), "1000\n1004\n");
+  EXPECT_EQ(out.back(), '\n');
+}
+
+TEST_F(QuendleErrors, IngressUnexpectedCause) {
+  et_test::trace_builder_t b(config_);
+  et_insn_t bad = make_insn(1, 0x104, 0x13);
+  bad.trap = 1;
+  bad.cause = 10;
+  b.insn(make_insn(0, 0x100, 0x13)).insn(bad).insn(make_insn(2, 0x108, 0x13));
+  soc_config_t cfg(config_);
+  run_result_t r = run(b.finish(), cfg.path(), {"-f", "ingress"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "ERROR: Unexpected cause!\n");
+  EXPECT_EQ(read_text(out_.path()).size(), 16u);
+}
+
+TEST_F(QuendleErrors, StreamInconsistencyIsReported) {
+  et_test::trace_builder_t b(config_);
+  b.insn(make_insn(0, 0x100, 0x13)).insn(make_insn(5, 0x104, 0x13));  // uiid 1 expected
+  soc_config_t cfg(config_);
+  run_result_t r = run(b.finish(), cfg.path(), {"-f", "pconly"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(contains(r.err, "ERROR: Non-sequential uiids")) << r.err;
+}
+
+}  // namespace
