@@ -1,1 +1,76 @@
-int main() { return 0; }
+// quendle_dump: disassembles one instruction word, with every extension
+// enabled, and logs the word, its text and its instruction identifier.
+#include <tclap/CmdLine.h>
+
+#include <cstdint>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "chunk_text.h"
+#include "disassembler.h"
+#include "zarn_logger.h"
+
+namespace {
+
+constexpr const char* unit_tag = "DecodeChunk";
+
+void log_info(zarn_logger_t const& logger, std::ostringstream& message) {
+  // The caller builds the text only when it will be written.
+  logger.log(zarn_logger_t::LOG_INFO, unit_tag, message.str().c_str());
+  message.str(std::string());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  zarn_logger_t* logger = zarn_static_logger_t::get();
+  logger->patterns.default_level = zarn_logger_t::LOG_DEBUG;
+  logger->auto_recache_log_levels();
+  logger->out = &std::cout;
+
+  // TCLAP prints its own error text and usage and ends with status 1.
+  TCLAP::CmdLine cmd("Core trace dumper.", ' ', "", true);
+  TCLAP::ValueArg<std::string> chunk_arg("c", "chunk", "Chunk for decoding (in hex format)", true, "",
+                                         "string");
+  cmd.add(chunk_arg);
+  TCLAP::ValueArg<int> xlen_arg("x", "xlen", "Xlen: 32 or 64", false, 64, "int");
+  cmd.add(xlen_arg);
+  cmd.parse(argc, argv);
+
+  uint64_t word = 0;
+  try {
+    word = parse_chunk_text(chunk_arg.getValue());
+  } catch (std::invalid_argument const& e) {
+    std::cerr << "quendle_dump: " << e.what() << std::endl;
+    return 1;
+  }
+
+  disassembler_t const disasm(xlen_arg.getValue());
+  bool const logging = logger->patterns.default_level > zarn_logger_t::LOG_WARNING;
+  std::ostringstream message;
+  if (logging) {
+    message << "chunk = 0x" << std::hex << word << std::dec;
+    log_info(*logger, message);
+  }
+
+  disasm_insn_t const* entry = disasm.get_disasm(word);
+  if (logging) {
+    message << "disasm: " << (entry ? entry->to_string(insn_t(word)) : std::string("unknown"));
+    log_info(*logger, message);
+    // An unknown word has the identifier -1, as in trace records.
+    message << "topc: ";
+    if (entry)
+      message << entry->insn_id;
+    else
+      message << -1;
+    log_info(*logger, message);
+  }
+  // The logger leaves write errors in the stream; lost output is no success.
+  if (!std::cout) {
+    std::cerr << "quendle_dump: cannot write to standard output" << std::endl;
+    return 1;
+  }
+  return 0;
+}
