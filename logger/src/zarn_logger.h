@@ -14,7 +14,8 @@ class logger_unit_t;
 class zarn_logger_t {
 public:
   // Higher value, more detail; LOG_UNKNOWN is what an unrecognised level text gives.
-  enum log_level_t {
+  // A fixed underlying type: any int read in is a valid value (printed "UNKNOWN").
+  enum log_level_t : int {
     LOG_NEVER = 0,
     LOG_ERROR = 1,
     LOG_WARNING = 2,

@@ -257,7 +257,26 @@ void ConfigNodeClass::appendChildren(const NodePtr& dst, const NodePtr& src, boo
   dst->data = src->data;
 }
 
-void ConfigNodeClass::append(const NodePtr& src, bool merge) { appendChildren(selfPtr(), src, merge); }
+namespace {
+bool subtreeHolds(const ConfigNodeClass& root, const ConfigNodeClass* node) {
+  if (&root == node) return true;
+  for (const auto& entry : *root.getChildren())
+    if (subtreeHolds(*entry.second, node)) return true;
+  return false;
+}
+}  // namespace
+
+void ConfigNodeClass::append(const NodePtr& src, bool merge) {
+  // Appending a node into its own subtree would copy what it is creating, for
+  // ever: copy the source out first.
+  if (src.get() != this && subtreeHolds(*src, this)) {
+    const NodePtr copy = std::make_shared<ConfigNodeClass>(src->name);
+    appendChildren(copy, src, false);
+    appendChildren(selfPtr(), copy, merge);
+    return;
+  }
+  appendChildren(selfPtr(), src, merge);
+}
 
 void ConfigNodeClass::dump(std::stringstream& out, unsigned indent) const {
   const std::string pad(indent, ' ');

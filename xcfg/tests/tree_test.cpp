@@ -270,6 +270,18 @@ TEST(Append, IntoItselfEnds) {
   EXPECT_EQ(merged->getChildren()->count("x"), 2u);
 }
 
+TEST(Append, IntoOwnDescendantEnds) {
+  // The source's subtree holds the destination: the copy must not chase
+  // the nodes it is creating.
+  for (bool merge : {false, true}) {
+    auto root = makeNode("r");
+    root->createNode("x", "1");
+    auto inner = root->createNode("a", "");
+    inner->append(root, merge);
+    EXPECT_EQ(root->toString(), "r:\n  a:\n    a:\n    x: [1]\n  x: [1]\n") << "merge " << merge;
+  }
+}
+
 TEST(Dump, Format) {
   auto module = makeNode("module");
   module->setAttrValue<std::string>("id", "cpu0");
