@@ -82,55 +82,112 @@ et_int_format_t::et_int_format_t(const std::string& spec) : spec_(spec) {
   base_ = conv == 'o' ? 8 : (conv == 'x' || conv == 'X') ? 16 : 10;
   upper_ = conv == 'X';
   refuse_rest(spec, i);
+  // "#" does nothing to a decimal conversion, "+" and " " nothing to an
+  // unsigned one.
+  plain_ = precision_ < 0 && (!alt_ || base_ == 10) && (!signed_ || (!plus_ && !space_));
 }
 
-std::size_t et_int_format_t::format(char* out, std::uint64_t value) const {
+namespace {
+
+// Two digits at a time: "00" to "99", and the byte values in hexadecimal.
+struct digit_pairs_t {
+  char decimal[200];
+  char lower[512];
+  char upper[512];
+  constexpr digit_pairs_t() : decimal(), lower(), upper() {
+    for (int i = 0; i < 100; ++i) {
+      decimal[2 * i] = char('0' + i / 10);
+      decimal[2 * i + 1] = char('0' + i % 10);
+    }
+    for (int i = 0; i < 256; ++i) {
+      lower[2 * i] = "0123456789abcdef"[i >> 4];
+      lower[2 * i + 1] = "0123456789abcdef"[i & 0xf];
+      upper[2 * i] = "0123456789ABCDEF"[i >> 4];
+      upper[2 * i + 1] = "0123456789ABCDEF"[i & 0xf];
+    }
+  }
+};
+constexpr digit_pairs_t digit_pairs;
+
+constexpr std::uint64_t powers_of_ten[20] = {
+    1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull,
+    1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull,
+    100000000000000ull, 1000000000000000ull, 10000000000000000ull, 100000000000000000ull,
+    1000000000000000000ull, 10000000000000000000ull};
+
+// Both are inlined into the conversions: they are most of their work.
+#define ET_ALWAYS_INLINE inline __attribute__((always_inline))
+
+// Number of digits of v in base 8, 10 or 16 (1 for 0), without dividing.
+ET_ALWAYS_INLINE unsigned digit_count(std::uint64_t v, unsigned base) {
+  const unsigned bits = unsigned(64 - __builtin_clzll(v | 1));
+  if (base == 16) return (bits + 3) / 4;
+  if (base == 8) return (bits + 2) / 3;
+  const unsigned guess = bits * 1233 >> 12;  // bits * log10(2), at most one too small
+  const unsigned n = guess + (v >= powers_of_ten[guess] ? 1 : 0);
+  return n == 0 ? 1 : n;
+}
+
+// Writes the n low digits of v so that they end just before end.
+ET_ALWAYS_INLINE void write_digits(char* end, std::uint64_t v, unsigned n, unsigned base, bool upper) {
+  char* p = end;
+  if (base == 16) {
+    const char* pairs = upper ? digit_pairs.upper : digit_pairs.lower;
+    for (; n >= 2; n -= 2, v >>= 8) std::memcpy(p -= 2, &pairs[2 * (v & 0xff)], 2);
+    if (n != 0) *--p = pairs[2 * (v & 0xf) + 1];
+  } else if (base == 10) {
+    for (; n >= 2; n -= 2, v /= 100) std::memcpy(p -= 2, &digit_pairs.decimal[2 * (v % 100)], 2);
+    if (n != 0) *--p = char('0' + v % 10);
+  } else {
+    for (; n != 0; --n, v >>= 3) *--p = char('0' + (v & 7));
+  }
+}
+
+}  // namespace
+
+std::uint64_t et_int_format_t::magnitude(std::uint64_t value, bool& negative) const {
   std::uint64_t v = value;
   if (value_bits_ < 64) v &= (std::uint64_t(1) << value_bits_) - 1;
-  char sign = 0;
+  negative = false;
   if (signed_) {
     if (value_bits_ < 64 && (v >> (value_bits_ - 1)) != 0) v |= ~std::uint64_t(0) << value_bits_;
     if (std::int64_t(v) < 0) {
-      sign = '-';
+      negative = true;
       v = 0 - v;
-    } else if (plus_) {
-      sign = '+';
-    } else if (space_) {
-      sign = ' ';
     }
   }
+  return v;
+}
 
-  char digits[24];  // reversed; 22 octal digits hold 64 bits
-  std::size_t n = 0;
-  const char* set = upper_ ? "0123456789ABCDEF" : "0123456789abcdef";
-  // Shifts for the power-of-two bases; the division only for decimal.
-  if (base_ == 16) {
-    for (std::uint64_t m = v; m != 0; m >>= 4) digits[n++] = set[m & 0xf];
-  } else if (base_ == 8) {
-    for (std::uint64_t m = v; m != 0; m >>= 3) digits[n++] = set[m & 7];
-  } else {
-    // Two digits per division.
-    static const char pairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
-    std::uint64_t m = v;
-    for (; m >= 100; m /= 100) {
-      const unsigned r = unsigned(m % 100);
-      digits[n++] = pairs[2 * r + 1];
-      digits[n++] = pairs[2 * r];
-    }
-    if (m >= 10) {
-      digits[n++] = pairs[2 * m + 1];
-      digits[n++] = pairs[2 * m];
-    } else if (m != 0) {
-      digits[n++] = char('0' + m);
-    }
-  }
-  if (n == 0 && precision_ != 0) digits[n++] = '0';
+std::size_t et_int_format_t::format_plain(char* out, std::uint64_t value) const {
+  bool negative;
+  const std::uint64_t v = magnitude(value, negative);
+  const unsigned n = digit_count(v, base_);
+  const unsigned body = n + (negative ? 1 : 0);
+  const unsigned length = width_ > body ? width_ : body;
+  // Fill the whole field with one fixed-size store (out has room for
+  // max_output), then put the sign and the digits over it.
+  const bool zero_pad = zero_ && !left_;
+  std::memset(out, zero_pad ? '0' : ' ', max_output);
+  if (negative) *(left_ || zero_pad ? out : out + (length - body)) = '-';
+  write_digits(left_ ? out + body : out + length, v, n, base_, upper_);
+  return length;
+}
 
+std::size_t et_int_format_t::format(char* out, std::uint64_t value) const {
+  if (plain_) return format_plain(out, value);
+  bool negative;
+  const std::uint64_t v = magnitude(value, negative);
+  char sign = 0;
+  if (negative) sign = '-';
+  else if (signed_ && plus_) sign = '+';
+  else if (signed_ && space_) sign = ' ';
+
+  // printf writes no digit for 0 at precision 0.
+  const unsigned n = v == 0 && precision_ == 0 ? 0 : digit_count(v, base_);
   std::size_t zeros = precision_ > int(n) ? std::size_t(precision_) - n : 0;
-  if (alt_ && base_ == 8 && zeros == 0 && (n == 0 || digits[n - 1] != '0')) zeros = 1;
+  // "#o" makes the first digit a 0.
+  if (alt_ && base_ == 8 && zeros == 0 && (n == 0 || v != 0)) zeros = 1;
   const char* prefix = (alt_ && base_ == 16 && v != 0) ? (upper_ ? "0X" : "0x") : "";
   std::size_t prefix_len = std::strlen(prefix);
 
@@ -145,7 +202,8 @@ std::size_t et_int_format_t::format(char* out, std::uint64_t value) const {
   p += prefix_len;
   if (zero_pad) zeros += pad;
   p = static_cast<char*>(std::memset(p, '0', zeros)) + zeros;
-  while (n > 0) *p++ = digits[--n];
+  write_digits(p + n, v, n, base_, upper_);
+  p += n;
   if (left_) p = static_cast<char*>(std::memset(p, ' ', pad)) + pad;
   return std::size_t(p - out);
 }

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 // One integer conversion: flags, width, precision, length, and one of
@@ -30,8 +31,15 @@ public:
   const std::string& spec() const { return spec_; }
 
 private:
+  // The plain conversions (no precision, no "#", no sign flag in effect):
+  // the defaults and most user formats, written without the general path.
+  std::size_t format_plain(char* out, std::uint64_t value) const;
+  // The argument as printf reads it, as a magnitude and a sign.
+  std::uint64_t magnitude(std::uint64_t value, bool& negative) const;
+
   std::string spec_ = "d";
   bool left_ = false, plus_ = false, space_ = false, alt_ = false, zero_ = false;
+  bool plain_ = true;
   unsigned width_ = 0;
   int precision_ = -1;  // -1: none given
   unsigned value_bits_ = 32;  // the argument type that the length modifier names
@@ -53,9 +61,28 @@ public:
   // and returns the count; out must have room for max_width + text length.
   std::size_t format(char* out, const char* text, std::size_t text_len) const;
 
+  // The same for the zero-terminated text in an array of N characters. A
+  // left-aligned conversion of the whole text copies the array whole and
+  // pads in blocks of 32 (fixed-size copies, no library calls): out must have
+  // room for max(N, max_width + 32) characters; what lies past the returned
+  // count is scratch.
+  template <std::size_t N>
+  std::size_t format_array(char* out, const char (&text)[N]) const
+  {
+    const std::size_t n = strnlen(text, N);
+    if (!left_ || precision_ >= 0) return format(out, text, n);
+    std::memcpy(out, text, N);
+    for (std::size_t i = n; i < width_; i += sizeof blanks_) std::memcpy(out + i, blanks_, sizeof blanks_);
+    return n > width_ ? n : width_;
+  }
+
   const std::string& spec() const { return spec_; }
 
 private:
+  static constexpr char blanks_[32] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                                       ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                                       ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+
   std::string spec_ = "s";
   bool left_ = false;
   unsigned width_ = 0;

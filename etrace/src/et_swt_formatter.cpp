@@ -99,12 +99,13 @@ inline char* put_value(char* p, bool valid, std::uint64_t v, unsigned digits) {
   return valid ? put_hex(p, v, digits) : put_repeat(p, '?', digits);
 }
 
-// " NAME[nn]=value": one operand field.
-inline char* put_operand(char* p, const char* name, std::size_t name_length, bool addr_valid,
-                         std::uint64_t addr, bool data_valid, std::uint64_t data, unsigned digits) {
-  *p++ = ' ';
-  p = put(p, name, name_length);
-  *p++ = '[';
+// " NAME[nn]=value": one operand field. prefix is " NAME[" in 8 bytes,
+// copied whole with one store; what follows it overwrites the rest.
+inline char* put_operand(char* p, const char (&prefix)[8], std::size_t prefix_length,
+                         bool addr_valid, std::uint64_t addr, bool data_valid, std::uint64_t data,
+                         unsigned digits) {
+  std::memcpy(p, prefix, sizeof prefix);
+  p += prefix_length;
   p = addr_valid ? put_hex(p, addr, 2) : put(p, "??");
   p = put(p, "]=");
   return put_value(p, data_valid, data, digits);
@@ -115,15 +116,15 @@ inline char* put_operand(char* p, const char* name, std::size_t name_length, boo
 enum class operand_kind_t { pair_high, integer, fp };
 struct operand_field_t {
   std::uint64_t flag;
-  const char* name;
-  std::size_t name_length;
+  char prefix[8];  // " NAME["
+  std::size_t prefix_length;
   et_reg_t et_insn_t::*reg;
   operand_kind_t kind;
   bool store_data;  // a store shows its store data in this field
 };
 #define ET_FIELD(flag, reg, kind, store) \
-  { insn_flag::flag, #flag, sizeof #flag - 1, &et_insn_t::reg, operand_kind_t::kind, store }
-const operand_field_t operand_fields[] = {
+  { insn_flag::flag, " " #flag "[", sizeof #flag + 1, &et_insn_t::reg, operand_kind_t::kind, store }
+constexpr operand_field_t operand_fields[] = {
     ET_FIELD(RS1H, rs1, pair_high, false), ET_FIELD(RS1, rs1, integer, false),
     ET_FIELD(FRS1, frs1, fp, false),       ET_FIELD(RS2H, rs2, pair_high, false),
     ET_FIELD(RS2, rs2, integer, true),     ET_FIELD(FRS2, frs2, fp, true),
@@ -133,6 +134,25 @@ const operand_field_t operand_fields[] = {
     ET_FIELD(RD, rd, integer, false),      ET_FIELD(FRD, frd, fp, false),
 };
 #undef ET_FIELD
+constexpr std::size_t operand_field_count = sizeof operand_fields / sizeof operand_fields[0];
+
+// The operand flags all lie in the low 16 bits. For each value of either byte
+// of them, the set of fields present as bits in print order, so that the
+// line visits only the fields it prints (lowest bit first) instead of
+// testing every flag.
+struct field_order_t {
+  std::uint16_t by_low[256], by_high[256];
+  constexpr field_order_t() : by_low(), by_high() {
+    for (unsigned b = 0; b < 256; ++b)
+      for (std::size_t i = 0; i < operand_field_count; ++i) {
+        if (operand_fields[i].flag & b) by_low[b] |= std::uint16_t(1u << i);
+        if (operand_fields[i].flag & (b << 8)) by_high[b] |= std::uint16_t(1u << i);
+      }
+  }
+  unsigned present(std::uint64_t flags) const { return by_low[flags & 0xff] | by_high[(flags >> 8) & 0xff]; }
+};
+static_assert(operand_field_count <= 16, "field sets are 16-bit");
+constexpr field_order_t field_order;
 
 char privilege_letter(std::uint64_t pril) {
   switch (pril) {
@@ -187,6 +207,8 @@ et_swt_formatter_t::et_swt_formatter_t(std::uint64_t xlen, std::uint64_t flen,
 
 // Upper bound of a line: time stamp and uiid columns, privilege, pc, profile,
 // chunk, disassembly, 14 operand fields, addresses, cause, fetch redirect.
+// (The scratch that the disassembly and operand columns write past their
+// ends lies well within the same bound.)
 static_assert(4 + et_int_format_t::max_output + 4 + et_int_format_t::max_output + 5 + 3 + 4 +
                       17 + 105 + 19 + 1 + et_str_format_t::max_width + 99 + 14 * 40 + 40 +
                       23 + 10 + 1 <=
@@ -243,14 +265,14 @@ std::size_t et_swt_formatter_t::build_line(char* out, const et_insn_t& in) const
     *p++ = '|';
   }
   *p++ = ' ';
-  p += disasm_format_.format(p, in.disasm, strnlen(in.disasm, sizeof in.disasm));
+  p += disasm_format_.format_array(p, in.disasm);
 
   if (!profile_) {
     // RD is shown only when the word's rd field is not x0.
     const std::uint64_t f = insn_t(in.chunk).rd() != 0 ? in.flags : in.flags & ~std::uint64_t(RD);
     const bool stores = (f & STORE) != 0;
-    for (const operand_field_t& field : operand_fields) {
-      if (!(f & field.flag)) continue;
+    for (unsigned present = field_order.present(f); present != 0; present &= present - 1) {
+      const operand_field_t& field = operand_fields[__builtin_ctz(present)];
       const et_reg_t& r = in.*field.reg;
       std::uint64_t addr = r.addr, value = r.data;
       bool valid = r.data_valid;
@@ -270,7 +292,7 @@ std::size_t et_swt_formatter_t::build_line(char* out, const et_insn_t& in) const
           digits = fdig_;
           break;
       }
-      p = put_operand(p, field.name, field.name_length, r.addr_valid, addr, valid, value, digits);
+      p = put_operand(p, field.prefix, field.prefix_length, r.addr_valid, addr, valid, value, digits);
     }
 
     if (f & MEM) {

@@ -20,9 +20,29 @@
 #include <string>
 
 class mh_bit_reader_t;
+class mh_unchecked_bits_t;
+
+// The n bits (1 to 64) at bit position pos of data, least-significant first;
+// reads the nine bytes from pos / 8 on.
+inline uint64_t mh_extract_bits(const uint8_t* data, std::size_t pos, unsigned n)
+{
+  const uint8_t* p = data + (pos >> 3);
+  const unsigned shift = unsigned(pos & 7);
+  uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  v = __builtin_bswap64(v);
+#endif
+  uint64_t value = v >> shift;
+  // A field that starts inside a byte can reach into a ninth byte.
+  if (shift + n > 64) value |= uint64_t(p[8]) << (64 - shift);
+  return n == 64 ? value : value & ((uint64_t(1) << n) - 1);
+}
 
 class mh_bit_cursor_t {
  public:
+  static constexpr bool checked = true;
+
   // The next n bits (1 to 64), least-significant first. At the end of the
   // data throws std::underflow_error with an empty text.
   inline uint64_t get(int n);
@@ -40,22 +60,19 @@ class mh_bit_cursor_t {
   // Drops the padding bits up to the next byte boundary.
   void align_to_byte() { pos_ = (pos_ + 7) & ~std::size_t(7); }
 
+  // Whole bytes loaded after the read position: a decoder that needs no more
+  // than these can read them unchecked.
+  std::size_t bytes_ahead() const { return (end_ - pos_) >> 3; }
+  inline mh_unchecked_bits_t unchecked() const;
+  // Continues after what was read unchecked.
+  inline void advance_to(const mh_unchecked_bits_t& bits);
+
  private:
   friend class mh_bit_reader_t;
 
   mh_bit_cursor_t(mh_bit_reader_t* reader, const uint8_t* data, std::size_t pos, std::size_t end)
       : reader_(reader), data_(data), pos_(pos), end_(end)
   {
-  }
-
-  static uint64_t load_le64(const uint8_t* p)
-  {
-    uint64_t v;
-    std::memcpy(&v, p, sizeof v);
-#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    v = __builtin_bswap64(v);
-#endif
-    return v;
   }
 
   mh_bit_reader_t* reader_;
@@ -126,14 +143,44 @@ class mh_bit_reader_t {
   bool ended_ = false;         // a read ran past the end of the data
 };
 
+// Bits read from a cursor's buffer without the end check, for a record that
+// lies wholly in the loaded bytes (see mh_bit_cursor_t::bytes_ahead). A plain
+// value that the compiler keeps in registers, unlike a cursor, whose address
+// the refilling and error paths take.
+class mh_unchecked_bits_t {
+ public:
+  static constexpr bool checked = false;
+
+  mh_unchecked_bits_t(const uint8_t* data, std::size_t pos) : data_(data), pos_(pos) {}
+
+  uint64_t get(int n)
+  {
+    const uint64_t value = mh_extract_bits(data_, pos_, unsigned(n));
+    pos_ += unsigned(n);
+    return value;
+  }
+  void skip(uint64_t n) { pos_ += n; }
+  void align_to_byte() { pos_ = (pos_ + 7) & ~std::size_t(7); }
+  std::size_t position() const { return pos_; }
+
+ private:
+  friend class mh_bit_cursor_t;
+
+  const uint8_t* data_;
+  std::size_t pos_;
+};
+
 inline uint64_t mh_bit_cursor_t::get(int n)
 {
   if (__builtin_expect(pos_ + unsigned(n) > end_, 0)) *this = reader_->fill(*this, unsigned(n));
-  const uint8_t* p = data_ + (pos_ >> 3);
-  const unsigned shift = unsigned(pos_ & 7);
-  uint64_t value = load_le64(p) >> shift;
-  // A field that starts inside a byte can reach into a ninth byte.
-  if (shift + unsigned(n) > 64) value |= uint64_t(p[8]) << (64 - shift);
+  const uint64_t value = mh_extract_bits(data_, pos_, unsigned(n));
   pos_ += unsigned(n);
-  return n == 64 ? value : value & ((uint64_t(1) << n) - 1);
+  return value;
 }
+
+inline mh_unchecked_bits_t mh_bit_cursor_t::unchecked() const
+{
+  return mh_unchecked_bits_t(data_, pos_);
+}
+
+inline void mh_bit_cursor_t::advance_to(const mh_unchecked_bits_t& bits) { pos_ = bits.pos_; }

@@ -55,6 +55,17 @@ constexpr int u_bits = 20;
 constexpr int hm2_id_bits = 8;
 constexpr int data_word_bits = 64;
 
+// Clears one ring slot through the C library's memset, which uses the widest
+// stores of the machine. For a constant size the compiler would inline a
+// string instruction instead, several times slower on current processors;
+// the empty asm hides the size from it.
+void clear_slot(et_object_t* slot)
+{
+  std::size_t bytes = sizeof *slot;
+  asm("" : "+r"(bytes));
+  std::memset(static_cast<void*>(slot), 0, bytes);
+}
+
 std::string hex(uint64_t value)
 {
   std::ostringstream out;
@@ -228,13 +239,27 @@ et_object_t* mh_swt_reader_t::get_next_object()
   if (handed_ == made_) return nullptr;
   et_object_t* object = &ring_[handed_ % ring_slots];
   ++handed_;
+  prefetch_slot(handed_ + prefetch_distance);
   return object;
+}
+
+// An object is handed out long after it was made, a whole ring (some 80 MB)
+// of writes later, so its slot has left the caches. Fetching it a few objects
+// ahead hides the memory latency both from the consumer, which reads it, and
+// from make_object, which clears the slot again right after.
+void mh_swt_reader_t::prefetch_slot(uint64_t object_number) const
+{
+  const char* slot = reinterpret_cast<const char*>(&ring_[object_number % ring_slots]);
+  for (std::size_t offset = 0; offset < sizeof(et_object_t); offset += 64)
+    __builtin_prefetch(slot + offset, 1);
+  __builtin_prefetch(slot + sizeof(et_object_t) - 1, 1);
 }
 
 et_object_t& mh_swt_reader_t::make_object(uint8_t kind)
 {
   et_object_t& object = ring_[made_ % ring_slots];
-  std::memset(static_cast<void*>(&object), 0, sizeof object);
+  // The first round of slots is still as the system mapped it: all zero.
+  if (made_ >= ring_slots) clear_slot(&object);
   object.kind = kind;
   ++made_;
   return object;
@@ -256,7 +281,8 @@ void mh_swt_reader_t::select_hart(unsigned hart)
   hart_skipped_ = !selected;
 }
 
-MH_ALWAYS_INLINE void mh_swt_reader_t::read_issue(mh_bit_cursor_t& in)
+template <class bits_t>
+MH_ALWAYS_INLINE void mh_swt_reader_t::read_issue(bits_t& in)
 {
   const uint64_t piid = in.get(piid_bits);
   const uint64_t uiid = uint64_t(last_uiid_[hart_]) + 1;
@@ -272,18 +298,20 @@ MH_ALWAYS_INLINE void mh_swt_reader_t::read_issue(mh_bit_cursor_t& in)
   insn.chunk = in.get(64);
 }
 
-MH_ALWAYS_INLINE et_insn_t& mh_swt_reader_t::open_insn(mh_bit_cursor_t& in, unsigned code)
+template <class bits_t>
+MH_ALWAYS_INLINE et_insn_t& mh_swt_reader_t::open_insn(bits_t& in, unsigned code)
 {
   const uint64_t piid = in.get(piid_bits);
   const piid_entry_t& entry = piid_tables_[hart_][piid];
   if (__builtin_expect(entry.insn == nullptr, 0)) throw_missing_issue(code, piid);
-  // A handed-out object is gone for its consumer, and its slot is made anew:
-  // a record arriving this late must not complete the wrong instruction.
-  if (__builtin_expect(entry.object_number < handed_, 0)) throw_left_window(code, piid);
+  // Once a newer object has been made in the instruction's slot, a record
+  // arriving this late must not complete the wrong instruction.
+  if (__builtin_expect(entry.object_number + ring_slots < made_, 0)) throw_left_window(code, piid);
   return *entry.insn;
 }
 
-MH_ALWAYS_INLINE void mh_swt_reader_t::read_insn_record(mh_bit_cursor_t& in, unsigned code)
+template <class bits_t>
+MH_ALWAYS_INLINE void mh_swt_reader_t::read_insn_record(bits_t& in, unsigned code)
 {
   et_insn_t& insn = open_insn(in, code);
   // Every field is read before the instruction changes, so a record cut by
@@ -366,61 +394,93 @@ MH_ALWAYS_INLINE void mh_swt_reader_t::read_insn_record(mh_bit_cursor_t& in, uns
   }
 }
 
-void mh_swt_reader_t::parse_more()
+// One record, header code included, and the padding after it. The unchecked
+// bits take only the frequent records, whose fields follow the header
+// directly; for the messages and for a code that is not known they return
+// false before changing anything, and the checked cursor decodes the record
+// again from its header.
+template <class bits_t>
+MH_ALWAYS_INLINE bool mh_swt_reader_t::decode_record(bits_t& in)
 {
-  mh_bit_cursor_t in = bits_.cursor();
-  while (made_ != handed_ + ring_slots) {
-    const unsigned code = unsigned(in.get(8));
-    switch (code) {
-      case MH_TSD1:
-        cycle_ += in.get(8);
-        break;
-      case MH_SWT_RVT:
-        if (skip_rvt_) {
-          in.get(64);
-        } else {
-          et_object_t& object = make_object(et_object_t::KIND_RVT);
-          object.rvt.cycle = cycle_;
-          object.rvt.data = in.get(64);
-        }
-        break;
-      case MH_SWT_HART:
-        select_hart(unsigned(in.get(8)));
-        break;
-      case MH_SWT_IS:
-      case MH_SWT_IRFRA:
-      case MH_SWT_IRFRD:
-      case MH_SWT_IRFWA:
-      case MH_SWT_IRFWD:
-      case MH_SWT_FRFRA:
-      case MH_SWT_FRFRD:
-      case MH_SWT_FRFWA:
-      case MH_SWT_FRFWD:
-      case MH_SWT_FR:
-      case MH_SWT_VA:
-      case MH_SWT_PA:
-      case MH_SWT_STD:
-      case MH_SWT_CM:
-        if (hart_skipped_)
-          in.skip(insn_payload_bits_[code - MH_SWT_IS]);
-        else if (code == MH_SWT_IS)
-          read_issue(in);
-        else
-          read_insn_record(in, code);
-        break;
-      case MH_SWT_DCT_HART:
-        dct_hart_ = uint8_t(in.get(8));
-        break;
-      default:
+  const unsigned code = unsigned(in.get(8));
+  switch (code) {
+    case MH_TSD1:
+      cycle_ += in.get(8);
+      break;
+    case MH_SWT_RVT:
+      if (skip_rvt_) {
+        in.get(64);
+      } else {
+        et_object_t& object = make_object(et_object_t::KIND_RVT);
+        object.rvt.cycle = cycle_;
+        object.rvt.data = in.get(64);
+      }
+      break;
+    case MH_SWT_HART:
+      select_hart(unsigned(in.get(8)));
+      break;
+    case MH_SWT_IS:
+    case MH_SWT_IRFRA:
+    case MH_SWT_IRFRD:
+    case MH_SWT_IRFWA:
+    case MH_SWT_IRFWD:
+    case MH_SWT_FRFRA:
+    case MH_SWT_FRFRD:
+    case MH_SWT_FRFWA:
+    case MH_SWT_FRFWD:
+    case MH_SWT_FR:
+    case MH_SWT_VA:
+    case MH_SWT_PA:
+    case MH_SWT_STD:
+    case MH_SWT_CM:
+      if (hart_skipped_)
+        in.skip(insn_payload_bits_[code - MH_SWT_IS]);
+      else if (code == MH_SWT_IS)
+        read_issue(in);
+      else
+        read_insn_record(in, code);
+      break;
+    case MH_SWT_DCT_HART:
+      dct_hart_ = uint8_t(in.get(8));
+      break;
+    default:
+      if constexpr (!bits_t::checked) {
+        return false;
+      } else {
         if (code >= MH_SWT_L2T_URQ && code <= MH_SWT_L2T_HM2)
           in = read_l2t(in, code);
         else if (code >= MH_SWT_DCT_BRQ && code <= MH_SWT_DCT_DSR)
           in = read_dct(in, code);
         else
           throw_unknown_header(code, in);
-        break;
+      }
+      break;
+  }
+  in.align_to_byte();
+  return true;
+}
+
+void mh_swt_reader_t::parse_more()
+{
+  mh_bit_cursor_t in = bits_.cursor();
+  while (made_ != handed_ + ring_slots) {
+    // While the buffer holds the longest record, records are read without
+    // the end checks, and records in a row without storing the position.
+    if (in.bytes_ahead() >= longest_fast_record) {
+      mh_unchecked_bits_t bits = in.unchecked();
+      std::size_t left = in.bytes_ahead();
+      bool decoded = false;
+      do {
+        mh_unchecked_bits_t next = bits;
+        if (!decode_record(next)) break;
+        left -= std::size_t(next.position() - bits.position()) >> 3;
+        bits = next;
+        decoded = true;
+      } while (left >= longest_fast_record && made_ != handed_ + ring_slots);
+      in.advance_to(bits);
+      if (decoded) continue;
     }
-    in.align_to_byte();
+    decode_record(in);
   }
   bits_.store(in);
 }

@@ -93,15 +93,30 @@ class mh_swt_reader_t : public et_reader_t {
   };
   static std::unique_ptr<et_object_t[], ring_deleter_t> allocate_ring();
 
+  // Objects ahead of the next one handed out whose slots are fetched into
+  // the caches.
+  static constexpr uint64_t prefetch_distance = 4;
+  void prefetch_slot(uint64_t object_number) const;
   et_object_t& make_object(uint8_t kind);
   void select_hart(unsigned hart);
 
-  // The instruction records, decoded inside parse_more's loop.
-  void read_issue(mh_bit_cursor_t& in);
+  // The longest record that decode_record reads unchecked, in bytes:
+  // SWT_CM with a 64-bit program counter (8 + 10 + 64 + 10 bits).
+  static constexpr std::size_t longest_fast_record = 12;
+
+  // The records, decoded inside parse_more's loop from a checked cursor or
+  // from unchecked bits (mh_bit_reader.h); false when the unchecked bits
+  // leave the record to the cursor.
+  template <class bits_t>
+  bool decode_record(bits_t& in);
+  template <class bits_t>
+  void read_issue(bits_t& in);
   // Reads the piid of instruction record `code` and returns its open
   // instruction; throws when there is none or it has left the ring.
-  et_insn_t& open_insn(mh_bit_cursor_t& in, unsigned code);
-  void read_insn_record(mh_bit_cursor_t& in, unsigned code);
+  template <class bits_t>
+  et_insn_t& open_insn(bits_t& in, unsigned code);
+  template <class bits_t>
+  void read_insn_record(bits_t& in, unsigned code);
   [[noreturn]] void throw_non_sequential(uint64_t piid) const;
   [[noreturn]] void throw_missing_issue(unsigned code, uint64_t piid) const;
   [[noreturn]] void throw_left_window(unsigned code, uint64_t piid) const;

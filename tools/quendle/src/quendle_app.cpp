@@ -65,27 +65,53 @@ std::string config_text(const ConfigNodeClass& node, const std::string& node_pat
   return node.getNodeValue<std::string>(key);
 }
 
+// The output file's buffer: a file buffer that also lets a line be built in
+// place, straight into its put area, instead of in a line buffer of its own
+// and then copied.
+class output_filebuf_t : public std::filebuf {
+public:
+  // Room for n characters at the put position, written out first when the
+  // buffer has less; null when the file cannot be written.
+  char* room(std::size_t n) {
+    if (std::size_t(epptr() - pptr()) < n &&
+        (overflow(traits_type::eof()) == traits_type::eof() || std::size_t(epptr() - pptr()) < n))
+      return nullptr;
+    return pptr();
+  }
+  // Takes the n characters built at room() into the output.
+  void commit(std::size_t n) { pbump(int(n)); }
+};
+
 // Opens the output file with a large buffer: records are written one by one.
 class output_file_t {
 public:
   output_file_t(const std::string& path, std::ios::openmode mode) : path_(path) {
     buffer_.resize(1 << 20);
-    file_.rdbuf()->pubsetbuf(buffer_.data(), std::streamsize(buffer_.size()));
-    file_.open(path, mode | std::ios::out);
-    if (!file_.is_open())
+    buf_.pubsetbuf(buffer_.data(), std::streamsize(buffer_.size()));
+    if (buf_.open(path, mode | std::ios::out) == nullptr)
       throw std::runtime_error("cannot open output file '" + path + "': " + std::strerror(errno));
   }
-  std::ostream& stream() { return file_; }
+  std::ostream& stream() { return stream_; }
+  // Room for one line of at most n characters, or null when the stream has
+  // failed (the failure is reported by close()).
+  char* line_room(std::size_t n) {
+    if (!stream_.good()) return nullptr;
+    char* room = buf_.room(n);
+    if (room == nullptr) stream_.setstate(std::ios::badbit);
+    return room;
+  }
+  void commit(std::size_t n) { buf_.commit(n); }
   // Closes the file; a write that failed (a full disk) is an error, not success.
   void close() {
-    file_.close();
-    if (file_.fail()) throw std::runtime_error("cannot write output file '" + path_ + "'");
+    if (buf_.close() == nullptr) stream_.setstate(std::ios::failbit);
+    if (stream_.fail()) throw std::runtime_error("cannot write output file '" + path_ + "'");
   }
 
 private:
   std::string path_;
-  std::vector<char> buffer_;  // declared before the stream, so it outlives it
-  std::ofstream file_;
+  std::vector<char> buffer_;  // declared before the file buffer, so it outlives it
+  output_filebuf_t buf_;
+  std::ostream stream_{&buf_};
 };
 
 int extract_rvt(const quendle_options_t& o, const soc_params_t& soc) {
@@ -123,11 +149,13 @@ bool is_trap_return(std::uint64_t id) {
 class record_loop_t {
 public:
   record_loop_t(const quendle_options_t& o, et_base_formatter_t& formatter,
-                const disassembler_t& disassembler, std::ostream& out)
+                const disassembler_t& disassembler, output_file_t& out)
       : o_(o),
         formatter_(formatter),
+        swt_(dynamic_cast<const et_swt_formatter_t*>(&formatter)),
         disasm_(disassembler, o.format == "swt"),  // the text only for the "swt" listing
-        out_(out),
+        file_(out),
+        out_(out.stream()),
         mode_mask_(construct_et_mode_from_string(o.mode)),
         hwt_(o.iformat == "hwt"),
         ts_format_(o.ts_format) {}
@@ -153,16 +181,26 @@ private:
     if (hwt_) derive_destination(insn);
 
     if (!o_.disable_interrupts) {
-      formatter_.format(out_, insn);
+      write(insn);
     } else if (insn.interrupt) {
       ++depth_;  // the handler's instructions up to its return are left out
     } else if (is_trap_return(insn.insn_id)) {
       if (depth_ > 0)
         --depth_;
       else
-        formatter_.format(out_, insn);
+        write(insn);
     } else if (depth_ == 0) {
+      write(insn);
+    }
+  }
+
+  // An "swt" line is built in place in the file's buffer: the same text as
+  // the formatter's format(), without a copy through a line buffer.
+  void write(const et_insn_t& insn) {
+    if (swt_ == nullptr) {
       formatter_.format(out_, insn);
+    } else if (char* line = file_.line_room(et_swt_formatter_t::max_line)) {
+      file_.commit(swt_->build_line(line, insn));
     }
   }
 
@@ -198,7 +236,9 @@ private:
 
   const quendle_options_t& o_;
   et_base_formatter_t& formatter_;
+  const et_swt_formatter_t* const swt_;  // the formatter when it is the "swt" one
   disasm_cache_t disasm_;
+  output_file_t& file_;
   std::ostream& out_;
   const unsigned long mode_mask_;
   const bool hwt_;
@@ -250,7 +290,7 @@ int run(const quendle_options_t& o) {
 
   output_file_t out(o.output, formatter->get_openmode());
   try {
-    record_loop_t(o, *formatter, *disassembler, out.stream()).run(*reader);
+    record_loop_t(o, *formatter, *disassembler, out).run(*reader);
   } catch (const std::exception& e) {
     // Keep what was written: the file is flushed and closed on the way out.
     std::cerr << "ERROR: " << e.what() << std::endl;
