@@ -5,8 +5,13 @@
 #include <stdexcept>
 
 #include "disasm_insn.h"
+#include "et_text.h"
 
 namespace {
+
+using et_text::put_dec;
+using et_text::put_hex;
+using et_text::put_repeat;
 
 std::uint64_t width_mask(std::uint64_t w) {
   return (w == 0 || w >= 64) ? ~std::uint64_t(0) : (std::uint64_t(1) << w) - 1;
@@ -26,72 +31,6 @@ inline char* put(char* p, const char* text, std::size_t n) {
 template <std::size_t N>
 inline char* put(char* p, const char (&text)[N]) {
   return put(p, text, N - 1);
-}
-inline char* put_repeat(char* p, char c, std::size_t n) {
-  std::memset(p, c, n);
-  return p + n;
-}
-
-// The 256 two-digit lower-case hexadecimal texts, for writing a byte at a time.
-struct hex_pairs_t {
-  char text[512];
-  constexpr hex_pairs_t() : text() {
-    const char digits[] = "0123456789abcdef";
-    for (int i = 0; i < 256; ++i) {
-      text[2 * i] = digits[i >> 4];
-      text[2 * i + 1] = digits[i & 0xf];
-    }
-  }
-};
-constexpr hex_pairs_t hex_pairs;
-
-// The eight hexadecimal digits of a 32-bit value as eight characters, most
-// significant first, computed on all digits at once (most fields are 8 or
-// 16 digits long).
-inline std::uint64_t hex8(std::uint64_t v) {
-  std::uint64_t x = v & 0xffffffff;
-  x = (x | (x << 16)) & 0x0000ffff0000ffff;
-  x = (x | (x << 8)) & 0x00ff00ff00ff00ff;
-  x = (x | (x << 4)) & 0x0f0f0f0f0f0f0f0f;  // nibble i in byte i
-  const std::uint64_t letters = ((x + 0x0606060606060606) >> 4) & 0x0101010101010101;
-  return __builtin_bswap64(x + 0x3030303030303030 + letters * ('a' - '0' - 10));
-}
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "hex8 stores little-endian words");
-
-// Lower-case hexadecimal with at least min_digits digits.
-inline char* put_hex(char* p, std::uint64_t v, unsigned min_digits) {
-  unsigned n = v == 0 ? 1 : unsigned(64 - __builtin_clzll(v) + 3) / 4;
-  if (min_digits > 16) p = put_repeat(p, '0', min_digits - 16);
-  if (n < min_digits) n = min_digits < 16 ? min_digits : 16;
-  if (n == 16 || n == 8) {
-    std::uint64_t text = hex8(v);
-    if (n == 16) {
-      const std::uint64_t high = hex8(v >> 32);
-      std::memcpy(p, &high, 8);
-      p += 8;
-    }
-    std::memcpy(p, &text, 8);
-    return p + 8;
-  }
-  char* const end = p + n;
-  char* q = end;
-  for (; q - p >= 2; v >>= 8) {
-    q -= 2;
-    std::memcpy(q, &hex_pairs.text[2 * (v & 0xff)], 2);
-  }
-  if (q > p) *--q = hex_pairs.text[2 * (v & 0xf) + 1];
-  return end;
-}
-
-inline char* put_dec(char* p, std::uint64_t v) {
-  char buf[20];
-  unsigned n = 0;
-  do {
-    buf[n++] = char('0' + v % 10);
-    v /= 10;
-  } while (v != 0);
-  while (n > 0) *p++ = buf[--n];
-  return p;
 }
 
 // A hexadecimal value zero-filled to digits, or that many "?" when invalid.
