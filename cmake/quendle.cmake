@@ -1,8 +1,8 @@
-# quendle_library(<dir-name> [DEPS ...]): a static library from <dir>/src/*.cpp,
+# quendle_library(<dir-name> [DEPS ...]): a static library from the .cpp files under <dir>/src,
 # with <dir>/src as its public include directory.
 function(quendle_library name)
   cmake_parse_arguments(QL "" "" "DEPS" ${ARGN})
-  file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp)
+  file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp)
   add_library(${name} STATIC ${_srcs})
   target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${QL_DEPS})

@@ -1,4 +1,4 @@
-#include "disasm_table.h"
+#include "tables/groups.h"
 
 // The fused pairs are not in the table yet; their names and identifiers are
 // still known through the "(args unknown)" entries.

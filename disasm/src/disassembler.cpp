@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "disasm_table.h"
+#include "tables/groups.h"
 #include "isa_parser.h"
 
 namespace {
@@ -35,6 +35,7 @@ void disassembler_t::init(isa_parser_i const* isa) {
   try {
     add_scalar_groups(*this, isa);
     add_vector_groups(*this, isa);
+    add_later_groups(*this, isa);
     add_fused_groups(*this, isa);
     add_catch_all_entries(*this, isa);
   } catch (...) {

@@ -47,6 +47,11 @@ class disassembler_t {
   // The chain an entry with this mask and match belongs to.
   static unsigned long chain_of(uint64_t mask, uint64_t match);
 
+  // The entries of one chain as stored; a probe scans them from the back.
+  std::vector<disasm_insn_t const*> const& chain(unsigned long index) const {
+    return chains_[index];
+  }
+
   // Number of entries over all chains.
   std::size_t entry_count() const {
     std::size_t n = 0;

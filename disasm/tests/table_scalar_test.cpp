@@ -9,48 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "disasm_layouts.h"
-#include "disasm_table.h"
+#include "tables/groups.h"
+#include "tables/table_rows.h"
 #include "disassembler.h"
 #include "insn_ids.h"
 #include "isa_parser.h"
+#include "support/table_check.h"
 
 namespace {
-
-// Enables exactly the given letters and extension codes.
-class test_isa_t : public isa_parser_i {
- public:
-  test_isa_t(uint32_t xlen, std::initializer_list<unsigned> codes) : xlen_(xlen), codes_(codes) {}
-  bool extension_enabled(unsigned char letter) const override { return codes_.count(letter); }
-  bool extension_enabled(isa_extension_t ext) const override { return codes_.count(ext); }
-  uint32_t get_max_xlen() const override { return xlen_; }
-  bool has_any_vector() const override { return false; }
-
- private:
-  uint32_t xlen_;
-  std::set<unsigned> codes_;
-};
-
-struct decode_case {
-  uint64_t word;
-  char const* text;
-  unsigned long id;
-  unsigned long flags;
-};
-
-// Decodes every case with the table of `isa`.
-void expect_decodes(isa_parser_i const& isa, std::vector<decode_case> const& cases) {
-  disassembler_t const d(&isa);
-  for (decode_case const& c : cases) {
-    SCOPED_TRACE(testing::Message() << "xlen " << isa.get_max_xlen() << ", word 0x" << std::hex
-                                    << c.word);
-    disasm_insn_t const* insn = d.get_disasm(c.word);
-    ASSERT_NE(insn, nullptr);
-    EXPECT_EQ(d.disassemble(c.word), c.text);
-    EXPECT_EQ(insn->insn_id, c.id);
-    EXPECT_EQ(insn->insn_flags, c.flags);
-  }
-}
 
 TEST(ScalarTable, BaseIntegerPseudoFormsComeFirst) {
   expect_decodes(test_isa_t(64, {'I'}), {
@@ -442,115 +408,110 @@ TEST(ScalarTable, WidthOtherThan32Or64UsesTheNon32Forms) {
                  });
 }
 
-// Every layout function makes an entry with the format's printers and flags.
-// Entries added after construction are probed first, so each wins for its word.
-struct layout_case {
-  void (*add)(disassembler_t&);
+// Every format makes entries with its printers and flags, and with its fixed
+// mask where it has one. Rows added after construction are probed first, so
+// each wins for its word.
+struct format_case {
+  insn_format_t const* format;
   uint64_t word;
   char const* text;
   unsigned long flags;
-  unsigned long mask;
 };
 
-#define GIVEN(fn, word, text, flags)                                                    \
-  layout_case {                                                                        \
-    [](disassembler_t& d) { fn(d, "x_y", (word), 0xffffffff, 7); }, word, text, flags, \
-        0xffffffff                                                                     \
-  }
-#define FIXED(fn, word, text, flags, mask)                                  \
-  layout_case {                                                            \
-    [](disassembler_t& d) { fn(d, "x_y", (word) & (mask), 7); }, word, text, flags, mask \
-  }
-
-TEST(LayoutFunctions, PrintersFlagsAndMasks) {
+TEST(TableRows, FormatsGivePrintersFlagsAndMasks) {
   // rd = a0, rs1 = a1, rs2 = a2, rs3 = a3 where the format reads them.
-  layout_case const cases[] = {
-      GIVEN(add_shift_imm_insn, 0x0215951b, "x.y     a0, a1, 33", 0x9),
-      GIVEN(add_no_args_insn, 0x0000000b, "x.y", 0x0),
-      GIVEN(add_fp_r_insn, 0x00c5f50b, "x.y     fa0, fa1, fa2", 0xb0),
-      GIVEN(add_fp_from_int_insn, 0x0005850b, "x.y     fa0, a1", 0x81),
-      GIVEN(add_int_from_fp_insn, 0x0005850b, "x.y     a0, fa1", 0x18),
-      GIVEN(add_r4_insn, 0x68c5850b, "x.y     a0, a1, a2, a3", 0xf),
-      GIVEN(add_unary_insn, 0x0005850b, "x.y     a0, a1", 0x9),
-      GIVEN(add_reg_load_insn, 0x0005850b, "x.y     a0, (a1)", 0x109),
-      GIVEN(add_reg_store_insn, 0x00c5800b, "x.y     a2, (a1)", 0x30b),
-      GIVEN(add_r_insn, 0x00c5850b, "x.y     a0, a1, a2", 0xb),
-      GIVEN(add_unknown_args_insn, 0x0000000b, "x.y (args unknown)", 0x0),
+  format_case const cases[] = {
+      {&layout::shift_imm, 0x0215951b, "x.y     a0, a1, 33", 0x9},
+      {&layout::no_args, 0x0000000b, "x.y", 0x0},
+      {&layout::fp_r, 0x00c5f50b, "x.y     fa0, fa1, fa2", 0xb0},
+      {&layout::fp_from_int, 0x0005850b, "x.y     fa0, a1", 0x81},
+      {&layout::int_from_fp, 0x0005850b, "x.y     a0, fa1", 0x18},
+      {&layout::r4, 0x68c5850b, "x.y     a0, a1, a2, a3", 0xf},
+      {&layout::unary, 0x0005850b, "x.y     a0, a1", 0x9},
+      {&layout::reg_load, 0x0005850b, "x.y     a0, (a1)", 0x109},
+      {&layout::reg_store, 0x00c5800b, "x.y     a2, (a1)", 0x30b},
+      {&layout::r, 0x00c5850b, "x.y     a0, a1, a2", 0xb},
+      {&layout::address_only, 0x0005800b, "x.y     (a1)", 0x1},
       // Vector formats: the mask operand is printed only when bit 25 is 0.
-      GIVEN(add_vec_vi_insn, 0x00c7b557, "x.y     v10, v12, 15, v0.t", 0x0),
-      GIVEN(add_vec_vi_insn, 0x02c8b557, "x.y     v10, v12, -15", 0x0),
-      GIVEN(add_vec_vx_insn, 0x02c5c557, "x.y     v10, v12, a1", 0x0),
-      GIVEN(add_vec_v_insn, 0x00c00557, "x.y     v10, v12, v0.t", 0x0),
-      GIVEN(add_vec_vi_unsigned_insn, 0x02c8b557, "x.y     v10, v12, 17", 0x0),
-      GIVEN(add_vec_vv_insn, 0x02c58557, "x.y     v10, v12, v11", 0x0),
-      FIXED(add_vec_vim_insn, 0x40c7b557, "x.y     v10, v12, 15, v0", 0x0, 0xfe00707f),
-      FIXED(add_vec_vxm_insn, 0x40c5c557, "x.y     v10, v12, a1, v0", 0x0, 0xfe00707f),
-      FIXED(add_vec_vvm_insn, 0x40c58557, "x.y     v10, v12, v11, v0", 0x0, 0xfe00707f),
-      FIXED(add_vec_vf_insn, 0x02c5d557, "x.y     v10, v12, fa1", 0x0, 0xfc00707f),
-      FIXED(add_p_imm5_insn, 0x0135950b, "x.y     a0, a1, 19", 0x9, 0xfe00707f),
-      FIXED(add_p_imm4_insn, 0x00b5950b, "x.y     a0, a1, 11", 0x9, 0xff00707f),
-      FIXED(add_p_imm3_insn, 0x0055950b, "x.y     a0, a1, 5", 0x9, 0xff80707f),
-      FIXED(add_bs_insn, 0xc005850b, "x.y     a0, a1, 3", 0x9, 0x3e00707f),
-      FIXED(add_rs1_rs2_insn, 0x00c5800b, "x.y     a1, a2", 0x3, 0xfe007fff),
-      FIXED(add_fli_insn, 0x0008050b, "x.y     fa0, 1.0", 0x80, 0xfff0707f),
-      FIXED(add_fp_compare_insn, 0x00c5850b, "x.y     a0, fa1, fa2", 0x38, 0xfe00707f),
-      FIXED(add_fp_from_int_pair_insn, 0x00c5850b, "x.y     fa0, a1, a2", 0x83, 0xfe00707f),
-      FIXED(add_fp_r4_insn, 0x68c5f50b, "x.y     fa0, fa1, fa2, fa3", 0xf0, 0x600007f),
-      FIXED(add_fp_unary_insn, 0x0005f50b, "x.y     fa0, fa1", 0x90, 0xfff0007f),
-      FIXED(add_branch_zero_insn, 0x0005840b, "x.y     a1, pc + 8", 0x1, 0x1f0707f),
-      FIXED(add_branch_insn, 0x00c5840b, "x.y     a1, a2, pc + 8", 0x3, 0x707f),
-      FIXED(add_fp_store_insn, 0x00c5a40b, "x.y     fa2, 8(a1)", 0x321, 0x707f),
-      FIXED(add_fp_load_insn, 0x0085a50b, "x.y     fa0, 8(a1)", 0x181, 0x707f),
-      FIXED(add_store_insn, 0x00c5a40b, "x.y     a2, 8(a1)", 0x303, 0x707f),
-      FIXED(add_load_insn, 0x0085a50b, "x.y     a0, 8(a1)", 0x109, 0x707f),
-      FIXED(add_i_insn, 0xfff5850b, "x.y     a0, a1, -1", 0x9, 0x707f),
-      FIXED(add_r_rdh_insn, 0x00c5850b, "x.y     a0, a1, a2", 0x800b, 0xfe00707f),
-      FIXED(add_r_rsd_pair_insn, 0x00c5850b, "x.y     a0, a1, a2", 0x8c0b, 0xfe00707f),
-      FIXED(add_r_pair_insn, 0x00c5850b, "x.y     a0, a1, a2", 0xb00b, 0xfe00707f),
-      FIXED(add_r_rsd_insn, 0x00c5850b, "x.y     a0, a1, a2", 0x40b, 0xfe00707f),
+      {&layout::vec_vi, 0x00c7b557, "x.y     v10, v12, 15, v0.t", 0x0},
+      {&layout::vec_vi, 0x02c8b557, "x.y     v10, v12, -15", 0x0},
+      {&layout::vec_vx, 0x02c5c557, "x.y     v10, v12, a1", 0x0},
+      {&layout::vec_v, 0x00c00557, "x.y     v10, v12, v0.t", 0x0},
+      {&layout::vec_vi_unsigned, 0x02c8b557, "x.y     v10, v12, 17", 0x0},
+      {&layout::vec_vv, 0x02c58557, "x.y     v10, v12, v11", 0x0},
+      {&layout::vec_vim, 0x40c7b557, "x.y     v10, v12, 15, v0", 0x0},
+      {&layout::vec_vxm, 0x40c5c557, "x.y     v10, v12, a1, v0", 0x0},
+      {&layout::vec_vvm, 0x40c58557, "x.y     v10, v12, v11, v0", 0x0},
+      {&layout::vec_vf, 0x02c5d557, "x.y     v10, v12, fa1", 0x0},
+      {&layout::vror_vi, 0x54c5b557, "x.y     v10, v12, 43, v0.t", 0x0},  // bit 26 adds 32
+      {&layout::srai_u, 0x0215950b, "x.y     a0, a1, 33", 0x9},
+      {&layout::p_imm5, 0x0135950b, "x.y     a0, a1, 19", 0x9},
+      {&layout::p_imm4, 0x00b5950b, "x.y     a0, a1, 11", 0x9},
+      {&layout::p_imm3, 0x0055950b, "x.y     a0, a1, 5", 0x9},
+      // The byte-select forms read rs2 too.
+      {&layout::bs, 0xc0c5850b, "x.y     a0, a1, a2, 3", 0xb},
+      {&layout::rs1_rs2, 0x00c5800b, "x.y     a1, a2", 0x3},
+      {&layout::fli, 0x0008050b, "x.y     fa0, 1.0", 0x80},
+      {&layout::fp_compare, 0x00c5850b, "x.y     a0, fa1, fa2", 0x38},
+      {&layout::fp_from_int_pair, 0x00c5850b, "x.y     fa0, a1, a2", 0x83},
+      {&layout::fp_r4, 0x68c5f50b, "x.y     fa0, fa1, fa2, fa3", 0xf0},
+      {&layout::fp_unary, 0x0005f50b, "x.y     fa0, fa1", 0x90},
+      {&layout::branch_zero, 0x0005840b, "x.y     a1, pc + 8", 0x1},
+      {&layout::branch, 0x00c5840b, "x.y     a1, a2, pc + 8", 0x3},
+      {&layout::fp_store, 0x00c5a40b, "x.y     fa2, 8(a1)", 0x321},
+      {&layout::fp_load, 0x0085a50b, "x.y     fa0, 8(a1)", 0x181},
+      {&layout::store, 0x00c5a40b, "x.y     a2, 8(a1)", 0x303},
+      {&layout::load, 0x0085a50b, "x.y     a0, 8(a1)", 0x109},
+      {&layout::i, 0xfff5850b, "x.y     a0, a1, -1", 0x9},
+      {&layout::r_rdh, 0x00c5850b, "x.y     a0, a1, a2", 0x800b},
+      {&layout::r_rsd_pair, 0x00c5850b, "x.y     a0, a1, a2", 0x8c0b},
+      {&layout::r_pair, 0x00c5850b, "x.y     a0, a1, a2", 0xb00b},
+      {&layout::r_rsd, 0x00c5850b, "x.y     a0, a1, a2", 0x40b},
   };
   test_isa_t const none(64, {});
-  for (layout_case const& c : cases) {
+  for (format_case const& c : cases) {
     SCOPED_TRACE(c.text);
+    uint64_t const mask = c.format->mask != 0 ? c.format->mask : 0xffffffff;
     disassembler_t d(&none);
-    c.add(d);
+    table_entry_t const row(*c.format, "x_y", c.word & mask, mask, 7);
+    add_entries(d, &row, 1);
     disasm_insn_t const* insn = d.get_disasm(c.word);
     ASSERT_NE(insn, nullptr);
     EXPECT_EQ(insn->to_string(insn_t(c.word)), c.text);
     EXPECT_EQ(insn->insn_flags, c.flags);
-    EXPECT_EQ(insn->mask, c.mask);
+    EXPECT_EQ(insn->mask, mask);
     EXPECT_EQ(insn->insn_id, 7u);
     EXPECT_EQ(insn->base_name, insn->name);
   }
 }
-#undef GIVEN
-#undef FIXED
 
-TEST(LayoutFunctions, AmoTakesItsFlagsAndSingleEntryLayoutsTheirOwnValues) {
+TEST(TableRows, RowsGivenByNameTakeTheirCatchAllRowsValues) {
+  // Written at compile time, so a format whose fixed mask disagrees with the
+  // name's encoding would not build.
+  static constexpr table_entry_t rows[] = {
+      {layout::vror_vi, "vror_vi"},
+      {layout::srai_u, "srai_u"},
+      {layout::vec_vv, "vadd_vv"},
+  };
+  static_assert(rows[0].match == 0x50003057 && rows[0].mask == 0xf800707f);
+  static_assert(rows[0].id == 1232 && rows[1].id == 819);
+  for (table_entry_t const& row : rows) {
+    catch_all_row_t const& expected = catch_all_row(row.name);
+    EXPECT_EQ(row.match, expected.match) << row.name;
+    EXPECT_EQ(row.mask, expected.mask) << row.name;
+    EXPECT_EQ(row.flags, row.format->flags) << row.name;
+  }
+}
+
+TEST(TableRows, FlagsGivenWithARowReplaceTheFormats) {
   test_isa_t const none(64, {});
   disassembler_t d(&none);
-  add_amo_insn(d, "x_y", 0x0000000b, 0xffffffff, 7, 0x109);
-  add_vror_vi_insn(d);
-  add_srai_u_insn(d);
-
-  disasm_insn_t const* amo = d.get_disasm(0x0000000b);
-  ASSERT_NE(amo, nullptr);
-  EXPECT_EQ(amo->insn_flags, 0x109u);
-  EXPECT_EQ(amo->to_string(insn_t(0x0000000b)), "x.y     zero, zero, (zero)");
-
-  disasm_insn_t const* vror = d.get_disasm(0x54c5b557);  // bit 26 adds 32 to the immediate
-  ASSERT_NE(vror, nullptr);
-  EXPECT_EQ(vror->name, "vror.vi");
-  EXPECT_EQ(vror->insn_id, 1232u);
-  EXPECT_EQ(vror->mask, 0xf800707fu);
-  EXPECT_EQ(vror->to_string(insn_t(0x54c5b557)), "vror.vi v10, v12, 43, v0.t");
-
-  disasm_insn_t const* srai_u = d.get_disasm(0xd4159577);
-  ASSERT_NE(srai_u, nullptr);
-  EXPECT_EQ(srai_u->insn_id, 819u);
-  EXPECT_EQ(srai_u->insn_flags, 0x9u);
-  EXPECT_EQ(srai_u->mask, 0xfc00707fu);
-  EXPECT_EQ(srai_u->to_string(insn_t(0xd4159577)), "srai.u  a0, a1, 1");
+  table_entry_t const lr = table_entry_t(layout::amo, "x_y", 0x0000000b, 0xffffffff, 7).with_flags(0x109);
+  add_entries(d, &lr, 1);
+  disasm_insn_t const* insn = d.get_disasm(0x0000000b);
+  ASSERT_NE(insn, nullptr);
+  EXPECT_EQ(insn->insn_flags, 0x109u);
+  EXPECT_EQ(insn->to_string(insn_t(0x0000000b)), "x.y     zero, zero, (zero)");
 }
 
 }  // namespace

@@ -16,8 +16,8 @@ import re
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-DEFAULT_TABLES = [os.path.join(HERE, '..', 'src', 'disasm_table_scalar.cpp')]
-LAYOUTS = os.path.join(HERE, '..', 'src', 'disasm_layouts.h')
+DEFAULT_TABLES = [os.path.join(HERE, '..', 'src', 'tables', name) for name in ('scalar.cpp', 'vector.cpp', 'later.cpp')]
+LAYOUTS = os.path.join(HERE, '..', 'src', 'tables', 'table_rows.h')
 
 # Rows whose match or mask the table states itself rather than taking the
 # published encoding; the database either lacks them or encodes them otherwise.
@@ -25,12 +25,14 @@ OWN_VALUES = {
     'unimp', 'c_unimp', 'prefetch_r', 'prefetch_w', 'prefetch_i', 'j', 'jal', 'jr', 'jalr', 'ret',
     'nop', 'li', 'mv', 'seqz', 'not', 'sext_w', 'snez', 'beqz', 'bnez', 'bltz', 'bgez', 'uret',
     'csrr', 'csrw', 'csrs', 'csrc', 'csrwi', 'csrsi', 'csrci', 'zext_w', 'zext_h', 'rev8',
-    'rev8_h', 'orc_b', 'c_nop', 'c_ret', 'cm_jt', 'lpad',
+    'rev8_h', 'orc_b', 'c_nop', 'c_ret', 'cm_jt', 'lpad', 'rev',
     # draft bit-manipulation
     'bdecompress', 'bdecompressw', 'bcompress', 'bcompressw', 'bfp', 'bfpw', 'gorcw', 'grevw',
     'packuw', 'shfl', 'shflw', 'unshfl', 'unshflw', 'fsl', 'fslw', 'gorciw', 'greviw', 'shfli',
     'unshfli', 'crc32_b', 'crc32_h', 'crc32_w', 'crc32_d', 'crc32c_b', 'crc32c_h', 'crc32c_w',
     'crc32c_d',
+    # draft packed-SIMD and bit-manipulation (zbpbo)
+    'fsri',
 }
 
 

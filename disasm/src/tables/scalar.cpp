@@ -11,11 +11,11 @@
 
 #include <cstdint>
 
-#include "disasm_layouts.h"
-#include "disasm_table.h"
 #include "disassembler.h"
 #include "insn_ids.h"
 #include "isa_parser.h"
+#include "tables/groups.h"
+#include "tables/table_rows.h"
 
 namespace {
 
@@ -23,7 +23,6 @@ namespace {
 // whose base name differs, the compressed instructions). Each entry gives its
 // own mask.
 namespace form {
-constexpr insn_format_t address_only{0x1, 0, 1, {&amo_address_arg}};
 constexpr insn_format_t u_imm_only{0x0, 0, 1, {&u_imm_arg}};
 constexpr insn_format_t jal_target_only{0x8, 0, 1, {&jal_target_arg}};
 constexpr insn_format_t rd_jal_target{0x8, 0, 2, {&int_rd_arg, &jal_target_arg}};
@@ -96,9 +95,9 @@ using e = table_entry_t;
 constexpr e fixed_and_memory[] = {
     {layout::no_args, "unimp", 0xc0001073, 0xffffffff},
     {layout::no_args, "c_unimp", 0x00000000, 0x0000ffff},
-    {form::address_only, "prefetch_r", 0x00106013, 0x01f07fff},
-    {form::address_only, "prefetch_w", 0x00306013, 0x01f07fff},
-    {form::address_only, "prefetch_i", 0x00006013, 0x01f07fff},
+    {layout::address_only, "prefetch_r", 0x00106013, 0x01f07fff},
+    {layout::address_only, "prefetch_w", 0x00306013, 0x01f07fff},
+    {layout::address_only, "prefetch_i", 0x00006013, 0x01f07fff},
     {layout::no_args, "pause", 0x0100000f, 0xffffffff},
     {layout::load, "lb", 0x00000003},
     {layout::load, "lbu", 0x00004003},
@@ -385,9 +384,6 @@ constexpr e zbb_rv64[] = {
     {layout::unary, "clzw", 0x6000101b, 0xfff0707f},
     {layout::unary, "cpopw", 0x6020101b, 0xfff0707f},
 };
-// rev8 is grevi with the shift amount xlen - 8.
-constexpr unsigned long rev8_base_match = 0x68005013;
-constexpr unsigned long grevi_id = insn_id("grevi");
 
 // Group 16 (zbc).
 constexpr e zbc[] = {
@@ -901,9 +897,8 @@ void add_scalar_groups(disassembler_t& d, isa_parser_i const* isa) {
   }
   if (has_ext(EXT_ZBB)) {                                                     // 15
     add_entries(d, zbb);
-    table_entry_t const rev8(layout::unary, "rev8",
-                             rev8_base_match | (unsigned long)(uint32_t)(xlen - 8) << 20,
-                             0xfff0707f, grevi_id);
+    table_entry_t const rev8(layout::unary, "rev8", grevi_match(uint32_t(xlen - 8)), 0xfff0707f,
+                             insn_id("grevi"));
     add_entries(d, &rev8, 1);
     add_entries(d, zbb_orc_b);
     add_entries(d, rv32 ? zbb_zext_h_rv32 : zbb_zext_h_other);

@@ -1,8 +1,7 @@
-// Instruction formats of the instruction table and the layout functions that
-// make one entry of a format each. A format fixes the operand printers and the
-// operand flags (and for some the mask) of every entry written in it; the
-// table gives the rest: name, match, mask where the format has none, and the
-// identifier.
+// The instruction table as data: the formats (operand printers and flags, and
+// for some a fixed mask) shared by the entries written in them, and the rows
+// that give the rest of an entry: name, match, mask where the format has none,
+// and the identifier.
 #pragma once
 
 #include <array>
@@ -11,6 +10,7 @@
 #include "arg.h"
 #include "disasm_insn.h"
 #include "insn_ids.h"
+#include "tables/catch_all.h"
 
 class disassembler_t;
 
@@ -26,7 +26,6 @@ struct insn_format_t {
   std::array<arg_t const*, max_args> args;
 };
 
-// The formats of the layout functions, for tables that list entries as data.
 namespace layout {
 // Masks given by the entry.
 inline constexpr insn_format_t shift_imm{0x9, 0, 3, {&int_rd_arg, &int_rs1_arg, &shamt_arg}};
@@ -46,6 +45,8 @@ inline constexpr insn_format_t vec_vi_unsigned{
     0, 0, 5, {&vec_rd_arg, &vec_rs2_arg, &zimm5_arg, nullptr, &vmask_arg}};
 inline constexpr insn_format_t vec_vv{
     0, 0, 5, {&vec_rd_arg, &vec_rs2_arg, &vec_rs1_arg, nullptr, &vmask_arg}};
+// The cache-block operations and prefetch hints: a base register and no offset.
+inline constexpr insn_format_t address_only{0x1, 0, 1, {&amo_address_arg}};
 inline constexpr insn_format_t reg_load{0x109, 0, 2, {&int_rd_arg, &amo_address_arg}};
 inline constexpr insn_format_t reg_store{
     0x30b, 0, 2, {&int_rs2_arg, &amo_address_arg}};
@@ -53,7 +54,6 @@ inline constexpr insn_format_t reg_store{
 inline constexpr insn_format_t amo{
     0x30b, 0, 3, {&int_rd_arg, &int_rs2_arg, &amo_address_arg}};
 inline constexpr insn_format_t r{0xb, 0, 3, {&int_rd_arg, &int_rs1_arg, &int_rs2_arg}};
-inline constexpr insn_format_t unknown_args{0, 0, 0, {}};
 
 // Fixed masks.
 inline constexpr insn_format_t vec_vim{
@@ -74,7 +74,9 @@ inline constexpr insn_format_t p_imm4{
     0x9, 0xff00707f, 3, {&int_rd_arg, &int_rs1_arg, &p_imm4_arg}};
 inline constexpr insn_format_t p_imm3{
     0x9, 0xff80707f, 3, {&int_rd_arg, &int_rs1_arg, &p_imm3_arg}};
-inline constexpr insn_format_t bs{0x9, 0x3e00707f, 3, {&int_rd_arg, &int_rs1_arg, &bs_arg}};
+// The AES and SM4 byte-select forms read two source registers.
+inline constexpr insn_format_t bs{
+    0xb, 0x3e00707f, 4, {&int_rd_arg, &int_rs1_arg, &int_rs2_arg, &bs_arg}};
 inline constexpr insn_format_t rs1_rs2{0x3, 0xfe007fff, 2, {&int_rs1_arg, &int_rs2_arg}};
 inline constexpr insn_format_t fli{0x80, 0xfff0707f, 2, {&fp_rd_arg, &fli_imm_arg}};
 inline constexpr insn_format_t fp_compare{
@@ -105,11 +107,47 @@ inline constexpr insn_format_t r_rsd{
     0x40b, 0xfe00707f, 3, {&int_rd_arg, &int_rs1_arg, &int_rs2_arg}};
 }  // namespace layout
 
+// Short names of the formats, as the vector, packed-SIMD and later rows use them.
+namespace short_format {
+inline constexpr insn_format_t const& VV = layout::vec_vv;
+inline constexpr insn_format_t const& VX = layout::vec_vx;
+inline constexpr insn_format_t const& VI = layout::vec_vi;
+inline constexpr insn_format_t const& VU = layout::vec_vi_unsigned;
+inline constexpr insn_format_t const& VU6 = layout::vror_vi;
+inline constexpr insn_format_t const& V = layout::vec_v;
+inline constexpr insn_format_t const& VF = layout::vec_vf;
+inline constexpr insn_format_t const& VVM = layout::vec_vvm;
+inline constexpr insn_format_t const& VXM = layout::vec_vxm;
+inline constexpr insn_format_t const& VIM = layout::vec_vim;
+inline constexpr insn_format_t const& R = layout::r;
+inline constexpr insn_format_t const& R4 = layout::r4;
+inline constexpr insn_format_t const& I2 = layout::unary;
+inline constexpr insn_format_t const& PI3 = layout::p_imm3;
+inline constexpr insn_format_t const& PI4 = layout::p_imm4;
+inline constexpr insn_format_t const& PI5 = layout::p_imm5;
+inline constexpr insn_format_t const& PI6 = layout::srai_u;
+inline constexpr insn_format_t const& BS = layout::bs;
+inline constexpr insn_format_t const& RD64 = layout::r_rdh;       // rd is a register pair
+inline constexpr insn_format_t const& RA64 = layout::r_rsd_pair;  // and accumulates into it
+inline constexpr insn_format_t const& RS64 = layout::r_pair;      // all three are pairs
+inline constexpr insn_format_t const& RACC = layout::r_rsd;       // accumulates into rd
+inline constexpr insn_format_t const& LA = layout::reg_load;
+inline constexpr insn_format_t const& SR = layout::reg_store;
+inline constexpr insn_format_t const& AMO3 = layout::amo;
+}  // namespace short_format
+
+// rev8 and rev are grevi with a shift amount that depends on the width.
+constexpr unsigned long grevi_match(unsigned long shamt) { return 0x68005013 | shamt << 20; }
+
 // One table entry written as data. Unless given, the base name is the name,
-// the identifier that of the name, the flags those of the format. The checks
-// run while a constant table is compiled, so a row that contradicts its
-// format (or names an unknown instruction) fails the build.
+// the identifier that of the name, the flags those of the format, and match
+// and mask those of the name's catch-all row (its published encoding). The
+// checks run while a constant table is compiled, so a row that contradicts
+// its format (or names an unknown instruction) fails the build.
 struct table_entry_t {
+  // Match and mask of the name's catch-all row.
+  constexpr table_entry_t(insn_format_t const& f, char const* n)
+      : table_entry_t(f, n, catch_all_row(n).match, catch_all_row(n).mask) {}
   // The format's fixed mask.
   constexpr table_entry_t(insn_format_t const& f, char const* n, unsigned long m)
       : table_entry_t(f, n, n, m, fixed_mask(f), insn_id(n)) {}
@@ -163,79 +201,3 @@ inline void add_format_insn(disassembler_t& d, insn_format_t const& format, char
                             unsigned long id) {
   add_format_insn(d, format, name, base_name, match, mask, id, format.flags);
 }
-
-// Layout functions. The base name of their entries equals the name.
-// (name, match, mask, id):
-void add_shift_imm_insn(disassembler_t& d, char const* name, unsigned long match,
-                        unsigned long mask, unsigned long id);
-void add_no_args_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long mask,
-                      unsigned long id);
-void add_fp_r_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long mask,
-                   unsigned long id);
-void add_fp_from_int_insn(disassembler_t& d, char const* name, unsigned long match,
-                          unsigned long mask, unsigned long id);
-void add_int_from_fp_insn(disassembler_t& d, char const* name, unsigned long match,
-                          unsigned long mask, unsigned long id);
-void add_vec_vi_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long mask,
-                     unsigned long id);
-void add_r4_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long mask,
-                 unsigned long id);
-void add_unary_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long mask,
-                    unsigned long id);
-void add_vec_vx_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long mask,
-                     unsigned long id);
-void add_vec_v_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long mask,
-                    unsigned long id);
-void add_vec_vi_unsigned_insn(disassembler_t& d, char const* name, unsigned long match,
-                              unsigned long mask, unsigned long id);
-void add_vec_vv_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long mask,
-                     unsigned long id);
-void add_reg_load_insn(disassembler_t& d, char const* name, unsigned long match,
-                       unsigned long mask, unsigned long id);
-void add_reg_store_insn(disassembler_t& d, char const* name, unsigned long match,
-                        unsigned long mask, unsigned long id);
-void add_r_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long mask,
-                unsigned long id);
-// The catch-all entry of an encoding name: the text is the name followed by
-// " (args unknown)", with no operands and flags 0.
-void add_unknown_args_insn(disassembler_t& d, char const* name, unsigned long match,
-                           unsigned long mask, unsigned long id);
-
-// (name, match, mask, id, flags):
-void add_amo_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long mask,
-                  unsigned long id, unsigned long flags);
-
-// (name, match, id) with the fixed mask of the format:
-void add_vec_vim_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_vec_vxm_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_vec_vvm_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_vec_vf_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_p_imm5_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_p_imm4_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_p_imm3_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_bs_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_rs1_rs2_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_fli_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_fp_compare_insn(disassembler_t& d, char const* name, unsigned long match,
-                         unsigned long id);
-void add_fp_from_int_pair_insn(disassembler_t& d, char const* name, unsigned long match,
-                               unsigned long id);
-void add_fp_r4_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_fp_unary_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_branch_zero_insn(disassembler_t& d, char const* name, unsigned long match,
-                          unsigned long id);
-void add_branch_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_fp_store_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_fp_load_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_store_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_load_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_i_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_r_rdh_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_r_rsd_pair_insn(disassembler_t& d, char const* name, unsigned long match,
-                         unsigned long id);
-void add_r_pair_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-void add_r_rsd_insn(disassembler_t& d, char const* name, unsigned long match, unsigned long id);
-
-// Single entries: vror.vi (match 0x50003057) and srai.u (match 0xd4001077).
-void add_vror_vi_insn(disassembler_t& d);
-void add_srai_u_insn(disassembler_t& d);

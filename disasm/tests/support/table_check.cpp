@@ -1,0 +1,41 @@
+#include "support/table_check.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "disassembler.h"
+
+void expect_decodes(isa_parser_i const& isa, std::vector<decode_case> const& cases) {
+  disassembler_t const d(&isa);
+  for (decode_case const& c : cases) {
+    SCOPED_TRACE(testing::Message() << "xlen " << isa.get_max_xlen() << ", word 0x" << std::hex
+                                    << c.word);
+    disasm_insn_t const* insn = d.get_disasm(c.word);
+    ASSERT_NE(insn, nullptr);
+    EXPECT_EQ(d.disassemble(c.word), c.text);
+    EXPECT_EQ(insn->insn_id, c.id);
+    EXPECT_EQ(insn->insn_flags, c.flags);
+  }
+}
+
+unsigned long generated_family_id(std::string const& name) {
+  static const struct {
+    std::regex pattern;
+    unsigned long id;
+  } families[] = {
+      {std::regex("vl(seg[2-8])?e[0-9]+\\.v"), 1096},
+      {std::regex("vs(seg[2-8])?e[0-9]+\\.v"), 1252},
+      {std::regex("vl(seg[2-8])?e[0-9]+ff\\.v"), 1097},
+      {std::regex("vls(seg[2-8])?e[0-9]+\\.v"), 1106},
+      {std::regex("vss(seg[2-8])?e[0-9]+\\.v"), 1292},
+      {std::regex("vlux(seg[2-8])?ei[0-9]+\\.v"), 1110},
+      {std::regex("vsux(seg[2-8])?ei[0-9]+\\.v"), 1308},
+      {std::regex("vlox(seg[2-8])?ei[0-9]+\\.v"), 1102},
+      {std::regex("vsox(seg[2-8])?ei[0-9]+\\.v"), 1282},
+      {std::regex("vl[1248]re[0-9]+\\.v"), 1077},
+  };
+  for (auto const& f : families)
+    if (std::regex_match(name, f.pattern)) return f.id;
+  return 0;
+}
