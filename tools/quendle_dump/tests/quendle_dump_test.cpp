@@ -108,6 +108,14 @@ TEST(quendle_dump, prints_text_and_identifier_of_known_words) {
       {"2001", nullptr, "2001", "c.addiw zero, zero, 0", 92},
       {"2001", "32", "2001", "c.jal   pc + 0", 108},
       {"2001", "48", "2001", "c.addiw zero, zero, 0", 92},
+      // Every extension is enabled: vector, packed-SIMD, crypto, shadow-stack
+      // and fused words print with their operands.
+      {"02c58557", nullptr, "2c58557", "vadd.vv v10, v12, v11", insn_id("vadd_vv")},
+      {"f0007007", nullptr, "f0007007", "vlseg8e1024.v v0, (zero), v0.t", 1096},
+      {"48c58577", nullptr, "48c58577", "add8    a0, a1, a2", insn_id("add8")},
+      {"e2c58533", "32", "e2c58533", "aes32esi a0, a1, a2, 3", insn_id("aes32esi")},
+      {"6081", nullptr, "6081", "c.sspush ra", 144},
+      {"800008091a2bdbbf", nullptr, "800008091a2bdbbf", "lui a5, 0x12345; addi a5, a5, 16", 406},
   };
   for (const case_t& c : cases) {
     std::vector<std::string> args = {"--chunk", c.chunk};
@@ -131,7 +139,8 @@ TEST(quendle_dump, agrees_with_the_library_for_every_width) {
   // Widths other than 32 and 64 take the table's "neither" branches; the
   // program must still build its table, decode and end normally.
   // Plain, compressed, width-dependent (c.addiw / c.jal, rev8) and fused words.
-  const std::vector<uint64_t> words = {0x13, 0x4501, 0x2001, 0x6b805013, 0x8000000000001013ull, 0xb0003bf};
+  const std::vector<uint64_t> words = {0x13,       0x4501,     0x2001,     0x6b805013, 0x8000000000001013ull,
+                                       0xb0003bf,  0x02c58557, 0xa8c58577, 0x800008091a2bdbbfull};
   const std::vector<uint64_t> width_dependent = {0x2001, 0x6b805013, 0x0800403b};
   struct width_case_t {
     int xlen;
