@@ -1,6 +1,8 @@
 #include "disasm_insn.h"
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -15,13 +17,19 @@ std::string with_dots(char const* underscore_name) {
 disasm_insn_t::disasm_insn_t(char const* name, char const* base_name, unsigned long match,
                              unsigned long mask, unsigned long id, unsigned long flags,
                              std::vector<arg_t const*> const& args)
+    : disasm_insn_t(name, base_name, match, mask, id, flags, std::vector<arg_t const*>(args)) {}
+
+disasm_insn_t::disasm_insn_t(char const* name, char const* base_name, unsigned long match,
+                             unsigned long mask, unsigned long id, unsigned long flags,
+                             std::vector<arg_t const*>&& args)
     : match(match),
       mask(mask),
       insn_id(uint32_t(id)),
       insn_flags(flags),
-      args(args),
+      args(std::move(args)),
       name(with_dots(name)),
-      base_name(with_dots(base_name)) {}
+      // Most entries are their own base: copy rather than convert again.
+      base_name(std::strcmp(base_name, name) == 0 ? this->name : with_dots(base_name)) {}
 
 std::string disasm_insn_t::to_string(insn_t const& insn) const {
   std::string text;

@@ -39,6 +39,9 @@ class disasm_insn_t {
   // it is left out when its text is empty.
   disasm_insn_t(char const* name, char const* base_name, unsigned long match, unsigned long mask,
                 unsigned long id, unsigned long flags, std::vector<arg_t const*> const& args);
+  // The same, taking over the printer list instead of copying it.
+  disasm_insn_t(char const* name, char const* base_name, unsigned long match, unsigned long mask,
+                unsigned long id, unsigned long flags, std::vector<arg_t const*>&& args);
 
   bool matches(uint64_t word) const { return (word & mask) == match; }
 

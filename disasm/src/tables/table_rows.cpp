@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "disassembler.h"
@@ -10,9 +11,10 @@
 void add_format_insn(disassembler_t& d, insn_format_t const& format, char const* name,
                      char const* base_name, unsigned long match, unsigned long mask,
                      unsigned long id, unsigned long flags) {
-  std::vector<arg_t const*> const args(format.args.begin(), format.args.begin() + format.nargs);
+  std::vector<arg_t const*> args(format.args.begin(), format.args.begin() + format.nargs);
   // add_insn owns the entry from the call on, even when it fails to store it.
-  d.add_insn(std::make_unique<disasm_insn_t>(name, base_name, match, mask, id, flags, args).release());
+  d.add_insn(std::make_unique<disasm_insn_t>(name, base_name, match, mask, id, flags, std::move(args))
+                 .release());
 }
 
 void add_entries(disassembler_t& d, table_entry_t const* entries, std::size_t count) {
