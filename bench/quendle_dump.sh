@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Wall time of one whole quendle_dump process (start-up, table build, one word).
 # Usage: bench/quendle_dump.sh <build-dir> [runs]
-# Uses hyperfine when installed, otherwise a loop timed with date.
+# Uses hyperfine when installed (with /bin/true as the baseline in the same
+# run), otherwise a loop timed with date.
 set -euo pipefail
 
 build_dir=${1:?usage: $0 <build-dir> [runs]}
@@ -12,11 +13,11 @@ prog="$build_dir/bin/quendle_dump"
 words=(13 4501 00a58533)
 
 if command -v hyperfine > /dev/null; then
-  # /bin/true first: the cost of starting any process on this machine.
-  hyperfine -N --warmup 20 --runs "$runs" --output=pipe /bin/true
-  for w in "${words[@]}"; do
-    hyperfine -N --warmup 20 --runs "$runs" --output=pipe "$prog -c $w"
-  done
+  # One run with /bin/true, the cost of starting any process on this machine,
+  # so that the summary states each word's overhead relative to it.
+  cmds=(/bin/true)
+  for w in "${words[@]}"; do cmds+=("$prog -c $w"); done
+  hyperfine -N --warmup 20 --runs "$runs" --output=pipe "${cmds[@]}"
 else
   for w in "${words[@]}"; do
     "$prog" -c "$w" > /dev/null   # warm the page cache

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -244,6 +247,249 @@ TEST(table_order, catch_all_entries_are_found_only_when_nothing_else_matches) {
   disassembler_t full(64);
   EXPECT_EQ(full.disassemble(mul_a0_a0_a1), "mul     a0, a0, a1");
   EXPECT_EQ(full.get_disasm(mul_a0_a0_a1)->insn_flags, 0xbu);
+}
+
+// ---- Lookup index: exactly the result of scanning the chains --------------
+
+// The plain probe: the chain from its last element to its first.
+disasm_insn_t const* scan(disassembler_t const& d, unsigned long chain, uint64_t word) {
+  auto const& entries = d.chain(chain);
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+    if ((word & (*it)->mask) == (*it)->match) return *it;
+  return nullptr;
+}
+
+unsigned long opcode_chain(uint64_t word) { return word & 0x7f; }
+unsigned long compressed_chain(uint64_t word) { return (word & 0xe003) % 255; }
+
+// The chains that lookup probes, in its order.
+std::array<unsigned long, 3> probed_chains(uint64_t word) {
+  return {opcode_chain(word), compressed_chain(word), disassembler_t::other_chain};
+}
+
+disasm_insn_t const* scan_lookup(disassembler_t const& d, uint64_t word) {
+  for (unsigned long chain : probed_chains(word))
+    if (auto found = scan(d, chain, word)) return found;
+  return nullptr;
+}
+
+std::string describe(disasm_insn_t const* insn) {
+  return insn ? insn->name + " (id " + std::to_string(insn->insn_id) + ")" : "null";
+}
+
+// Compares lookup and each probe that lookup makes with the plain scans.
+void expect_same_as_scan(disassembler_t const& d, std::vector<uint64_t> const& words) {
+  std::size_t mismatches = 0;
+  for (uint64_t w : words) {
+    disasm_insn_t const* expected = scan_lookup(d, w);
+    disasm_insn_t const* found = d.get_disasm(w);
+    if (found != expected && ++mismatches <= 10)
+      ADD_FAILURE() << std::hex << "word 0x" << w << ": " << describe(found) << ", scan gives "
+                    << describe(expected);
+    for (unsigned long chain : probed_chains(w))
+      if (d.probe_once(insn_t(w), chain) != scan(d, chain, w) && ++mismatches <= 10)
+        ADD_FAILURE() << std::hex << "word 0x" << w << " in chain " << std::dec << chain;
+  }
+  EXPECT_EQ(mismatches, 0u) << "of " << words.size() << " words";
+}
+
+// Each entry's own match word and that word with random free bits within
+// the 16-bit, 32-bit and 64-bit widths.
+std::vector<uint64_t> entry_words(disassembler_t const& d, std::mt19937_64& rng, int fills = 2) {
+  std::vector<uint64_t> words;
+  for (unsigned long c = 0; c < disassembler_t::chain_count; ++c)
+    for (disasm_insn_t const* e : d.chain(c)) {
+      words.push_back(e->match);
+      for (uint64_t width : {0xffffull, 0xffffffffull, ~0ull})
+        for (int i = 0; i < fills; ++i) words.push_back(e->match | (rng() & ~e->mask & width));
+    }
+  return words;
+}
+
+// Random 16-bit, 32-bit and 64-bit words.
+std::vector<uint64_t> random_words(std::mt19937_64& rng, int count) {
+  std::vector<uint64_t> words;
+  for (int i = 0; i < count; ++i) {
+    words.push_back(rng() & 0xffff);
+    words.push_back(rng() & 0xffffffff);
+    words.push_back(rng());
+  }
+  return words;
+}
+
+TEST(lookup_index, gives_the_scan_result_for_the_built_tables) {
+  nothing_enabled_t nothing;
+  disassembler_t const rv32(32), rv64(64), bare(&nothing);
+  struct {
+    char const* name;
+    disassembler_t const& d;
+  } const tables[] = {{"xlen 32", rv32}, {"xlen 64", rv64}, {"nothing enabled", bare}};
+  for (auto const& t : tables) {
+    SCOPED_TRACE(t.name);
+    std::mt19937_64 rng(1);
+    expect_same_as_scan(t.d, entry_words(t.d, rng));
+    expect_same_as_scan(t.d, random_words(rng, 20000));
+  }
+}
+
+TEST(lookup_index, probes_of_any_chain_match_the_scan) {
+  disassembler_t const d(64);
+  std::mt19937_64 rng(2);
+  std::vector<uint64_t> words = entry_words(d, rng, 0);
+  std::size_t mismatches = 0;
+  for (std::size_t i = 0; i < words.size(); i += 7)
+    for (unsigned long chain = 0; chain < disassembler_t::chain_count; ++chain)
+      mismatches += d.probe_once(insn_t(words[i]), chain) != scan(d, chain, words[i]);
+  EXPECT_EQ(mismatches, 0u);
+}
+
+// Hand-made entries, added after construction. They all require `tag` in
+// bits 40..47, which keeps the table's own entries from mattering.
+class added_entries : public ::testing::Test {
+ protected:
+  static constexpr uint64_t tag = 0xa5ull << 40;
+  static constexpr uint64_t tag_mask = 0xffull << 40;
+  static constexpr uint64_t opcode = 0x0b;
+
+  disasm_insn_t const* add(std::string const& name, uint64_t mask, uint64_t match) {
+    auto* insn = new disasm_insn_t(name.c_str(), name.c_str(), match, mask, 7, 0, {});
+    d.add_insn(insn);
+    by_name[name] = insn;
+    return insn;
+  }
+  // An R-type-like word of the made-up opcode.
+  static uint64_t r_word(uint64_t funct3, uint64_t funct7) {
+    return tag | funct7 << 25 | funct3 << 12 | opcode;
+  }
+  void add_regular(int i) {
+    add("r" + std::to_string(i), tag_mask | 0xfe00707f, r_word(i % 8, i));
+  }
+  void expect_entry(uint64_t word, char const* name) {
+    EXPECT_EQ(describe(d.get_disasm(word)), describe(by_name.at(name))) << std::hex << word;
+  }
+  // Words around the added entries: each entry's match with random free
+  // bits, and random words of the made-up opcode and tag.
+  std::vector<uint64_t> words_near_added(std::mt19937_64& rng, uint64_t fixed_mask,
+                                         uint64_t fixed) {
+    std::vector<uint64_t> words;
+    for (auto const& named : by_name)
+      for (int i = 0; i < 64; ++i)
+        words.push_back(named.second->match | (rng() & ~named.second->mask));
+    for (int i = 0; i < 20000; ++i) words.push_back(fixed | (rng() & ~fixed_mask));
+    return words;
+  }
+
+  disassembler_t d{64};
+  std::map<std::string, disasm_insn_t const*> by_name;
+};
+
+TEST_F(added_entries, newest_entry_wins_over_the_table_and_older_additions) {
+  struct {
+    uint64_t word;
+    uint64_t mask;  // of the entries added for it
+  } const cases[] = {
+      {0x00150513, 0x0000707f},          // addi
+      {0x02b50533, 0xfe00707f},          // mul
+      {0x0001, 0xe003},                  // c.nop / c.addi, compressed chain
+      {0x9002, 0xffff},                  // c.ebreak, opcode chain 2
+      {0x022080d7, 0xfc00707f},          // vadd.vv
+      {0x0205e087, 0x1df0707f},          // vle32.v
+      {0xc0001073, 0xffffffff},          // unimp
+      {0x1234567800000013ull, 0x707f},   // addi with high bits set
+  };
+  for (auto const& c : cases) {
+    SCOPED_TRACE(std::to_string(c.word));
+    auto const* same = add("same", c.mask, c.word & c.mask);
+    EXPECT_EQ(d.get_disasm(c.word), same);
+    // An entry that fixes only the bits that choose its chain now wins for
+    // the whole chain, in every bucket. The words keep their opcode bits, so
+    // that lookup probes no other chain first.
+    uint64_t const chain_bits = (c.mask & 0x7f) == 0x7f ? 0x7f : 0xe003;
+    auto const* broad = add("broad", chain_bits, c.word & chain_bits);
+    EXPECT_EQ(d.get_disasm(c.word), broad);
+    std::mt19937_64 rng(c.word);
+    uint64_t const kept = chain_bits | 0x7f;
+    for (int i = 0; i < 200; ++i) {
+      uint64_t w = (c.word & kept) | (rng() & ~kept);
+      EXPECT_EQ(d.get_disasm(w), broad) << std::hex << w;
+    }
+  }
+  std::mt19937_64 rng(3);
+  expect_same_as_scan(d, entry_words(d, rng, 1));
+}
+
+TEST_F(added_entries, entries_with_free_key_bits_are_found_in_every_bucket) {
+  // Most entries fix funct3 and funct7 (likely key bits); a few leave some of
+  // them free, in several combinations, between the others in the order.
+  for (int i = 0; i < 16; ++i) add_regular(i);
+  add("any_funct7", tag_mask | 0x707f, r_word(3, 0));
+  for (int i = 16; i < 32; ++i) add_regular(i);
+  add("any_key", tag_mask | 0x7f, tag | opcode);
+  // funct7 bits 6 and 4 and funct3 bits 2 and 0 fixed, the rest free
+  add("half", tag_mask | 0xa000507f, tag | 0x8000400b);
+  add("any_funct3", tag_mask | 0xfe00007f, r_word(0, 0x11));
+  add("never", tag_mask | 0x7f, tag | 0x100b);  // match outside its mask
+  for (int i = 32; i < 48; ++i) add_regular(i);
+  add("r3_again", tag_mask | 0xfe00707f, r_word(3, 3));
+
+  struct {
+    uint64_t word;
+    char const* expected;
+  } const cases[] = {
+      {r_word(3, 3), "r3_again"},         // newest of two equal entries
+      {r_word(0, 40), "r40"},             // added after any_key
+      {r_word(4, 20), "any_key"},         // r20 is older than any_key
+      {r_word(5, 0x11), "any_funct3"},    // over any_key, whatever funct3
+      {r_word(1, 0x11), "any_funct3"},
+      {r_word(4, 0x40), "half"},
+      {r_word(6, 0x60), "half"},
+      {r_word(3, 0x7f), "any_key"},       // any_funct7 is older
+      {tag | 0x100b, "any_key"},          // never is never found
+      {0xffff00ff00000000ull | r_word(2, 34), "r34"},  // high bits beside the tag
+  };
+  for (auto const& c : cases) expect_entry(c.word, c.expected);
+  // Without the tag none of the added entries applies.
+  for (auto const& named : by_name)
+    EXPECT_NE(d.get_disasm(r_word(3, 3) & ~tag_mask), named.second) << named.first;
+
+  std::mt19937_64 rng(4);
+  expect_same_as_scan(d, words_near_added(rng, tag_mask | 0x7f, tag | opcode));
+}
+
+TEST_F(added_entries, entries_keyed_on_high_bits_are_found) {
+  // Entries that, like fused pairs, fix bit 63 and a field in the high bits
+  // besides the low bits of their chain; a few leave high fields free.
+  uint64_t const low_mask = 0x3fff, high_mask = 0xfff8000000000000ull, bit63 = 1ull << 63;
+  for (unsigned long chain : {0x3ful, 0x1ful, 0x7bul}) {
+    by_name.clear();
+    uint64_t const low = 0x1b80 | chain;
+    for (uint64_t i = 0; i < 40; ++i)
+      add("pair" + std::to_string(i), high_mask | low_mask, bit63 | i << 51 | low);
+    add("any_pair", bit63 | low_mask, bit63 | low);
+    for (uint64_t i = 40; i < 60; ++i)
+      add("pair" + std::to_string(i), high_mask | low_mask, bit63 | i << 51 | low);
+    add("odd_pairs", bit63 | 1ull << 51 | low_mask, bit63 | 1ull << 51 | low);
+    ASSERT_EQ(disassembler_t::chain_of(high_mask | low_mask, bit63 | low), chain);
+
+    struct {
+      uint64_t word;
+      char const* expected;
+    } const cases[] = {
+        {bit63 | 50ull << 51 | low, "pair50"},
+        {bit63 | 51ull << 51 | low, "odd_pairs"},
+        {bit63 | 4001ull << 51 | low, "odd_pairs"},
+        {bit63 | 10ull << 51 | low, "any_pair"},  // pair10 is older
+        {bit63 | 4000ull << 51 | low, "any_pair"},
+        {bit63 | 0x1234ull << 20 | 12ull << 51 | low, "any_pair"},
+    };
+    for (auto const& c : cases) expect_entry(c.word, c.expected);
+    // Without bit 63 none of them applies.
+    for (auto const& named : by_name) EXPECT_NE(d.get_disasm(50ull << 51 | low), named.second);
+
+    std::mt19937_64 rng(chain);
+    expect_same_as_scan(d, words_near_added(rng, low_mask, low));
+    expect_same_as_scan(d, words_near_added(rng, bit63 | low_mask, bit63 | low));
+  }
 }
 
 }  // namespace
