@@ -68,8 +68,10 @@ class disassembler_t {
   std::size_t index_bytes() const;
 
  private:
-  // Up to this many runs of adjacent bits form a bucket key.
-  static constexpr std::size_t max_key_fields = 4;
+  // Up to this many runs of adjacent bits form a bucket key. Two cover the
+  // funct3 and funct6/funct7 fields that split the big chains, and keep the
+  // key cheap to compute on every lookup.
+  static constexpr std::size_t max_key_fields = 2;
 
   // An entry as a bucket holds it: the scan reads the low halves of mask and
   // match inline and touches the entry itself only on a hit.
