@@ -74,7 +74,7 @@ TEST(LaterTable, ZbpboRowsByWidth) {
   });
 }
 
-TEST(LaterTable, PackedSimdFormsAndTheirRv64Part) {
+TEST(LaterTable, PackedSimdFormsAndTheirRv64Rows) {
   test_isa_t const rv64(64, {'I', EXT_ZPN});
   expect_decodes(rv64, {
       {0x48c58577, "add8    a0, a1, a2", insn_id("add8"), 0xb},
