@@ -76,8 +76,21 @@ bool mh_rvt_reader_t::read_bytes(void* into, std::size_t size)
 
 unsigned long mh_rvt_reader_t::extract(void* buffer, unsigned long n)
 {
-  uint8_t* out = static_cast<uint8_t*>(buffer);
+  if (failure_) std::rethrow_exception(failure_);
   unsigned long count = 0;
+  try {
+    copy_words(static_cast<uint8_t*>(buffer), n, count);
+  } catch (...) {
+    // The words copied before a bad record are returned first; the error
+    // follows at the next call.
+    if (count == 0) throw;
+    failure_ = std::current_exception();
+  }
+  return count;
+}
+
+void mh_rvt_reader_t::copy_words(uint8_t* out, unsigned long n, unsigned long& count)
+{
   uint8_t discard[256];
   while (count < n) {
     const uint64_t header_position = position_;
@@ -95,5 +108,4 @@ unsigned long mh_rvt_reader_t::extract(void* buffer, unsigned long n)
       break;
     }
   }
-  return count;
 }

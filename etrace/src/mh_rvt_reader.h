@@ -5,6 +5,7 @@
 // records besides; a message record has no length here and is an error.
 #include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "et_reader.h"
@@ -24,10 +25,15 @@ class mh_rvt_reader_t : public et_reader_t {
   // Copies the next RVT words, in stream order, into buffer until at least n
   // bytes are there or the stream ends, and returns the number of bytes
   // written; 0 once the stream is exhausted. The buffer must hold n bytes
-  // rounded up to a multiple of 8.
+  // rounded up to a multiple of 8. A record the extractor cannot take ends
+  // the extraction: the words before it are returned first, then every call
+  // throws its std::runtime_error.
   unsigned long extract(void* buffer, unsigned long n);
 
  private:
+  // The loop of extract: copies words to out, counting bytes in count, which
+  // holds what was copied when a bad record throws.
+  void copy_words(uint8_t* out, unsigned long n, unsigned long& count);
   // Reads size bytes; false when the file ends first.
   bool read_bytes(void* into, std::size_t size);
 
@@ -41,4 +47,5 @@ class mh_rvt_reader_t : public et_reader_t {
   // Payload bytes after the header byte, by header code; 0 = not accepted.
   uint8_t payload_bytes_[256] = {};
   uint64_t position_ = 0;  // byte offset in the file of the next byte read
+  std::exception_ptr failure_;  // the error that ended the extraction
 };

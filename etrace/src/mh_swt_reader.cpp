@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <new>
 #include <sstream>
 #include <stdexcept>
@@ -229,14 +230,21 @@ void mh_swt_reader_t::ring_deleter_t::operator()(et_object_t* ring) const { munm
 
 et_object_t* mh_swt_reader_t::get_next_object()
 {
-  if (!bits_.ended()) {
+  if (!bits_.ended() && !failure_) {
     try {
       parse_more();
     } catch (const std::underflow_error&) {
       // The end of the data: what the ring holds is still handed out.
+    } catch (...) {
+      // A bad record ends the parsing like the end of the data: the objects
+      // made before it are still handed out, and the error follows them.
+      failure_ = std::current_exception();
     }
   }
-  if (handed_ == made_) return nullptr;
+  if (handed_ == made_) {
+    if (failure_) std::rethrow_exception(failure_);
+    return nullptr;
+  }
   et_object_t* object = &ring_[handed_ % ring_slots];
   ++handed_;
   prefetch_slot(handed_ + prefetch_distance);

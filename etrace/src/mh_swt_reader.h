@@ -5,6 +5,7 @@
 // record have completed the instruction before anybody sees it.
 #include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -34,8 +35,9 @@ class mh_swt_reader_t : public et_reader_t {
                   unsigned long cl_width, unsigned long cl_chunks, bool poison_enable);
   ~mh_swt_reader_t() override;
 
-  // The oldest undelivered object, or null once the trace is exhausted. Throws
-  // std::runtime_error for an inconsistent stream; the reader is then unusable.
+  // The oldest undelivered object, or null once the trace is exhausted. A
+  // record the reader cannot take ends the parsing: the objects made before
+  // it are handed out first, then every call throws its std::runtime_error.
   et_object_t* get_next_object() override;
 
  protected:
@@ -161,6 +163,9 @@ class mh_swt_reader_t : public et_reader_t {
   std::unique_ptr<et_object_t[], ring_deleter_t> ring_;
   uint64_t made_ = 0;    // objects made
   uint64_t handed_ = 0;  // objects handed out
+  // The error of the record that ended the parsing, thrown once the objects
+  // before it are handed out.
+  std::exception_ptr failure_;
 
   // Decoding scratch for messages that are skipped.
   et_object_t scratch_;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -587,7 +588,8 @@ TEST(ReaderErrors, InconsistentStreams)
   }
 }
 
-// The one diagnostic on standard output comes before the exception.
+// The one diagnostic on standard output is written when the bad record is
+// found; the exception follows the instruction made before it.
 TEST(ReaderErrors, MissingIssueRecordPrintsNote)
 {
   trace_builder_t trace;
@@ -595,10 +597,64 @@ TEST(ReaderErrors, MissingIssueRecordPrintsNote)
                                                                       false);
   auto reader = open_reader(trace);
   ::testing::internal::CaptureStdout();
-  EXPECT_THROW(reader->get_next_object(), std::runtime_error);
+  const et_object_t* first = reader->get_next_object();
   EXPECT_EQ(::testing::internal::GetCapturedStdout(),
             "NOTE etrace/src/mh_swt_reader:270: SWT_CM: cycle: 5, hid: 0, missing issue record "
             "for piid 0x3\n");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->insn.uiid, 0u);
+  EXPECT_THROW(reader->get_next_object(), std::runtime_error);
+}
+
+// A bad record ends the parsing like the end of the data: every object made
+// before it is handed out, in order, and only then does the error come, the
+// same at every later call.
+TEST(ReaderErrors, ObjectsBeforeABadRecordAreHandedOutFirst)
+{
+  const unsigned good = 300;
+  struct case_t {
+    const char* name;
+    std::function<void(trace_builder_t&)> bad_record;
+    const char* error_start;
+  } cases[] = {
+      {"unknown header", [](trace_builder_t& t) { t.record(200, {}); }, "Unknown header: 200"},
+      {"uiid gap", [](trace_builder_t& t) { t.issue(make_insn(good + 1, 0, 0x13)); },
+       "Non-sequential uiids"},
+      {"commit without issue",
+       [](trace_builder_t& t) { t.writer().record_swt_cm(good + 7, 0x80, false, false, 0, false); },
+       "Missing issue record for piid"},
+      {"selected hart above 7", [](trace_builder_t& t) { t.hart(8); }, "Hart #8 is found"},
+  };
+  for (const case_t& c : cases) {
+    trace_builder_t trace;
+    for (unsigned i = 0; i < good; ++i) trace.insn(make_insn(i, 0x1000 + 4 * i, 0x13));
+    c.bad_record(trace);
+    trace.insn(make_insn(good, 0x9000, 0x13));  // after the bad record: never read
+    reader_options_t options;
+    options.hart_mask = 0x1ff;
+    auto reader = open_reader(trace, options);
+    ::testing::internal::CaptureStdout();
+    std::vector<uint64_t> pcs;
+    std::string error = "(no error)";
+    try {
+      while (const et_object_t* object = reader->get_next_object()) pcs.push_back(object->insn.pc);
+    } catch (const std::runtime_error& e) {
+      error = e.what();
+    }
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(pcs.size(), good) << c.name;
+    EXPECT_EQ(pcs.front(), 0x1000u) << c.name;
+    EXPECT_EQ(pcs.back(), 0x1000u + 4 * (good - 1)) << c.name;
+    EXPECT_EQ(error.rfind(c.error_start, 0), 0u) << c.name << ": " << error;
+    for (int again = 0; again < 2; ++again) {
+      try {
+        reader->get_next_object();
+        ADD_FAILURE() << c.name << ": no error at a later call";
+      } catch (const std::runtime_error& e) {
+        EXPECT_EQ(e.what(), error) << c.name;
+      }
+    }
+  }
 }
 
 TEST(ReaderErrors, UnopenableFile)
@@ -747,11 +803,14 @@ TEST(ReaderRing, RecordForInstructionThatLeftTheWindowFails)
     const et_object_t* first = reader->get_next_object();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->insn.committed != 0, c.committed_when_handed_out) << c.objects_between;
+    uint64_t handed_out = 1;
     try {
-      read_all(*reader);
+      while (reader->get_next_object()) ++handed_out;
     } catch (const std::runtime_error& e) {
       error = e.what();
     }
+    // The issue record and every word before the late record reach the caller.
+    EXPECT_EQ(handed_out, 1 + c.objects_between);
     if (c.fails) {
       EXPECT_EQ(error,
                 "Record for an instruction that has left the look-ahead window: current record: "

@@ -158,6 +158,27 @@ TEST(RvtExtractor, Errors)
   }
 }
 
+// The words before a bad record are returned, in the call that meets it;
+// the error comes at the next call, and at every one after.
+TEST(RvtExtractor, WordsBeforeABadRecordAreKept)
+{
+  trace_builder_t trace;
+  trace.rvt(1).tsd1(2).rvt(2).record(200, {}).rvt(3);
+  mh_rvt_reader_t reader = open_extractor(trace.finish(), trace.config());
+  std::vector<uint64_t> buffer(16);
+  ASSERT_EQ(reader.extract(buffer.data(), 128), 16u);
+  EXPECT_EQ(buffer[0], 1u);
+  EXPECT_EQ(buffer[1], 2u);
+  for (int again = 0; again < 2; ++again) {
+    try {
+      reader.extract(buffer.data(), 128);
+      ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+      EXPECT_STREQ(e.what(), "Unknown header: 200 at position 20!");
+    }
+  }
+}
+
 TEST(RvtExtractor, ReadErrorIsNoEndOfData)
 {
   mh_rvt_reader_t reader = open_extractor("/", trace_config_t());  // a directory

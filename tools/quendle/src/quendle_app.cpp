@@ -1,5 +1,7 @@
 #include "quendle_app.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -114,19 +116,48 @@ private:
   std::ostream stream_{&buf_};
 };
 
+// Reports an error met while writing out, keeping what was written: the file
+// is flushed and closed on the way out.
+int fail_keeping_output(output_file_t& out, const std::exception& e) {
+  std::cerr << "ERROR: " << e.what() << std::endl;
+  out.stream().flush();
+  return 1;
+}
+
 int extract_rvt(const quendle_options_t& o, const soc_params_t& soc) {
   mh_rvt_reader_t extractor(o.trace, int(soc.xlen), int(soc.flen), soc.paddr_width,
                             soc.irf_data_width);
   output_file_t out(o.output, std::ios::binary | std::ios::trunc);
   const unsigned long chunk = 1048576;
   std::vector<char> buffer(chunk);
-  for (;;) {
-    const unsigned long n = extractor.extract(buffer.data(), chunk);
-    if (n == 0) break;
-    out.stream().write(buffer.data(), std::streamsize(n));
+  try {
+    for (;;) {
+      const unsigned long n = extractor.extract(buffer.data(), chunk);
+      if (n == 0) break;
+      out.stream().write(buffer.data(), std::streamsize(n));
+    }
+  } catch (const std::exception& e) {
+    return fail_keeping_output(out, e);
   }
   out.close();
   return 0;
+}
+
+// Opening the output truncates it: refuse a path that names the trace or the
+// configuration, through a link or under another name, before anything is
+// opened for writing.
+void refuse_output_over_input(const quendle_options_t& o) {
+  struct stat output;
+  if (stat(o.output.c_str(), &output) != 0) return;  // a new file
+  const std::pair<const char*, const std::string*> inputs[] = {{"trace", &o.trace},
+                                                               {"configuration", &o.config}};
+  for (const auto& [what, path] : inputs) {
+    struct stat input;
+    if (stat(path->c_str(), &input) == 0 && input.st_dev == output.st_dev &&
+        input.st_ino == output.st_ino)
+      throw std::runtime_error("output file '" + o.output + "' is the " + what + " file '" +
+                               *path + "'; refusing to overwrite it");
+  }
 }
 
 std::unique_ptr<et_base_formatter_t> make_formatter(const quendle_options_t& o,
@@ -248,6 +279,7 @@ private:
 };
 
 int run(const quendle_options_t& o) {
+  refuse_output_over_input(o);
   auto root = std::make_shared<ConfigNodeClass>("soc");
   auto file_node = std::make_shared<ConfigNodeClass>("soc");
   std::cout << "Load configuration from '" << o.config << "'" << std::endl;
@@ -292,10 +324,7 @@ int run(const quendle_options_t& o) {
   try {
     record_loop_t(o, *formatter, *disassembler, out).run(*reader);
   } catch (const std::exception& e) {
-    // Keep what was written: the file is flushed and closed on the way out.
-    std::cerr << "ERROR: " << e.what() << std::endl;
-    out.stream().flush();
-    return 1;
+    return fail_keeping_output(out, e);
   }
   out.close();
   return 0;

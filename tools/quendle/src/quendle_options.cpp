@@ -2,7 +2,10 @@
 
 #include <tclap/CmdLine.h>
 
+#include <cstdlib>
+#include <iostream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "et_printf_format.h"
@@ -148,5 +151,19 @@ quendle_options_t parse_quendle_command_line(int argc, const char* const* argv) 
   o.show_rvt = show_rvt.getValue();
   o.show_l2t = show_l2t.getValue();
   o.show_dct = show_dct.getValue();
+
+  // The message lines are text: inside the binary ingress records they would
+  // leave a file that nothing can read.
+  if (o.format == "ingress" && (o.show_rvt || o.show_l2t || o.show_dct)) {
+    std::string given;
+    for (auto [on, name] : {std::pair<bool, const char*>{o.show_rvt, "--show-rvt"},
+                            {o.show_l2t, "--show-l2t"},
+                            {o.show_dct, "--show-dct"}})
+      if (on) given += std::string(given.empty() ? "" : ", ") + name;
+    std::cerr << "PARSE ERROR: " << given
+              << " cannot be used with -f ingress: message lines would break its binary records"
+              << std::endl;
+    std::exit(1);
+  }
   return o;
 }

@@ -26,5 +26,6 @@ struct quendle_options_t {
 
 // Parses argv. Command-line errors, help and version end the process inside
 // the parser (status 1, or 0 for help and version); the two printf formats
-// are checked here, so a bad one is refused before anything is written.
+// and the message switches with the binary ingress format are checked here,
+// so a bad combination is refused before anything is written.
 quendle_options_t parse_quendle_command_line(int argc, const char* const* argv);

@@ -3,8 +3,11 @@
 // its message, exit status and what is left in the output file.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -181,23 +184,122 @@ TEST_F(QuendleErrors, FailedWritesAreNotReportedAsSuccess) {
   EXPECT_EQ(r.status, 1);
 }
 
+// A bad record ends the listing where it stands: every instruction before it
+// is written, then the error, status 1. The reader decodes a ring of 131072
+// objects ahead, so both a short trace and one longer than the ring count.
 TEST_F(QuendleErrors, RecordLoopErrorKeepsWhatWasWritten) {
-  // The reader decodes a ring of 131072 objects ahead, so the bad record has
-  // to come later than that for instructions to be written before the error.
-  const unsigned n = 140000;
+  for (unsigned n : {5u, 140000u}) {
+    et_test::trace_builder_t b(config_);
+    for (unsigned i = 0; i < n; ++i) b.insn(make_insn(i, 0x1000 + 4 * i, 0x13));
+    b.record(200, {});
+    b.insn(make_insn(n, 0x800, 0x13));  // after the bad record: never written
+    soc_config_t cfg(config_);
+    run_result_t r = run(b.finish(), cfg.path(), {"-f", "pconly"});
+    EXPECT_EQ(r.status, 1) << n;
+    EXPECT_TRUE(contains(r.err, "ERROR: Unknown header: 200")) << r.err;
+    const std::string out = read_text(out_.path());
+    EXPECT_EQ(std::size_t(std::count(out.begin(), out.end(), '\n')), n);
+    EXPECT_EQ(out.substr(0, 10), "1000\n1004\n");
+    std::ostringstream last;
+    last << std::hex << std::uppercase << 0x1000 + 4 * (n - 1) << "\n";
+    EXPECT_EQ(out.substr(out.size() - last.str().size()), last.str()) << n;
+  }
+}
+
+// The late record is found only after the ring has moved on: the messages
+// made before it are written first.
+TEST_F(QuendleErrors, LateRecordErrorKeepsWhatWasWritten) {
+  const unsigned ring = 131072;
   et_test::trace_builder_t b(config_);
-  for (unsigned i = 0; i < n; ++i) b.insn(make_insn(i, 0x1000 + 4 * i, 0x13));
-  b.record(200, {});
+  b.tsd1(4).issue(make_insn(0, 0x100, 0x13));
+  for (unsigned i = 0; i < ring; ++i) b.rvt(i);
+  b.writer().record_swt_cm(0, 0x100, false, false, 0, false);
   soc_config_t cfg(config_);
-  run_result_t r = run(b.finish(), cfg.path(), {"-f", "pconly"});
+  run_result_t r = run(b.finish(), cfg.path(), {"--show-rvt"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(contains(r.err, "ERROR: Unknown header: 200")) << r.err;
+  EXPECT_EQ(r.err,
+            "ERROR: Record for an instruction that has left the look-ahead window: current "
+            "record: SWT_CM, cycle: 4, hart: 0, piid: 0, window: 131072 objects\n");
   const std::string out = read_text(out_.path());
-  const std::size_t lines = std::size_t(std::count(out.begin(), out.end(), '\n'));
-  EXPECT_GT(lines, 0u);
-  EXPECT_LT(lines, n);
-  EXPECT_EQ(out.substr(0, 10), "1000\n1004\n");
-  EXPECT_EQ(out.back(), '\n');
+  EXPECT_EQ(std::size_t(std::count(out.begin(), out.end(), '\n')), ring);
+  EXPECT_EQ(out.rfind("RVT ", 0), 0u);
+}
+
+// --iformat rvt: the words extracted before a bad record are kept.
+TEST_F(QuendleErrors, RvtWordsBeforeABadRecordAreKept) {
+  et_test::trace_builder_t b(config_);
+  b.rvt(0x0102030405060708).rvt(0x1112131415161718).record(200, {}).rvt(3);
+  soc_config_t cfg(config_);
+  run_result_t r = run(b.finish(), cfg.path(), {"--iformat", "rvt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "ERROR: Unknown header: 200 at position 18!\n");
+  const std::string out = read_text(out_.path());
+  ASSERT_EQ(out.size(), 16u);
+  EXPECT_EQ(out[0], '\x08');
+  EXPECT_EQ(out[15], '\x11');
+}
+
+// Opening the output truncates it, so an output that is an input file is
+// refused before anything is opened, whatever name or link it is given by.
+TEST_F(QuendleErrors, OutputThatIsAnInputIsRefused) {
+  et_test::trace_builder_t b(config_);
+  const std::string trace = trace_of(b, 3);
+  const std::string trace_bytes = read_text(trace);
+  soc_config_t cfg(config_);
+  const std::string config_bytes = read_text(cfg.path());
+  const std::string link = out_.path() + ".link";
+  ASSERT_EQ(symlink(trace.c_str(), link.c_str()), 0);
+  const std::string slash = trace.substr(0, trace.rfind('/')) + "/./" + trace.substr(trace.rfind('/') + 1);
+  struct case_t {
+    std::string output;
+    std::vector<std::string> extra;
+    std::string named;  // the input the message names
+  } cases[] = {
+      {trace, {}, "trace file '" + trace + "'"},
+      {trace, {"--iformat", "rvt"}, "trace file '" + trace + "'"},
+      {link, {}, "trace file '" + trace + "'"},
+      {slash, {"-f", "raw"}, "trace file '" + trace + "'"},
+      {cfg.path(), {}, "configuration file '" + cfg.path() + "'"},
+  };
+  for (const case_t& c : cases) {
+    run_result_t r = run(trace, cfg.path(), c.extra, c.output);
+    EXPECT_EQ(r.status, 1) << c.output;
+    EXPECT_EQ(r.err, "ERROR: output file '" + c.output + "' is the " + c.named +
+                         "; refusing to overwrite it\n");
+    EXPECT_EQ(r.out, "") << c.output;
+    EXPECT_EQ(read_text(trace), trace_bytes);
+    EXPECT_EQ(read_text(cfg.path()), config_bytes);
+  }
+  unlink(link.c_str());
+}
+
+// The message lines are text; the ingress records are binary.
+TEST_F(QuendleErrors, MessageLinesAreRefusedWithIngress) {
+  et_test::trace_builder_t b(config_);
+  const std::string trace = trace_of(b, 1);
+  soc_config_t cfg(config_);
+  struct {
+    std::vector<std::string> switches;
+    const char* named;
+  } const cases[] = {
+      {{"--show-rvt"}, "--show-rvt"},
+      {{"--show-dct", "--show-l2t"}, "--show-l2t, --show-dct"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args{"-f", "ingress"};
+    args.insert(args.end(), c.switches.begin(), c.switches.end());
+    run_result_t r = run(trace, cfg.path(), args);
+    EXPECT_EQ(r.status, 1) << c.named;
+    EXPECT_EQ(r.err, std::string("PARSE ERROR: ") + c.named +
+                         " cannot be used with -f ingress: message lines would break its binary "
+                         "records\n");
+    EXPECT_FALSE(file_exists(out_.path()));
+  }
+  // The text formats keep them.
+  for (const char* format : {"swt", "raw", "pconly"}) {
+    run_result_t r = run(trace, cfg.path(), {"-f", format, "--show-rvt", "--show-l2t", "--show-dct"});
+    EXPECT_EQ(r.status, 0) << format << r.err;
+  }
 }
 
 TEST_F(QuendleErrors, IngressUnexpectedCause) {

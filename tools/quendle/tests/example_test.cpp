@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "support/quendle_run.h"
 #include "support/trace_builder.h"
@@ -22,9 +23,42 @@ TEST(Example, GeneratorReproducesTheSampleTrace) {
   EXPECT_TRUE(read_text(trace.path()) == sample) << "regenerate examples/sample.trace";
 }
 
-TEST(Example, GeneratorRefusesBadArguments) {
-  EXPECT_EQ(run_program(built_program("quendle_example_gen"), {}).status, 1);
-  EXPECT_EQ(run_program(built_program("quendle_example_gen"), {"x", "12q"}).status, 1);
+// A negative count would wrap to one without end and fill the disk; an option
+// is no output file name. Nothing is written for any of them.
+TEST(Example, GeneratorArguments) {
+  const std::string usage = "usage: quendle_example_gen <output> [instructions]\n";
+  output_path_t out;
+  struct {
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+    std::string err_start;
+  } const cases[] = {
+      {{"-h"}, 0, usage, ""},
+      {{"--help"}, 0, usage, ""},
+      {{}, 1, "", usage},
+      {{"--bogus"}, 1, "", usage},
+      {{out.path(), "1", "2"}, 1, "", usage},
+      {{out.path(), "-5"}, 1, "", "quendle_example_gen: the instruction count must be a number"},
+      {{out.path(), "0"}, 1, "", "quendle_example_gen: the instruction count must be a number"},
+      {{out.path(), "+5"}, 1, "", "quendle_example_gen: the instruction count must be a number"},
+      {{out.path(), "12q"}, 1, "", "quendle_example_gen: the instruction count must be a number"},
+      {{out.path(), "18446744073709551616"}, 1, "",
+       "quendle_example_gen: the instruction count must be a number"},
+  };
+  for (const auto& c : cases) {
+    std::string joined;
+    for (const std::string& a : c.args) joined += a + " ";
+    run_result_t r = run_program(built_program("quendle_example_gen"), c.args);
+    EXPECT_EQ(r.status, c.status) << joined;
+    EXPECT_EQ(r.out, c.out) << joined;
+    EXPECT_EQ(r.err.rfind(c.err_start, 0), 0u) << joined << r.err;
+    EXPECT_FALSE(file_exists(out.path())) << joined;
+    EXPECT_FALSE(file_exists("--help")) << joined;
+  }
+  run_result_t r = run_program(built_program("quendle_example_gen"), {out.path(), "7"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(file_exists(out.path()));
 }
 
 TEST(Example, DemoListing) {

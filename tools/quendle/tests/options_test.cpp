@@ -29,11 +29,11 @@ TEST(QuendleOptions, Defaults) {
 
 TEST(QuendleOptions, EveryOption) {
   const quendle_options_t o =
-      parse({"--trace", "in", "--output", "out", "--config", "soc.xml", "--format", "ingress",
+      parse({"--trace", "in", "--output", "out", "--config", "soc.xml", "--format", "pconly",
              "--iformat", "hwt", "--ts", "--uiid", "--cc", "--fr", "--profile", "--hmask", "255",
              "--mode", "U", "--disable-interrupts", "--swt-ts-format", "-12llu",
              "--swt-uiid-format", "x", "--show-rvt", "--show-l2t", "--show-dct"});
-  EXPECT_EQ(o.format, "ingress");
+  EXPECT_EQ(o.format, "pconly");
   EXPECT_EQ(o.iformat, "hwt");
   EXPECT_TRUE(o.ts && o.uiid && o.cc && o.fr && o.profile && o.disable_interrupts);
   EXPECT_TRUE(o.show_rvt && o.show_l2t && o.show_dct);
@@ -42,6 +42,7 @@ TEST(QuendleOptions, EveryOption) {
   EXPECT_EQ(o.ts_format, "-12llu");
   EXPECT_EQ(o.uiid_format, "x");
   EXPECT_EQ(parse({"-t", "a", "-o", "b", "-c", "c", "-f", "raw", "-m", "s"}).format, "raw");
+  EXPECT_EQ(parse({"-t", "a", "-o", "b", "-c", "c", "-f", "ingress"}).format, "ingress");
 }
 
 }  // namespace
