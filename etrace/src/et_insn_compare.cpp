@@ -264,6 +264,10 @@ unsigned et_insn_t::fuse(const et_insn_t& first, const et_insn_t& second) {
     const bool branch = k2 == second_kind_t::c_branch || (wide2 && is_wide_branch(w2));
     if (!branch) return 701;
     if (d != s1 && !(has_s2 && d == s2)) return 705;
+    // The fused word keeps of the branch's other source only whether it is
+    // x0 (bit 54): a branch against another register cannot be fused without
+    // losing the register, and a difference in it would compare equal.
+    if (wide2 && (d == s1 ? s2 : s1) != 0) return 705;
     kind = 5;
     if (k2 == second_kind_t::wide) {
       const std::uint64_t offset = (bits(w2, 31, 31) << 12) | (bits(w2, 7, 7) << 11) |

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "ConfigNode.h"
-#include "disasm_cache.h"
+#include "soc_config.h"
+#include "et_disasm_cache.h"
 #include "disasm_insn.h"
 #include "disassembler.h"
 #include "et_ingress_formatter.h"
@@ -29,43 +30,10 @@
 
 namespace {
 
-// The "swt" node's numbers, read in this order.
-struct soc_params_t {
-  unsigned long xlen, flen, paddr_width, irf_data_width, cl_width, cl_chunks, poison_enable;
+// The "swt" node's values that the program uses.
+struct soc_params_t : soc_widths_t {
+  unsigned long poison_enable;
 };
-
-// A configuration number, with the file and key named when it is missing or
-// not a number.
-unsigned long read_number(const ConfigNodeClass& swt, const std::string& key,
-                          const std::string& config_path) {
-  const std::string where = "configuration file '" + config_path + "': swt." + key;
-  if (!swt.hasNode(key)) throw std::runtime_error(where + " is missing");
-  try {
-    return swt.getNodeValue<unsigned long>(key);
-  } catch (const std::invalid_argument&) {
-    throw std::runtime_error(where + " is not a number: '" +
-                             swt.getNodeValue<std::string>(key) + "'");
-  } catch (const std::out_of_range&) {
-    throw std::runtime_error(where + " is out of range: '" + swt.getNodeValue<std::string>(key) +
-                             "'");
-  }
-}
-
-ConfigNodeClass::NodePtr config_node(const ConfigNodeClass& root, const std::string& path,
-                                     const std::string& config_path) {
-  if (!root.hasNode(path))
-    throw std::runtime_error("configuration file '" + config_path + "': node '" + path +
-                             "' is missing");
-  return root.getNode(path);
-}
-
-std::string config_text(const ConfigNodeClass& node, const std::string& node_path,
-                        const std::string& key, const std::string& config_path) {
-  if (!node.hasNode(key))
-    throw std::runtime_error("configuration file '" + config_path + "': " + node_path + "." + key +
-                             " is missing");
-  return node.getNodeValue<std::string>(key);
-}
 
 // The output file's buffer: a file buffer that also lets a line be built in
 // place, straight into its put area, instead of in a line buffer of its own
@@ -280,29 +248,13 @@ private:
 
 int run(const quendle_options_t& o) {
   refuse_output_over_input(o);
-  auto root = std::make_shared<ConfigNodeClass>("soc");
-  auto file_node = std::make_shared<ConfigNodeClass>("soc");
-  std::cout << "Load configuration from '" << o.config << "'" << std::endl;
-  if (!file_node->load(o.config, true)) {
-    std::cerr << "Unable to load SoC configuration file '" << o.config << "'" << std::endl;
-    return 255;
-  }
-  root->append(file_node, true);
+  const ConfigNodeClass::NodePtr root = load_soc_config(o.config);
+  if (!root) return 255;
 
   const auto swt = config_node(*root, "swt", o.config);
   soc_params_t soc;
-  soc.xlen = read_number(*swt, "XLEN", o.config);
-  soc.flen = read_number(*swt, "FLEN", o.config);
-  soc.paddr_width = read_number(*swt, "PADDR_WIDTH", o.config);
-  soc.irf_data_width = read_number(*swt, "IRF_DATA_WIDTH", o.config);
-  soc.cl_width = read_number(*swt, "CL_WIDTH", o.config);
-  soc.cl_chunks = read_number(*swt, "CL_CHUNKS", o.config);
-  soc.poison_enable = read_number(*swt, "POISON_ENABLE", o.config);
-  // The readers take these two as int: refuse what would not survive that.
-  for (auto [key, value] : {std::pair<const char*, unsigned long>{"XLEN", soc.xlen}, {"FLEN", soc.flen}})
-    if (value > 64)
-      throw std::runtime_error("configuration file '" + o.config + "': swt." + key +
-                               " must be 1 to 64, not " + std::to_string(value));
+  static_cast<soc_widths_t&>(soc) = read_soc_widths(*swt, o.config);
+  soc.poison_enable = config_number(*swt, "POISON_ENABLE", o.config);
 
   std::cout << "Selected harts mask: 0x" << std::hex << o.hmask << std::endl;
 
