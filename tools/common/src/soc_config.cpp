@@ -62,7 +62,9 @@ bool config_switch(const ConfigNodeClass& swt, const std::string& key,
   std::size_t first = 0;
   while (first < text.size() && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
   if (text.compare(first, 4, "true") == 0) return true;
-  if (text.compare(first, 5, "false") == 0) return false;
+  std::size_t last = text.size();
+  while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1]))) --last;
+  if (text.compare(first, last - first, "false") == 0) return false;
   try {
     return config_number(swt, key, config_path) != 0;
   } catch (const std::runtime_error&) {

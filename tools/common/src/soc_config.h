@@ -29,7 +29,8 @@ std::string config_text(const ConfigNodeClass& node, const std::string& node_pat
 unsigned long config_number(const ConfigNodeClass& swt, const std::string& key,
                             const std::string& config_path);
 // A switch of the "swt" node: on for a text beginning with "true" or a number
-// other than 0, off for "false" and 0; anything else is an error.
+// other than 0, off for "false" (blanks around it allowed) and 0; anything
+// else is an error.
 bool config_switch(const ConfigNodeClass& swt, const std::string& key,
                    const std::string& config_path);
 

@@ -9,8 +9,6 @@
 #include <vector>
 
 #include "dct_object.h"
-#include "disassembler.h"
-#include "isa_parser.h"
 #include "l2t_object.h"
 #include "support/quendle_run.h"
 #include "support/trace_builder.h"
@@ -58,17 +56,7 @@ protected:
   }
 
   // The disassembly column of a word, as the program's disassembler prints it.
-  static std::string text_column(uint64_t word) {
-    static std::unique_ptr<isa_parser_t> parser;
-    static std::unique_ptr<disassembler_t> disassembler;
-    if (!disassembler) {
-      parser = std::make_unique<isa_parser_t>();
-      parser->init(isa, "msu");
-      disassembler = std::make_unique<disassembler_t>(parser.get());
-    }
-    std::string s = disassembler->disassemble(word);
-    return s + std::string(s.size() < 30 ? 30 - s.size() : 0, ' ');
-  }
+  static std::string text_column(uint64_t word) { return quendle_test::text_column(word, isa); }
 
   et_test::trace_config_t trace_config_;
   std::unique_ptr<et_test::trace_builder_t> trace_;

@@ -5,12 +5,17 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <map>
+#include <memory>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
+
+#include "disassembler.h"
+#include "isa_parser.h"
 
 namespace quendle_test {
 
@@ -83,5 +88,21 @@ output_path_t::output_path_t() {
 }
 
 output_path_t::~output_path_t() { std::remove(path_.c_str()); }
+
+std::string text_column(uint64_t word, const std::string& isa) {
+  // One disassembler per ISA for the whole test program.
+  struct table_t {
+    isa_parser_t parser;
+    std::unique_ptr<disassembler_t> disassembler;
+  };
+  static std::map<std::string, table_t> tables;
+  table_t& t = tables[isa];
+  if (!t.disassembler) {
+    t.parser.init(isa, "msu");
+    t.disassembler = std::make_unique<disassembler_t>(&t.parser);
+  }
+  std::string s = t.disassembler->disassemble(word);
+  return s + std::string(s.size() < 30 ? 30 - s.size() : 0, ' ');
+}
 
 }  // namespace quendle_test

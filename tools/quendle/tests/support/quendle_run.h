@@ -2,6 +2,7 @@
 // with a configuration file written to match the test's trace.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ inline std::string built_program(const std::string& name) {
   return std::string(QUENDLE_BIN_DIR) + "/" + name;
 }
 #endif
+
+// The disassembly column of an "swt" line for a word: the text of the
+// disassembler built for `isa` (privilege modes "msu"), padded to 30 columns.
+std::string text_column(uint64_t word, const std::string& isa);
 
 // The contents of a file ("" when missing) and whether it exists.
 std::string read_text(const std::string& path);
