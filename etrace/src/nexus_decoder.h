@@ -1,0 +1,154 @@
+#pragma once
+// Nexus program-trace messages: byte framing, field readers and the message
+// parsers, with the per-source state the messages carry.
+//
+// Every byte holds 6 data bits (MDO, bits 7..2) and 2 framing bits (MSEO,
+// bits 1..0): MSEO bit 0 ends a variable field, MSEO 3 ends the message. An
+// 0xFF byte between messages is idle. Fields are packed least-significant bit
+// first.
+//
+//   nexus_decoder_t nexus(64, true, 2);
+//   nexus.enable_nexus_log();
+//   nexus.open("trace.nx");
+//   while (nexus.read_message()) use(nexus.tcode(), nexus.message_log());
+//
+// Bad input throws std::runtime_error: a file that ends inside a message, a
+// variable field wider than 64 bits, an unknown TCODE.
+#include <cstddef>
+#include <cstdint>
+#include <fstream>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+struct nexus_layout_t;
+
+// The fields a message can carry, as read from the last message.
+enum class nexus_field_t : uint8_t {
+  src,
+  sync,
+  btype,
+  etype,
+  ecode,
+  evcode,
+  cdf,
+  rcode,
+  icnt,
+  uaddr,
+  faddr,
+  hist,
+  bcnt,
+  ownership,
+  tstamp,
+  count_
+};
+
+class nexus_decoder_t {
+ public:
+  // Fixed fields and SRC wider than this are outside the format.
+  static constexpr unsigned long max_fixed_width = 27;
+  static constexpr unsigned long max_src_bits = 16;
+
+  // Throws std::invalid_argument when src_bits is above max_src_bits.
+  nexus_decoder_t(unsigned long xlen, bool has_src, unsigned long src_bits);
+  virtual ~nexus_decoder_t();
+  nexus_decoder_t(const nexus_decoder_t&) = delete;
+  nexus_decoder_t& operator=(const nexus_decoder_t&) = delete;
+
+  // Input. open reads a file (throws "Failed to read Nexus trace file: "
+  // + path); attach reads the caller's stream, which must outlive the reads.
+  void open(const std::string& path);
+  void attach(std::istream& in);
+
+  // Reads the next message after any idle bytes and parses it; false at the
+  // end of the input between messages. Starts the message log with a newline
+  // and sets B-CNT to 1 before the parser runs.
+  bool read_message();
+
+  // Field readers: the next field, least-significant byte first into out.
+  // Only out_size bytes (at most 8) are written. A fixed field wider than
+  // max_fixed_width throws std::invalid_argument.
+  void parse_fixed_field(unsigned long width, unsigned char* out, unsigned long out_size);
+  void parse_variable_field(unsigned char* out, unsigned long out_size = 8);
+  uint64_t read_fixed_field(unsigned long width);
+  uint64_t read_variable_field();
+
+  // Message bodies (everything after the TCODE byte). sync selects the form
+  // with Sync: TCODE 11, 12 and 29.
+  void parse_sync();
+  void parse_ownership();
+  void parse_dir_brch(bool sync);
+  void parse_repeat_brch();
+  void parse_indir_brch(bool sync);
+  void parse_error();
+  void parse_correlation();
+  void parse_history(bool sync);
+  void parse_resource_full();
+
+  // Branch outcomes least-significant bit first above a leading 1 that marks
+  // their end; 0 and 1 give 1.
+  static uint64_t reverse_history_bits(uint64_t hist);
+
+  // The message log is only written while the Nexus log is on, so that
+  // decoding without it formats nothing.
+  void enable_nexus_log() { nexus_log_ = true; }
+  void disable_nexus_log() { nexus_log_ = false; }
+  void enable_disasm_log() { disasm_log_ = true; }
+  void disable_disasm_log() { disasm_log_ = false; }
+  void enable_metrics_log() { metrics_log_ = true; }
+  void disable_metrics_log() { metrics_log_ = false; }
+  bool nexus_log() const { return nexus_log_; }
+  bool disasm_log() const { return disasm_log_; }
+  bool metrics_log() const { return metrics_log_; }
+
+  const std::string& message_log() const { return log_; }
+  uint8_t tcode() const { return tcode_; }
+  // A field of the last message; 0 when it did not carry it. I-CNT, B-CNT,
+  // ECODE and the ownership value keep their low 32 bits.
+  uint64_t field(nexus_field_t id) const { return fields_[static_cast<std::size_t>(id)]; }
+
+  unsigned long xlen() const { return xlen_; }
+  bool has_src() const { return has_src_; }
+  unsigned long src_bits() const { return src_bits_; }
+  std::size_t sources() const { return timestamp_.size(); }
+  uint32_t src() const { return src_; }
+  uint64_t icnt() const { return icnt_; }
+  uint32_t bcnt() const { return bcnt_; }
+  uint64_t hist() const { return hist_; }
+  bool end_of_message() const { return end_of_message_; }
+  uint8_t bit_offset() const { return bit_offset_; }
+  uint64_t timestamp(std::size_t src) const { return timestamp_.at(src); }
+  uint32_t saved_icnt(std::size_t src) const { return saved_icnt_.at(src); }
+  uint64_t full_address(std::size_t src) const { return full_address_.at(src); }
+  uint64_t unique_address(std::size_t src) const { return unique_address_.at(src); }
+
+ private:
+  uint8_t next_byte();
+  void parse_body(uint8_t tcode);
+  void write_line(const nexus_layout_t& layout);
+
+  std::ifstream file_;
+  std::streambuf* in_ = nullptr;
+  unsigned long xlen_;
+  std::vector<uint64_t> timestamp_;
+  bool has_src_;
+  unsigned long src_bits_;
+  uint32_t src_ = 0;
+  uint64_t icnt_ = 0;
+  uint32_t bcnt_ = 0;
+  std::vector<uint32_t> saved_icnt_;
+  bool end_of_message_ = false;
+  std::vector<uint64_t> full_address_;
+  std::vector<uint64_t> unique_address_;
+  uint64_t hist_ = 0;
+  // MDO bits of byte_ already used; while not 0 the next field starts in
+  // byte_ instead of reading a new byte.
+  uint8_t bit_offset_ = 0;
+  uint8_t byte_ = 0;
+  uint8_t tcode_ = 0;
+  uint64_t fields_[static_cast<std::size_t>(nexus_field_t::count_)] = {};
+  std::string log_;
+  bool nexus_log_ = false;
+  bool disasm_log_ = false;
+  bool metrics_log_ = false;
+};
