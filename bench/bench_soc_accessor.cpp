@@ -1,8 +1,8 @@
 // Speed of the ELF image accessor: word lookups over an image of a few
 // hundred sections, and loading a multi-megabyte image.
 //
-// The images are built with the test tree's ELF writer, compiled into this
-// program, and written next to it; they are removed at exit.
+// The images are built with the test tree's ELF writer and written next to
+// the program; they are removed at exit.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "../etrace/tests/support/elf_writer.cpp"
 #include "soc_accessor.h"
+#include "support/elf_writer.h"
 
 namespace {
 
