@@ -14,14 +14,44 @@
 //
 // Bad input throws std::runtime_error: a file that ends inside a message, a
 // variable field wider than 64 bits, an unknown TCODE.
+//
+// decode() rebuilds the executed instructions from the messages: it walks the
+// program image (ELF files, or the words of an HWT trace) from the source's
+// last known program counter, one line per instruction:
+//
+//   nexus.enable_disasm_log();
+//   nexus.decode(0x1, std::cout, "trace.nx", {"boot.elf"}, nullptr, true);
+//
+// Choices the walk makes where the messages leave it open:
+// - With the Nexus log on, each message is first listed as its raw bytes,
+//   "0x" and two upper-case hexadecimal digits and a blank per byte ("0x0D ").
+//   The listing reads ahead and seeks back, so the file must be seekable.
+// - HIST is one register for all sources. A message of an unselected source
+//   leaves it as it was before that message, so that another source's
+//   history never steers the walk; the I-CNT of such a message is cleared.
+// - Only sources 0 to 30 can be selected; their Nexus state is kept anyway.
+// - A source walks nothing until a message with Sync (or Synchronization)
+//   has given it a program counter.
+// - A word the disassembler does not know has identifier -1 and the text
+//   "unknown"; its length comes from its low bits.
+// - An instruction longer than the halfwords left ends the block.
+// - A walk longer than the walk cap (2^32) steps (instructions and block ends) throws;
+//   repeated block ends over a count of 0 are applied in one step.
+// - The metrics lines go to standard output in decimal whatever the state of
+//   the caller's streams.
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "mh_swt_reader.h"  // callers pass readers by unique_ptr, nullptr included
+
 struct nexus_layout_t;
+class nexus_walker_t;
+class disassembler_t;
 
 // The fields a message can carry, as read from the last message.
 enum class nexus_field_t : uint8_t {
@@ -59,6 +89,25 @@ class nexus_decoder_t {
   // + path); attach reads the caller's stream, which must outlive the reads.
   void open(const std::string& path);
   void attach(std::istream& in);
+
+  // The identifier given to a word the disassembler does not know.
+  static constexpr uint64_t unknown_insn_id = ~uint64_t(0);
+  // The most instructions and block ends one message may walk by default.
+  static constexpr uint64_t default_walk_cap = uint64_t(1) << 32;
+  void set_walk_cap(uint64_t cap) { walk_cap_ = cap; }
+
+  // Decodes the whole file at nexus_path onto out. Bit n of src_mask selects
+  // source n for the walk. Words come from the ELF files, or from hwt_reader
+  // when elf_paths is empty. Throws std::runtime_error; what was written to
+  // out before the failure stays there.
+  void decode(unsigned long src_mask, std::ostream& out, const std::string& nexus_path,
+              const std::vector<std::string>& elf_paths, const std::unique_ptr<mh_swt_reader_t>& hwt_reader,
+              bool stop_on_error);
+  // "\t|" word in lower-case hexadecimal (at least 8 digits) "|\t " text.
+  static std::string get_pc_disasm(unsigned long word, const disassembler_t& disassembler);
+  // The next instruction of the HWT trace the walk may use; false at its end.
+  static bool get_next_hwt_insn(const std::unique_ptr<mh_swt_reader_t>& reader, unsigned long& word, bool& fused,
+                                bool& exception);
 
   // Reads the next message after any idle bytes and parses it; false at the
   // end of the input between messages. Starts the message log with a newline
@@ -123,6 +172,7 @@ class nexus_decoder_t {
   uint64_t unique_address(std::size_t src) const { return unique_address_.at(src); }
 
  private:
+  friend class nexus_walker_t;
   uint8_t next_byte();
   void parse_body(uint8_t tcode);
   void write_line(const nexus_layout_t& layout);
@@ -151,4 +201,5 @@ class nexus_decoder_t {
   bool nexus_log_ = false;
   bool disasm_log_ = false;
   bool metrics_log_ = false;
+  uint64_t walk_cap_ = default_walk_cap;
 };
