@@ -6,37 +6,20 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <new>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "allocation_counter.h"
 #include "diff_app.h"
 #include "et_writer.h"
 #include "quendle_app.h"
 #include "quendle_options.h"
-
-// GCC pairs the replaced operators below with their inlined callers and
-// reports a mismatch that is not there.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-// Counts heap allocations: the set-up (configuration, readers, the
-// disassembler) makes some thousands, the comparison of equal pairs none.
-static std::atomic<uint64_t> allocations{0};
-
-void* operator new(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -120,14 +103,16 @@ void quendle_diff_equal_traces(benchmark::State& state) {
   files_t& f = files();
   const char* argv[] = {"quendle_diff", "--tr0", f.trace0.c_str(), "--tr1", f.trace1.c_str(),
                         "-c", f.config.c_str()};
-  const uint64_t allocations_before = allocations.load();
+  const uint64_t allocations_before = heap_allocations.load();
   for (auto _ : state) {
     quiet_stdout_t quiet;
     if (quendle_diff_main(7, argv) != 0) state.SkipWithError("traces reported different");
   }
   state.SetItemsProcessed(int64_t(state.iterations() * instructions));  // compared pairs
+  // The set-up (configuration, readers, the disassembler) allocates some
+  // thousand blocks; the comparison of equal pairs none.
   state.counters["allocs_per_run"] =
-      double(allocations.load() - allocations_before) / double(state.iterations());
+      double(heap_allocations.load() - allocations_before) / double(state.iterations());
   state.counters["peak_rss_MB"] = peak_rss_mb();
 }
 BENCHMARK(quendle_diff_equal_traces)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);

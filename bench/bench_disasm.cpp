@@ -1,29 +1,12 @@
 // Disassembler speed: building the table, looking words up, building texts.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
+#include "allocation_counter.h"
 #include "disassembler.h"
-
-// GCC pairs the replaced operators below with their inlined callers and
-// reports a mismatch that is not there.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-// Counts heap allocations so that the lookup benchmark can show it makes none.
-static std::atomic<uint64_t> allocations{0};
-
-void* operator new(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -212,7 +195,7 @@ BENCHMARK(build_all_extensions)->Unit(benchmark::kMicrosecond);
 void run_lookups(benchmark::State& state, std::vector<uint64_t> const& words) {
   disassembler_t const d(64);
   uint64_t unknown = 0;
-  uint64_t allocations_before = allocations.load();
+  uint64_t allocations_before = heap_allocations.load();
   for (auto _ : state)
     for (uint64_t w : words) {
       disasm_insn_t const* insn = d.get_disasm(w);
@@ -221,7 +204,7 @@ void run_lookups(benchmark::State& state, std::vector<uint64_t> const& words) {
     }
   uint64_t lookups = uint64_t(state.iterations()) * words.size();
   state.SetItemsProcessed(int64_t(lookups));
-  state.counters["allocs_per_lookup"] = double(allocations.load() - allocations_before) / double(lookups);
+  state.counters["allocs_per_lookup"] = double(heap_allocations.load() - allocations_before) / double(lookups);
   state.counters["unknown_share"] = double(unknown) / double(lookups);
 }
 

@@ -17,10 +17,6 @@ namespace {
 
 std::string const unknown_suffix = " (args unknown)";
 
-bool is_catch_all(disasm_insn_t const& e) {
-  std::size_t n = unknown_suffix.size();
-  return e.name.size() > n && e.name.compare(e.name.size() - n, n, unknown_suffix) == 0;
-}
 
 std::string dotted(std::string_view underscore_name) {
   std::string s(underscore_name);

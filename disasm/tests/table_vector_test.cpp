@@ -78,13 +78,6 @@ TEST(VectorTable, WidestSegmentLoadAndWholeRegisterStore) {
   EXPECT_EQ(vs8r->mask, 0xfff0707fu);
 }
 
-std::vector<disasm_insn_t const*> all_entries(disassembler_t const& d) {
-  std::vector<disasm_insn_t const*> entries;
-  for (unsigned long c = 0; c < disassembler_t::chain_count; ++c)
-    entries.insert(entries.end(), d.chain(c).begin(), d.chain(c).end());
-  return entries;
-}
-
 TEST(VectorTable, EveryGeneratedMemberDecodesItsOwnMatchWord) {
   disassembler_t const d(64);
   std::set<std::string> names;

@@ -87,6 +87,7 @@ constexpr uint64_t width_codes[8] = {0x0,        0x5000,     0x6000,     0x7000,
                                      0x10000000, 0x10005000, 0x10006000, 0x10007000};
 constexpr uint64_t field_count_mask = 0xe0000000;  // nf, bits 31..29
 constexpr unsigned whole_register_counts[] = {8, 4, 2, 1};
+constexpr unsigned long whole_register_load_id = insn_id("vl1re8_v");
 
 void add_load_store_families(disassembler_t& d) {
   char name[128];
@@ -107,7 +108,7 @@ void add_load_store_families(disassembler_t& d) {
     for (unsigned n : whole_register_counts) {
       std::snprintf(name, sizeof name, "vl%ure%u.v", n, width);
       uint64_t const match = uint64_t(n - 1) << 29 | width_codes[e] | 0x2800007;
-      add_format_insn(d, form::vd_address, name, name, match, 0xfff0707f, insn_id("vl1re8_v"));
+      add_format_insn(d, form::vd_address, name, name, match, 0xfff0707f, whole_register_load_id);
     }
   }
 }

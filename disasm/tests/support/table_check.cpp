@@ -39,3 +39,16 @@ unsigned long generated_family_id(std::string const& name) {
     if (std::regex_match(name, f.pattern)) return f.id;
   return 0;
 }
+
+std::vector<disasm_insn_t const*> all_entries(disassembler_t const& d) {
+  std::vector<disasm_insn_t const*> entries;
+  for (unsigned long c = 0; c < disassembler_t::chain_count; ++c)
+    entries.insert(entries.end(), d.chain(c).begin(), d.chain(c).end());
+  return entries;
+}
+
+bool is_catch_all(disasm_insn_t const& e) {
+  static std::string const suffix = " (args unknown)";
+  return e.name.size() > suffix.size() &&
+         e.name.compare(e.name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}

@@ -10,6 +10,9 @@
 
 #include "isa_parser.h"
 
+class disassembler_t;
+class disasm_insn_t;
+
 // Enables exactly the given letters and extension codes; 'V' among them
 // stands for "some vector extension is present".
 class test_isa_t : public isa_parser_i {
@@ -38,3 +41,9 @@ void expect_decodes(isa_parser_i const& isa, std::vector<decode_case> const& cas
 // The identifier shared by a generated vector load/store family ("vlseg3e32.v"
 // is a member of the unit-stride load family, id 1096), or 0 for any other name.
 unsigned long generated_family_id(std::string const& name);
+
+// Every entry of the disassembler, chain by chain.
+std::vector<disasm_insn_t const*> all_entries(disassembler_t const& d);
+
+// Whether the entry is an "(args unknown)" one.
+bool is_catch_all(disasm_insn_t const& e);

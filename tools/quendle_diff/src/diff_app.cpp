@@ -50,7 +50,7 @@ et_insn_t* next_insn(et_reader_t& reader, const skip_ranges_t& skip) {
   while (et_object_t* object = reader.get_next_object()) {
     if (object->kind != et_object_t::KIND_INSN) continue;
     et_insn_t& insn = object->insn;
-    if (!skip.empty() && is_skipped(skip, insn.pc)) continue;
+    if (is_skipped(skip, insn.pc)) continue;
     if (!insn.committed) continue;
     return &insn;
   }
