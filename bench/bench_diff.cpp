@@ -17,7 +17,7 @@
 
 #include "allocation_counter.h"
 #include "diff_app.h"
-#include "et_writer.h"
+#include "stream/et_writer.h"
 #include "quendle_app.h"
 #include "quendle_options.h"
 

@@ -9,9 +9,9 @@
 
 #include "disasm_insn.h"
 #include "disassembler.h"
-#include "et_insn.h"
-#include "et_printf_format.h"
-#include "et_swt_formatter.h"
+#include "records/et_insn.h"
+#include "formatters/et_printf_format.h"
+#include "formatters/et_swt_formatter.h"
 
 namespace {
 

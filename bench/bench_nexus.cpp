@@ -12,7 +12,7 @@
 #include <streambuf>
 #include <string>
 
-#include "nexus_decoder.h"
+#include "nexus/nexus_decoder.h"
 
 namespace {
 

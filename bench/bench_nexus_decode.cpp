@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "nexus_decoder.h"
+#include "nexus/nexus_decoder.h"
 #include "support/elf_writer.h"
 #include "support/nexus_encoder.h"
 

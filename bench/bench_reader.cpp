@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "et_writer.h"
+#include "stream/et_writer.h"
 #include "mh_swt_reader.h"
 
 namespace {

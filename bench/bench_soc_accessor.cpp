@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "soc_accessor.h"
+#include "nexus/soc_accessor.h"
 #include "support/elf_writer.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "et_writer.h"
+#include "stream/et_writer.h"
 
 namespace {
 

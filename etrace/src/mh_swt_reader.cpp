@@ -9,7 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "et_record.h"
+#include "stream/et_record.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "et_reader.h"
-#include "mh_bit_reader.h"
+#include "stream/et_reader.h"
+#include "stream/mh_bit_reader.h"
 
 class mh_swt_reader_t : public et_reader_t {
  public:

@@ -12,11 +12,11 @@
 #include <string>
 
 #include "disasm_insn.h"
-#include "et_ingress_formatter.h"
-#include "et_pconly_formatter.h"
-#include "et_printf_format.h"
-#include "et_raw_formatter.h"
-#include "et_swt_formatter.h"
+#include "formatters/et_ingress_formatter.h"
+#include "formatters/et_pconly_formatter.h"
+#include "formatters/et_printf_format.h"
+#include "formatters/et_raw_formatter.h"
+#include "formatters/et_swt_formatter.h"
 #include "insn_ids.h"
 
 using namespace insn_flag;

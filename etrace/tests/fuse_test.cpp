@@ -7,7 +7,7 @@
 
 #include "disasm_insn.h"
 #include "disassembler.h"
-#include "et_insn.h"
+#include "records/et_insn.h"
 #include "insn_ids.h"
 
 using namespace insn_flag;

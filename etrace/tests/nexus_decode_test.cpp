@@ -21,7 +21,7 @@
 #include "disassembler.h"
 #include "insn_ids.h"
 #include "mh_swt_reader.h"
-#include "nexus_decoder.h"
+#include "nexus/nexus_decoder.h"
 #include "support/elf_writer.h"
 #include "support/nexus_encoder.h"
 #include "support/trace_builder.h"

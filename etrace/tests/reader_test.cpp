@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "et_record.h"
+#include "stream/et_record.h"
 #include "mh_swt_reader.h"
 #include "support/trace_builder.h"
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "et_mode.h"
-#include "et_object.h"
-#include "et_record.h"
+#include "records/et_mode.h"
+#include "records/et_object.h"
+#include "stream/et_record.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "et_record.h"
-#include "mh_rvt_reader.h"
+#include "stream/et_record.h"
+#include "stream/mh_rvt_reader.h"
 #include "support/trace_builder.h"
 
 using et_test::make_insn;

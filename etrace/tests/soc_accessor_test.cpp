@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "soc_accessor.h"
+#include "nexus/soc_accessor.h"
 #include "support/elf_writer.h"
 #include "support/trace_builder.h"
 #include "zarn_logger.h"

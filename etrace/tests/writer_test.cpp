@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "et_record.h"
-#include "et_writer.h"
+#include "stream/et_record.h"
+#include "stream/et_writer.h"
 #include "support/trace_builder.h"
 
 using et_test::read_file;

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "dct_object.h"
-#include "et_insn.h"
-#include "et_record.h"
-#include "et_writer.h"
-#include "l2t_object.h"
+#include "records/dct_object.h"
+#include "records/et_insn.h"
+#include "stream/et_record.h"
+#include "stream/et_writer.h"
+#include "records/l2t_object.h"
 
 namespace et_test {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "et_printf_format.h"
+#include "formatters/et_printf_format.h"
 
 namespace {
 

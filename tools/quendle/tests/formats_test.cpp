@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "dct_object.h"
-#include "l2t_object.h"
+#include "records/dct_object.h"
+#include "records/l2t_object.h"
 #include "support/quendle_run.h"
 #include "support/trace_builder.h"
 

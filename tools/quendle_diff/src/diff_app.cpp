@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "disassembler.h"
-#include "et_disasm_cache.h"
-#include "et_insn.h"
-#include "et_object.h"
-#include "et_reader.h"
-#include "et_swt_formatter.h"
+#include "records/et_disasm_cache.h"
+#include "records/et_insn.h"
+#include "records/et_object.h"
+#include "stream/et_reader.h"
+#include "formatters/et_swt_formatter.h"
 #include "isa_parser.h"
 #include "mh_swt_reader.h"
 #include "soc_config.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "l2t_object.h"
+#include "records/l2t_object.h"
 #include "support/diff_run.h"
 
 using namespace diff_test;

@@ -1,0 +1,17 @@
+// The output-formatter interface: one object per output format writes each
+// selected instruction record of the formatter program to its output file.
+#pragma once
+
+#include <ios>
+#include <ostream>
+
+#include "records/et_insn.h"
+
+class et_base_formatter_t {
+public:
+  // Writes one record.
+  virtual void format(std::ostream& os, const et_insn_t& insn) = 0;
+  // The flags to open the output file with; none unless a format needs some.
+  virtual std::ios::openmode get_openmode() const { return std::ios::openmode(); }
+  virtual ~et_base_formatter_t() = default;
+};

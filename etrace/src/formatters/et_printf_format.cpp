@@ -1,0 +1,236 @@
+#include "formatters/et_printf_format.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+// Width and precision are capped so that the longest conversion, a sign or
+// "0x" and the padded digits, still fits et_int_format_t::max_output.
+constexpr unsigned max_int_width = et_int_format_t::max_output;
+constexpr unsigned max_int_precision = et_int_format_t::max_output - 3;
+
+[[noreturn]] void refuse(const std::string& spec, const std::string& why) {
+  throw std::invalid_argument("invalid format '" + spec + "': " + why);
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads a decimal number of at most `limit`; refuses larger ones.
+unsigned read_number(const std::string& spec, std::size_t& i, unsigned limit, const char* what) {
+  unsigned n = 0;
+  while (i < spec.size() && is_digit(spec[i])) {
+    n = n * 10 + unsigned(spec[i] - '0');
+    if (n > limit)
+      refuse(spec, std::string(what) + " above " + std::to_string(limit));
+    ++i;
+  }
+  return n;
+}
+
+// The characters after the conversion: nothing is allowed there.
+void refuse_rest(const std::string& spec, std::size_t i) {
+  if (i == spec.size()) return;
+  if (spec.find("%n", i) != std::string::npos) refuse(spec, "%n is not allowed");
+  if (spec.find('%', i) != std::string::npos)
+    refuse(spec, "only one conversion is allowed");
+  refuse(spec, "unexpected text '" + spec.substr(i) + "' after the conversion");
+}
+
+void refuse_conversion(const std::string& spec, std::size_t i, const char* expected) {
+  if (i == spec.size()) refuse(spec, std::string("missing conversion (one of ") + expected + ")");
+  char c = spec[i];
+  if (c == 'n') refuse(spec, "%n is not allowed");
+  if (c == '*') refuse(spec, "'*' width or precision is not allowed");
+  if (c == '%') refuse(spec, "only one conversion is allowed");
+  refuse(spec, std::string("'") + c + "' is not a conversion of " + expected);
+}
+
+}  // namespace
+
+et_int_format_t::et_int_format_t(const std::string& spec) : spec_(spec) {
+  std::size_t i = 0;
+  // Flags. The grouping flag "'" is accepted: it has no effect in the C
+  // locale, which the programs never change.
+  for (; i < spec.size(); ++i) {
+    char c = spec[i];
+    if (c == '-') left_ = true;
+    else if (c == '+') plus_ = true;
+    else if (c == ' ') space_ = true;
+    else if (c == '#') alt_ = true;
+    else if (c == '0') zero_ = true;
+    else if (c == '\'') continue;
+    else break;
+  }
+  width_ = read_number(spec, i, max_int_width, "width");
+  if (i < spec.size() && spec[i] == '.') {
+    ++i;
+    precision_ = int(read_number(spec, i, max_int_precision, "precision"));
+  }
+  // Length modifier: picks the type printf would read the argument as.
+  value_bits_ = 32;
+  if (spec.compare(i, 2, "hh") == 0) { value_bits_ = 8; i += 2; }
+  else if (spec.compare(i, 2, "ll") == 0) { value_bits_ = 64; i += 2; }
+  else if (i < spec.size() && spec[i] == 'h') { value_bits_ = 16; ++i; }
+  else if (i < spec.size() && std::strchr("ljzt", spec[i]) != nullptr) { value_bits_ = 64; ++i; }
+
+  const char* expected = "d i o u x X";
+  if (i == spec.size() || std::strchr("dioxXu", spec[i]) == nullptr || spec[i] == '\0')
+    refuse_conversion(spec, i, expected);
+  char conv = spec[i++];
+  signed_ = conv == 'd' || conv == 'i';
+  base_ = conv == 'o' ? 8 : (conv == 'x' || conv == 'X') ? 16 : 10;
+  upper_ = conv == 'X';
+  refuse_rest(spec, i);
+  // "#" does nothing to a decimal conversion, "+" and " " nothing to an
+  // unsigned one.
+  plain_ = precision_ < 0 && (!alt_ || base_ == 10) && (!signed_ || (!plus_ && !space_));
+}
+
+namespace {
+
+// Two digits at a time: "00" to "99", and the byte values in hexadecimal.
+struct digit_pairs_t {
+  char decimal[200];
+  char lower[512];
+  char upper[512];
+  constexpr digit_pairs_t() : decimal(), lower(), upper() {
+    for (int i = 0; i < 100; ++i) {
+      decimal[2 * i] = char('0' + i / 10);
+      decimal[2 * i + 1] = char('0' + i % 10);
+    }
+    for (int i = 0; i < 256; ++i) {
+      lower[2 * i] = "0123456789abcdef"[i >> 4];
+      lower[2 * i + 1] = "0123456789abcdef"[i & 0xf];
+      upper[2 * i] = "0123456789ABCDEF"[i >> 4];
+      upper[2 * i + 1] = "0123456789ABCDEF"[i & 0xf];
+    }
+  }
+};
+constexpr digit_pairs_t digit_pairs;
+
+constexpr std::uint64_t powers_of_ten[20] = {
+    1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull,
+    1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull,
+    100000000000000ull, 1000000000000000ull, 10000000000000000ull, 100000000000000000ull,
+    1000000000000000000ull, 10000000000000000000ull};
+
+// Both are inlined into the conversions: they are most of their work.
+#define ET_ALWAYS_INLINE inline __attribute__((always_inline))
+
+// Number of digits of v in base 8, 10 or 16 (1 for 0), without dividing.
+ET_ALWAYS_INLINE unsigned digit_count(std::uint64_t v, unsigned base) {
+  const unsigned bits = unsigned(64 - __builtin_clzll(v | 1));
+  if (base == 16) return (bits + 3) / 4;
+  if (base == 8) return (bits + 2) / 3;
+  const unsigned guess = bits * 1233 >> 12;  // bits * log10(2), at most one too small
+  const unsigned n = guess + (v >= powers_of_ten[guess] ? 1 : 0);
+  return n == 0 ? 1 : n;
+}
+
+// Writes the n low digits of v so that they end just before end.
+ET_ALWAYS_INLINE void write_digits(char* end, std::uint64_t v, unsigned n, unsigned base, bool upper) {
+  char* p = end;
+  if (base == 16) {
+    const char* pairs = upper ? digit_pairs.upper : digit_pairs.lower;
+    for (; n >= 2; n -= 2, v >>= 8) std::memcpy(p -= 2, &pairs[2 * (v & 0xff)], 2);
+    if (n != 0) *--p = pairs[2 * (v & 0xf) + 1];
+  } else if (base == 10) {
+    for (; n >= 2; n -= 2, v /= 100) std::memcpy(p -= 2, &digit_pairs.decimal[2 * (v % 100)], 2);
+    if (n != 0) *--p = char('0' + v % 10);
+  } else {
+    for (; n != 0; --n, v >>= 3) *--p = char('0' + (v & 7));
+  }
+}
+
+}  // namespace
+
+std::uint64_t et_int_format_t::magnitude(std::uint64_t value, bool& negative) const {
+  std::uint64_t v = value;
+  if (value_bits_ < 64) v &= (std::uint64_t(1) << value_bits_) - 1;
+  negative = false;
+  if (signed_) {
+    if (value_bits_ < 64 && (v >> (value_bits_ - 1)) != 0) v |= ~std::uint64_t(0) << value_bits_;
+    if (std::int64_t(v) < 0) {
+      negative = true;
+      v = 0 - v;
+    }
+  }
+  return v;
+}
+
+std::size_t et_int_format_t::format_plain(char* out, std::uint64_t value) const {
+  bool negative;
+  const std::uint64_t v = magnitude(value, negative);
+  const unsigned n = digit_count(v, base_);
+  const unsigned body = n + (negative ? 1 : 0);
+  const unsigned length = width_ > body ? width_ : body;
+  // Fill the whole field with one fixed-size store (out has room for
+  // max_output), then put the sign and the digits over it.
+  const bool zero_pad = zero_ && !left_;
+  std::memset(out, zero_pad ? '0' : ' ', max_output);
+  if (negative) *(left_ || zero_pad ? out : out + (length - body)) = '-';
+  write_digits(left_ ? out + body : out + length, v, n, base_, upper_);
+  return length;
+}
+
+std::size_t et_int_format_t::format(char* out, std::uint64_t value) const {
+  if (plain_) return format_plain(out, value);
+  bool negative;
+  const std::uint64_t v = magnitude(value, negative);
+  char sign = 0;
+  if (negative) sign = '-';
+  else if (signed_ && plus_) sign = '+';
+  else if (signed_ && space_) sign = ' ';
+
+  // printf writes no digit for 0 at precision 0.
+  const unsigned n = v == 0 && precision_ == 0 ? 0 : digit_count(v, base_);
+  std::size_t zeros = precision_ > int(n) ? std::size_t(precision_) - n : 0;
+  // "#o" makes the first digit a 0.
+  if (alt_ && base_ == 8 && zeros == 0 && (n == 0 || v != 0)) zeros = 1;
+  const char* prefix = (alt_ && base_ == 16 && v != 0) ? (upper_ ? "0X" : "0x") : "";
+  std::size_t prefix_len = std::strlen(prefix);
+
+  std::size_t body = (sign ? 1 : 0) + prefix_len + zeros + n;
+  std::size_t pad = width_ > body ? width_ - body : 0;
+  bool zero_pad = zero_ && !left_ && precision_ < 0;
+
+  char* p = out;
+  if (!left_ && !zero_pad) p = static_cast<char*>(std::memset(p, ' ', pad)) + pad;
+  if (sign) *p++ = sign;
+  std::memcpy(p, prefix, prefix_len);
+  p += prefix_len;
+  if (zero_pad) zeros += pad;
+  p = static_cast<char*>(std::memset(p, '0', zeros)) + zeros;
+  write_digits(p + n, v, n, base_, upper_);
+  p += n;
+  if (left_) p = static_cast<char*>(std::memset(p, ' ', pad)) + pad;
+  return std::size_t(p - out);
+}
+
+et_str_format_t::et_str_format_t(const std::string& spec) : spec_(spec) {
+  std::size_t i = 0;
+  while (i < spec.size() && spec[i] == '-') {
+    left_ = true;
+    ++i;
+  }
+  width_ = read_number(spec, i, max_width, "width");
+  if (i < spec.size() && spec[i] == '.') {
+    ++i;
+    precision_ = int(read_number(spec, i, max_width, "precision"));
+  }
+  if (i == spec.size() || spec[i] != 's') refuse_conversion(spec, i, "s");
+  refuse_rest(spec, i + 1);
+}
+
+std::size_t et_str_format_t::format(char* out, const char* text, std::size_t text_len) const {
+  std::size_t n = text_len;
+  if (precision_ >= 0 && n > std::size_t(precision_)) n = std::size_t(precision_);
+  std::size_t pad = width_ > n ? width_ - n : 0;
+  char* p = out;
+  if (!left_) p = static_cast<char*>(std::memset(p, ' ', pad)) + pad;
+  std::memcpy(p, text, n);
+  p += n;
+  if (left_) p = static_cast<char*>(std::memset(p, ' ', pad)) + pad;
+  return std::size_t(p - out);
+}

@@ -1,0 +1,51 @@
+#pragma once
+// RVT extractor: walks a binary trace record stream by the byte lengths of
+// its records and copies out the 8-byte payloads of the RVT records, without
+// decoding anything else. It accepts only the control and instruction
+// records besides; a message record has no length here and is an error.
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "stream/et_reader.h"
+
+class mh_rvt_reader_t : public et_reader_t {
+ public:
+  // Opens the trace file; the widths give the lengths of the variable
+  // records. Throws std::runtime_error for a width outside 1 to 64 and when
+  // the file cannot be opened.
+  mh_rvt_reader_t(const std::string& path, int xlen, int flen, unsigned long paddr_width,
+                  unsigned long irf_data_width);
+  ~mh_rvt_reader_t() override;
+
+  // Not offered by this reader: throws std::runtime_error("Not suitable call").
+  et_object_t* get_next_object() override;
+
+  // Copies the next RVT words, in stream order, into buffer until at least n
+  // bytes are there or the stream ends, and returns the number of bytes
+  // written; 0 once the stream is exhausted. The buffer must hold n bytes
+  // rounded up to a multiple of 8. A record the extractor cannot take ends
+  // the extraction: the words before it are returned first, then every call
+  // throws its std::runtime_error.
+  unsigned long extract(void* buffer, unsigned long n);
+
+ private:
+  // The loop of extract: copies words to out, counting bytes in count, which
+  // holds what was copied when a bad record throws.
+  void copy_words(uint8_t* out, unsigned long n, unsigned long& count);
+  // Reads size bytes; false when the file ends first.
+  bool read_bytes(void* into, std::size_t size);
+
+  int fd_ = -1;
+  FILE* file_ = nullptr;
+  int xlen_;
+  int flen_;
+  int va_width_;  // virtual addresses and program counters: XLEN
+  unsigned long paddr_width_;
+  unsigned long irf_data_width_;
+  // Payload bytes after the header byte, by header code; 0 = not accepted.
+  uint8_t payload_bytes_[256] = {};
+  uint64_t position_ = 0;  // byte offset in the file of the next byte read
+  std::exception_ptr failure_;  // the error that ended the extraction
+};

@@ -1,5 +1,0 @@
-#include <gtest/gtest.h>
-
-extern "C" void libetrace_is_present();
-
-TEST(Etrace, MarkerLinks) { libetrace_is_present(); }
