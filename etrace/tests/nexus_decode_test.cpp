@@ -343,6 +343,21 @@ TEST(NexusDecode, WalkCapThrowsWithTheProgramCounter)
   EXPECT_EQ(repeated.error, "Nexus walk does not reach its block end after 6 steps. pc = 0x1004");
 }
 
+TEST(NexusDecode, BlockEndsBeforeTheFirstSyncTakeOneStep)
+{
+  // Before a Sync the source has no program counter, so the 2^32 - 1 block
+  // ends of the Repeat Branch walk nothing; they must not take a round each.
+  messages_t m;
+  m.direct(5).repeat(0xffffffff).sync(0x1004).direct(8).resource_full(0, 2);
+  EXPECT_EXIT(
+      {
+        alarm(10);
+        const run_t run = decode_loop(m);
+        std::exit(run.out == "1004\n1008\n100C\n1010\n1004\n" && run.error.empty() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST(NexusDecode, CompressedInstructionsAndTheirOffsets)
 {
   //   2000 c.beqz x8,+6 ; 2002 c.nop ; 2004 c.j +4 ; 2006 c.nop ; 2008 c.bnez x8,-8

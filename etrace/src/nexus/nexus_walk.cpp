@@ -158,6 +158,9 @@ class nexus_walker_t {
         repeat_empty_block_ends(s, kind, nx_.bcnt_ - round);
         break;
       }
+      // Without a program counter only a Sync block end changes anything: the
+      // rounds after the first would repeat it unchanged, up to 2^32 times.
+      if (!s.pc_known && !is_sync(kind) && round > 0) break;
       if (!(stop_on_hist && nx_.hist_ == 1)) walk(s, count, stop_on_hist, steps);
       end_block(s, kind);
       ++steps;
