@@ -3,12 +3,14 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 PACKAGES   := cmake ninja-build g++ pkg-config libtclap-dev libtinyxml2-dev \
-              libelf-dev libgtest-dev libbenchmark-dev
+              libelf-dev libgtest-dev libbenchmark-dev clang libclang-rt-dev
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test bench demo clean
+.PHONY: deps build test bench demo fuzz corpus clean
 
 deps:
 	@missing=""; \
@@ -47,5 +49,19 @@ demo: build
 	@echo "--- first lines of $(BUILD)/sample.swt ---"
 	@head -n 25 $(BUILD)/sample.swt
 
+# The clang build with libFuzzer; every target is fuzzed for FUZZ_SECONDS.
+$(FUZZ_BUILD)/build.ninja: | deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQUENDLE_FUZZ=ON
+
+fuzz: $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) --target fuzz_all -j $(JOBS)
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# Rewrites the committed seeds from the project's writers; the reproducers
+# kept beside them (found_*) stay.
+corpus: build
+	$(BUILD)/bin/quendle_fuzz_corpus fuzz/corpus
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

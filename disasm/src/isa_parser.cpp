@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -149,10 +150,16 @@ bool starts_with(const std::string& text, const char* prefix) {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
+isa_parser_t::error_handler_t error_handler = nullptr;
+
 // Prints the one-line error and ends the process: a core described wrongly
 // would make every later disassembly meaningless.
 [[noreturn]] void isa_error_stop(const std::string& isa, const std::string& message) {
-  std::fprintf(stderr, "error: bad %s option '%s'. %s\n", "--isa", isa.c_str(), message.c_str());
+  // Texts end at a NUL, as printf would print them.
+  const std::string line =
+      std::string("error: bad --isa option '") + isa.c_str() + "'. " + message.c_str() + "\n";
+  if (error_handler != nullptr) error_handler(line);
+  std::fputs(line.c_str(), stderr);
   std::exit(EXIT_FAILURE);
 }
 
@@ -455,6 +462,10 @@ class isa_string_parse_t {
 };
 
 isa_parser_t::isa_parser_t() : extension_set{} {}
+
+isa_parser_t::error_handler_t isa_parser_t::set_error_handler(error_handler_t handler) {
+  return std::exchange(error_handler, handler);
+}
 
 bool isa_parser_t::init(const std::string& isa, const std::string& priv) {
   isa_string_parse_t(*this, isa).run(priv);

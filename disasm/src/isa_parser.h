@@ -115,10 +115,20 @@ class isa_parser_i {
 // prints one line on standard error and ends the process.
 class isa_parser_t : public isa_parser_i {
  public:
+  // Takes the error line (newline included) in place of printing it and
+  // ending the process, for a caller that has to outlive a bad string. It
+  // must not return (it throws, say); if it does, the default stop follows.
+  using error_handler_t = void (*)(const std::string& line);
+
   isa_parser_t();
 
-  // Returns only on success (then true); every error ends the process.
+  // Returns only on success (then true); every error ends the process, or
+  // goes to the error handler when one is set. A parser left by a throwing
+  // handler holds a partial result.
   bool init(const std::string& isa, const std::string& priv);
+
+  // For every parser; null restores the default. Returns the one replaced.
+  static error_handler_t set_error_handler(error_handler_t handler);
 
   bool extension_enabled(unsigned char letter) const override;
   bool extension_enabled(isa_extension_t ext) const override;

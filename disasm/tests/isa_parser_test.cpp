@@ -247,6 +247,35 @@ TEST_P(isa_parser_rejects, prints_the_rule_message_and_exits) {
       ::testing::ExitedWithCode(EXIT_FAILURE), ::testing::Eq(line));
 }
 
+// A handler that throws the line lets the caller carry on; taking it away
+// again restores the stop.
+struct isa_error_line_t {
+  std::string line;
+};
+
+[[noreturn]] void throw_isa_error(const std::string& line) { throw isa_error_line_t{line}; }
+
+TEST_P(isa_parser_rejects, hands_the_line_to_an_error_handler_instead) {
+  const rejected_case_t& c = GetParam();
+  std::string const line = std::string("error: bad --isa option '") + c.isa + "'. " + c.message + "\n";
+  EXPECT_EQ(isa_parser_t::set_error_handler(throw_isa_error), nullptr);
+  std::string caught;
+  try {
+    isa_parser_t parser;
+    parser.init(c.isa, c.priv);
+  } catch (const isa_error_line_t& e) {
+    caught = e.line;
+  }
+  EXPECT_EQ(isa_parser_t::set_error_handler(nullptr), &throw_isa_error);
+  EXPECT_EQ(caught, line);
+  EXPECT_EXIT(
+      {
+        isa_parser_t parser;
+        parser.init(c.isa, c.priv);
+      },
+      ::testing::ExitedWithCode(EXIT_FAILURE), ::testing::Eq(line));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     isa_strings, isa_parser_rejects,
     ::testing::Values(

@@ -191,6 +191,7 @@ struct decoder_setup_t {
   bool disasm_log = false;
   bool stop_on_error = true;
   uint64_t walk_cap = nexus_decoder_t::default_walk_cap;
+  const disassembler_t* disassembler = nullptr;  // the decoder's own when null
 };
 
 run_t decode_bytes(const std::string& bytes, const std::vector<std::string>& elfs,
@@ -202,6 +203,7 @@ run_t decode_bytes(const std::string& bytes, const std::vector<std::string>& elf
   if (setup.nexus_log) nexus.enable_nexus_log();
   if (setup.disasm_log) nexus.enable_disasm_log();
   nexus.set_walk_cap(setup.walk_cap);
+  nexus.use_disassembler(setup.disassembler);
   std::ostringstream out;
   run_t run;
   try {
@@ -341,6 +343,21 @@ TEST(NexusDecode, WalkCapThrowsWithTheProgramCounter)
   EXPECT_EQ(repeated.error, "Nexus walk does not reach its block end after 6 steps. pc = 0x1004");
 }
 
+TEST(NexusDecode, BlockEndsBeforeTheFirstSyncTakeOneStep)
+{
+  // Before a Sync the source has no program counter, so the 2^32 - 1 block
+  // ends of the Repeat Branch walk nothing; they must not take a round each.
+  messages_t m;
+  m.direct(5).repeat(0xffffffff).sync(0x1004).direct(8).resource_full(0, 2);
+  EXPECT_EXIT(
+      {
+        alarm(10);
+        const run_t run = decode_loop(m);
+        std::exit(run.out == "1004\n1008\n100C\n1010\n1004\n" && run.error.empty() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST(NexusDecode, CompressedInstructionsAndTheirOffsets)
 {
   //   2000 c.beqz x8,+6 ; 2002 c.nop ; 2004 c.j +4 ; 2006 c.nop ; 2008 c.bnez x8,-8
@@ -366,6 +383,23 @@ TEST(NexusDecode, CompressedInstructionsAndTheirOffsets)
     EXPECT_EQ(run.error, "") << c.what;
     EXPECT_EQ(run.out, c.listing) << c.what;
   }
+}
+
+TEST(NexusDecode, WordsAreLookedUpInTheCallersDisassembler)
+{
+  // 2000 holds c.jal +8 for RV32, c.addiw for RV64: a jump only for a
+  // 32-bit disassembler.
+  const uint16_t c_jal = uint16_t((c_j(8) & 0x1fff) | 1u << 13);
+  program_t p(0x2000);
+  p.w16(c_jal).w16(c_nop).w16(c_nop).w16(c_nop).w16(c_nop);
+  const elf_file_t elf(p);
+  messages_t m;
+  m.sync(0x2000).resource_full(0, 2);
+  const disassembler_t rv32(32);
+  decoder_setup_t setup;
+  EXPECT_EQ(decode_bytes(m.enc.str(), {elf.path()}, setup).out, "2000\n2002\n");
+  setup.disassembler = &rv32;
+  EXPECT_EQ(decode_bytes(m.enc.str(), {elf.path()}, setup).out, "2000\n2008\n");
 }
 
 TEST(NexusDecode, UnknownWordsHaveALengthAndNoBranch)

@@ -95,6 +95,10 @@ class nexus_decoder_t {
   // The most instructions and block ends one message may walk by default.
   static constexpr uint64_t default_walk_cap = uint64_t(1) << 32;
   void set_walk_cap(uint64_t cap) { walk_cap_ = cap; }
+  // The disassembler the walk looks words up with, kept by the caller for
+  // the decode calls; null (the default) builds one with every extension for
+  // XLEN on each call. For a caller that decodes many short files.
+  void use_disassembler(const disassembler_t* disassembler) { disassembler_ = disassembler; }
 
   // Decodes the whole file at nexus_path onto out. Bit n of src_mask selects
   // source n for the walk. Words come from the ELF files, or from hwt_reader
@@ -202,4 +206,5 @@ class nexus_decoder_t {
   bool disasm_log_ = false;
   bool metrics_log_ = false;
   uint64_t walk_cap_ = default_walk_cap;
+  const disassembler_t* disassembler_ = nullptr;
 };

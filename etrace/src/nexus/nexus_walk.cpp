@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
@@ -135,7 +136,8 @@ class nexus_walker_t {
         out_(out),
         use_elf_(!elf_paths.empty()),
         hwt_(hwt_reader),
-        disasm_(int(nexus.xlen_)),
+        own_disasm_(nexus.disassembler_ ? nullptr : std::make_unique<disassembler_t>(int(nexus.xlen_))),
+        disasm_(nexus.disassembler_ ? *nexus.disassembler_ : *own_disasm_),
         source_(nexus.sources())
   {
     for (const auto& path : elf_paths) sacc_.parse_elf(path);
@@ -156,6 +158,9 @@ class nexus_walker_t {
         repeat_empty_block_ends(s, kind, nx_.bcnt_ - round);
         break;
       }
+      // Without a program counter only a Sync block end changes anything: the
+      // rounds after the first would repeat it unchanged, up to 2^32 times.
+      if (!s.pc_known && !is_sync(kind) && round > 0) break;
       if (!(stop_on_hist && nx_.hist_ == 1)) walk(s, count, stop_on_hist, steps);
       end_block(s, kind);
       ++steps;
@@ -303,7 +308,8 @@ class nexus_walker_t {
   bool use_elf_;
   const std::unique_ptr<mh_swt_reader_t>& hwt_;
   soc_accessor_t sacc_{"sacc"};
-  disassembler_t disasm_;
+  std::unique_ptr<disassembler_t> own_disasm_;  // when the caller gave none
+  const disassembler_t& disasm_;
   std::vector<source_t> source_;
   uint64_t instructions_ = 0;
 

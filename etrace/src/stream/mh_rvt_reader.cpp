@@ -17,7 +17,6 @@ constexpr uint8_t payload_bytes(unsigned long bits) { return uint8_t((bits + 7) 
 mh_rvt_reader_t::mh_rvt_reader_t(const std::string& path, int xlen, int flen,
                                  unsigned long paddr_width, unsigned long irf_data_width)
     : et_reader_t(path),
-      xlen_(xlen),
       flen_(flen),
       va_width_(xlen),
       paddr_width_(paddr_width),

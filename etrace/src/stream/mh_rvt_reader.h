@@ -39,7 +39,6 @@ class mh_rvt_reader_t : public et_reader_t {
 
   int fd_ = -1;
   FILE* file_ = nullptr;
-  int xlen_;
   int flen_;
   int va_width_;  // virtual addresses and program counters: XLEN
   unsigned long paddr_width_;
