@@ -68,13 +68,13 @@ std::vector<et_insn_t> make_records()
 void BM_SwtLine(benchmark::State& state)
 {
   const std::vector<et_insn_t> records = make_records();
-  const et_swt_formatter_t formatter(64, 64, 40, true, true, true, false, false, "10ld", "08lx",
+  et_swt_formatter_t formatter(64, 64, 40, true, true, true, false, false, "10ld", "08lx",
                                      "-30s");
-  char line[et_swt_formatter_t::max_line];
+  char line[et_base_formatter_t::max_record];
   uint64_t bytes = 0;
   for (auto _ : state) {
     for (const et_insn_t& in : records) {
-      bytes += formatter.build_line(line, in);
+      bytes += formatter.build_record(line, in);
       benchmark::DoNotOptimize(line);
     }
   }

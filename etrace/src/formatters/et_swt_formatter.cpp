@@ -1,7 +1,6 @@
 #include "formatters/et_swt_formatter.h"
 
 #include <cstring>
-#include <sstream>
 #include <stdexcept>
 
 #include "disasm_insn.h"
@@ -129,18 +128,17 @@ et_swt_formatter_t::et_swt_formatter_t(std::uint64_t xlen, std::uint64_t flen,
                                        const std::string& ts_format,
                                        const std::string& uiid_format,
                                        const std::string& disasm_format)
-    : xdig_(width_digits(xlen, "register width")),
+    : et_base_formatter_t(et_timestamp_column_t(timestamp, ts_format)),
+      xdig_(width_digits(xlen, "register width")),
       fdig_(width_digits(flen, "floating-point width")),
       pdig_(width_digits(paddr_width, "physical-address width")),
       xmask_(width_mask(xlen)),
       fmask_(width_mask(flen)),
       pmask_(width_mask(paddr_width)),
-      timestamp_(timestamp),
       uiid_(uiid),
       chunk_(chunk),
       fetch_redirect_(fetch_redirect),
       profile_(profile),
-      ts_format_(ts_format),
       uiid_format_(uiid_format),
       disasm_format_(disasm_format) {}
 
@@ -148,20 +146,15 @@ et_swt_formatter_t::et_swt_formatter_t(std::uint64_t xlen, std::uint64_t flen,
 // chunk, disassembly, 14 operand fields, addresses, cause, fetch redirect.
 // (The scratch that the disassembly and operand columns write past their
 // ends lies well within the same bound.)
-static_assert(4 + et_int_format_t::max_output + 4 + et_int_format_t::max_output + 5 + 3 + 4 +
+static_assert(et_timestamp_column_t::max_size + 4 + et_int_format_t::max_output + 5 + 3 + 4 +
                       17 + 105 + 19 + 1 + et_str_format_t::max_width + 99 + 14 * 40 + 40 +
                       23 + 10 + 1 <=
-                  et_swt_formatter_t::max_line,
+                  et_base_formatter_t::max_record,
               "line buffer too small");
 
-std::size_t et_swt_formatter_t::build_line(char* out, const et_insn_t& in) const {
+std::size_t et_swt_formatter_t::build_record(char* out, const et_insn_t& in) {
   using namespace insn_flag;
-  char* p = out;
-  if (timestamp_) {
-    p = put(p, "< ");
-    p += ts_format_.format(p, in.commit_cycle);
-    p = put(p, " > ");
-  }
+  char* p = timestamp_column().put(out, in.commit_cycle);
   if (uiid_) {
     p = put(p, "( ");
     p += uiid_format_.format(p, in.uiid);
@@ -251,19 +244,4 @@ std::size_t et_swt_formatter_t::build_line(char* out, const et_insn_t& in) const
   }
   *p++ = '\n';
   return std::size_t(p - out);
-}
-
-void et_swt_formatter_t::format(std::ostream& os, const et_insn_t& insn) {
-  char line[max_line];
-  const std::streamsize n = std::streamsize(build_line(line, insn));
-  // Straight to the buffer: one line per record makes the stream's sentry
-  // a noticeable part of the cost. A short write marks the stream bad.
-  std::streambuf* buf = os.good() ? os.rdbuf() : nullptr;
-  if (buf == nullptr || buf->sputn(line, n) != n) os.setstate(std::ios::badbit);
-}
-
-std::string et_swt_formatter_t::format(const et_insn_t& insn) {
-  std::ostringstream os;
-  format(os, insn);
-  return os.str();
 }
