@@ -60,8 +60,6 @@ public:
     if (buf_.open(path, mode | std::ios::out) == nullptr)
       throw std::runtime_error("cannot open output file '" + path + "': " + std::strerror(errno));
   }
-  std::ostream& stream() { return stream_; }
-
   // One record, built by the formatter in place. Once the file has failed
   // the record is still built, so that a record the formatter refuses is
   // reported as such, but goes nowhere (close() reports the failure).
@@ -74,9 +72,9 @@ public:
       return;
     }
     buf_.commit(formatter.build_record(room, insn));
-    if (formatter.flushes_every_record()) stream_.flush();
   }
-  void write(const std::string& text) { stream_.write(text.data(), std::streamsize(text.size())); }
+  void write(const char* data, std::size_t n) { stream_.write(data, std::streamsize(n)); }
+  void flush() { stream_.flush(); }
 
   // Closes the file; a write that failed (a full disk) is an error, not success.
   void close() {
@@ -95,7 +93,7 @@ private:
 // is flushed and closed on the way out.
 int fail_keeping_output(output_file_t& out, const std::exception& e) {
   std::cerr << "ERROR: " << e.what() << std::endl;
-  out.stream().flush();
+  out.flush();
   return 1;
 }
 
@@ -109,7 +107,7 @@ int extract_rvt(const quendle_options_t& o, const soc_params_t& soc) {
     for (;;) {
       const unsigned long n = extractor.extract(buffer.data(), chunk);
       if (n == 0) break;
-      out.stream().write(buffer.data(), std::streamsize(n));
+      out.write(buffer.data(), n);
     }
   } catch (const std::exception& e) {
     return fail_keeping_output(out, e);
@@ -164,7 +162,8 @@ public:
         disasm_(disassembler, o.format == "swt"),  // the text only for the "swt" listing
         out_(out),
         mode_mask_(construct_et_mode_from_string(o.mode)),
-        hwt_(o.iformat == "hwt") {}
+        hwt_(o.iformat == "hwt"),
+        flush_every_record_(formatter.flushes_every_record()) {}
 
   void run(et_reader_t& reader) {
     while (et_object_t* object = reader.get_next_object()) {
@@ -200,7 +199,10 @@ private:
     }
   }
 
-  void write(const et_insn_t& insn) { out_.write_record(formatter_, insn); }
+  void write(const et_insn_t& insn) {
+    out_.write_record(formatter_, insn);
+    if (flush_every_record_) out_.flush();
+  }
 
   // FPGA traces carry no destination register numbers: take them from the
   // instruction word, and keep only the destination and store flags.
@@ -220,7 +222,7 @@ private:
   void message(const et_object_t& m) {
     line_.clear();
     formatter_.append_message(line_, m);
-    out_.write(line_);
+    out_.write(line_.data(), line_.size());
   }
 
   const quendle_options_t& o_;
@@ -229,6 +231,7 @@ private:
   output_file_t& out_;
   const unsigned long mode_mask_;
   const bool hwt_;
+  const bool flush_every_record_;  // asked once: it is a property of the format
   unsigned depth_ = 0;  // interrupt nesting while interrupts are left out
   std::string line_;    // reused for the message lines
 };
