@@ -20,6 +20,7 @@
 #include "formatters/et_raw_formatter.h"
 #include "formatters/et_swt_formatter.h"
 #include "insn_ids.h"
+#include "records/et_text.h"
 
 using namespace insn_flag;
 
@@ -453,6 +454,29 @@ TEST(Formatters, OpenModes) {
   EXPECT_EQ(et_ingress_formatter_t(64).get_openmode(), std::ios::openmode());
   EXPECT_EQ(et_pconly_formatter_t().get_openmode(), std::ios::openmode());
   EXPECT_EQ(et_raw_formatter_t().get_openmode(), std::ios::openmode());
+}
+
+// ---------------------------------------------------------------- hex digits
+
+// The hexadecimal writers behind every column are printf's "%0*llx" (lower
+// case) and, for pconly, "%llX"; every nibble value in every position.
+TEST(HexDigits, MatchPrintf) {
+  const uint64_t values[] = {0, 1, 0xf, 0x10, 0xab, 0x1234, 0xdeadbeef, 0x80000000, 0xffffffff,
+                             0x100000000, 0x0123456789abcdef, 0xfedcba9876543210,
+                             0x8000000000000000, ~uint64_t(0)};
+  et_pconly_formatter_t pconly;
+  for (uint64_t v : values) {
+    for (unsigned digits : {1u, 2u, 4u, 7u, 8u, 9u, 15u, 16u, 17u, 20u}) {
+      char want[64], got[64];
+      std::snprintf(want, sizeof want, "%0*llx", int(digits), (unsigned long long)v);
+      const std::size_t n = std::size_t(et_text::put_hex(got, v, digits) - got);
+      EXPECT_EQ(std::string(got, n), want) << v << " " << digits;
+    }
+    char want[32], got[et_base_formatter_t::max_record];
+    std::snprintf(want, sizeof want, "%llX\n", (unsigned long long)v);
+    et_insn_t in = make_insn(v, 0x13, 0, "");
+    EXPECT_EQ(std::string(got, pconly.build_record(got, in)), want);
+  }
 }
 
 // ---------------------------------------------------------------- interface

@@ -174,8 +174,7 @@ std::size_t et_int_format_t::format_plain(char* out, std::uint64_t value) const 
   return length;
 }
 
-std::size_t et_int_format_t::format(char* out, std::uint64_t value) const {
-  if (plain_) return format_plain(out, value);
+std::size_t et_int_format_t::format_general(char* out, std::uint64_t value) const {
   bool negative;
   const std::uint64_t v = magnitude(value, negative);
   char sign = 0;

@@ -38,4 +38,7 @@ private:
   bool uiid_, chunk_, fetch_redirect_, profile_;
   et_int_format_t uiid_format_;
   et_str_format_t disasm_format_;
+  // By operand kind (pair half, integer, floating point): value mask and digits.
+  std::uint64_t kind_masks_[3];
+  unsigned kind_digits_[3];
 };
