@@ -1,16 +1,21 @@
-// Speed of the "swt" line and of the user-supplied integer conversions behind
-// its time-stamp and uiid columns, on a small mix of instructions (register,
+// Speed of the "swt" line, of one record of every format through the
+// formatter interface, and of the user-supplied integer conversions behind
+// the time-stamp and uiid columns, on a small mix of instructions (register,
 // immediate, load, store, floating-point, branch and compressed forms) whose
 // disassembly fields are filled by the disassembler.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "disasm_insn.h"
 #include "disassembler.h"
 #include "records/et_insn.h"
+#include "formatters/et_ingress_formatter.h"
+#include "formatters/et_pconly_formatter.h"
 #include "formatters/et_printf_format.h"
+#include "formatters/et_raw_formatter.h"
 #include "formatters/et_swt_formatter.h"
 
 namespace {
@@ -63,25 +68,38 @@ std::vector<et_insn_t> make_records()
   return records;
 }
 
-// One line per record with the time-stamp, uiid and chunk columns, as
-// `quendle -f swt --cc --uiid --ts` writes it.
-void BM_SwtLine(benchmark::State& state)
+// One record of each format through the interface, as the formatter program
+// builds them in its output file's buffer.
+void BM_Record(benchmark::State& state, std::unique_ptr<et_base_formatter_t> (*make)())
 {
   const std::vector<et_insn_t> records = make_records();
-  const et_swt_formatter_t formatter(64, 64, 40, true, true, true, false, false, "10ld", "08lx",
-                                     "-30s");
-  char line[et_swt_formatter_t::max_line];
+  const std::unique_ptr<et_base_formatter_t> formatter = make();
+  char record[et_base_formatter_t::max_record];
   uint64_t bytes = 0;
   for (auto _ : state) {
     for (const et_insn_t& in : records) {
-      bytes += formatter.build_line(line, in);
-      benchmark::DoNotOptimize(line);
+      bytes += formatter->build_record(record, in);
+      benchmark::DoNotOptimize(record);
     }
   }
   state.SetItemsProcessed(int64_t(state.iterations() * records.size()));
   state.SetBytesProcessed(int64_t(bytes));
 }
-BENCHMARK(BM_SwtLine);
+// "swt" with the time-stamp, uiid and chunk columns, as
+// `quendle -f swt --cc --uiid --ts` writes it.
+BENCHMARK_CAPTURE(BM_Record, swt, +[]() -> std::unique_ptr<et_base_formatter_t> {
+  return std::make_unique<et_swt_formatter_t>(64, 64, 40, true, true, true, false, false, "10ld",
+                                              "08lx", "-30s");
+});
+BENCHMARK_CAPTURE(BM_Record, raw, +[]() -> std::unique_ptr<et_base_formatter_t> {
+  return std::make_unique<et_raw_formatter_t>();
+});
+BENCHMARK_CAPTURE(BM_Record, pconly, +[]() -> std::unique_ptr<et_base_formatter_t> {
+  return std::make_unique<et_pconly_formatter_t>();
+});
+BENCHMARK_CAPTURE(BM_Record, ingress, +[]() -> std::unique_ptr<et_base_formatter_t> {
+  return std::make_unique<et_ingress_formatter_t>(64);
+});
 
 // The default conversions of the two columns, and one that takes the
 // general path (a precision).

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "disasm_insn.h"
 #include "formatters/et_ingress_formatter.h"
@@ -18,6 +20,7 @@
 #include "formatters/et_raw_formatter.h"
 #include "formatters/et_swt_formatter.h"
 #include "insn_ids.h"
+#include "records/et_text.h"
 
 using namespace insn_flag;
 
@@ -451,6 +454,207 @@ TEST(Formatters, OpenModes) {
   EXPECT_EQ(et_ingress_formatter_t(64).get_openmode(), std::ios::openmode());
   EXPECT_EQ(et_pconly_formatter_t().get_openmode(), std::ios::openmode());
   EXPECT_EQ(et_raw_formatter_t().get_openmode(), std::ios::openmode());
+}
+
+// ---------------------------------------------------------------- hex digits
+
+// The hexadecimal writers behind every column are printf's "%0*llx" (lower
+// case) and, for pconly, "%llX"; every nibble value in every position.
+TEST(HexDigits, MatchPrintf) {
+  const uint64_t values[] = {0, 1, 0xf, 0x10, 0xab, 0x1234, 0xdeadbeef, 0x80000000, 0xffffffff,
+                             0x100000000, 0x0123456789abcdef, 0xfedcba9876543210,
+                             0x8000000000000000, ~uint64_t(0)};
+  et_pconly_formatter_t pconly;
+  for (uint64_t v : values) {
+    for (unsigned digits : {1u, 2u, 4u, 7u, 8u, 9u, 15u, 16u, 17u, 20u}) {
+      char want[64], got[64];
+      std::snprintf(want, sizeof want, "%0*llx", int(digits), (unsigned long long)v);
+      const std::size_t n = std::size_t(et_text::put_hex(got, v, digits) - got);
+      EXPECT_EQ(std::string(got, n), want) << v << " " << digits;
+    }
+    char want[32], got[et_base_formatter_t::max_record];
+    std::snprintf(want, sizeof want, "%llX\n", (unsigned long long)v);
+    et_insn_t in = make_insn(v, 0x13, 0, "");
+    EXPECT_EQ(std::string(got, pconly.build_record(got, in)), want);
+  }
+}
+
+// ---------------------------------------------------------------- interface
+
+// The four formats as the formatter program makes them, the "swt" one with
+// every column that can be switched on together.
+struct all_formats_t {
+  et_swt_formatter_t swt{64, 64, 40, true, true, true, true, false, "10ld", "08lx", "-30s"};
+  et_swt_formatter_t profile{32, 32, 34, false, false, false, true, true, "10ld", "08lx", "-30s"};
+  et_ingress_formatter_t ingress{64};
+  et_pconly_formatter_t pconly;
+  et_raw_formatter_t raw;
+  et_base_formatter_t* all[5] = {&swt, &profile, &ingress, &pconly, &raw};
+};
+
+// Records that take the formats' different branches: registers, a store,
+// a compressed and a fused word, a trap and an interrupt.
+std::vector<et_insn_t> interface_records() {
+  std::vector<et_insn_t> records;
+  et_insn_t add = make_insn(0x80000000, 0x00c58533, RS1 | RS2 | RD, "add     a0, a1, a2");
+  add.insn_id = insn_id("add");
+  add.rs1 = reg(11, 0x10);
+  add.rs2 = reg(12, 0x20);
+  add.rd = reg(10, 0x30);
+  add.commit_cycle = 1234567;
+  add.uiid = 0x99;
+  records.push_back(add);
+  et_insn_t store = make_insn(0x80000010, 0x00b52223, RS1 | RS2 | MEM | STORE, "sw      a1, 4(a0)");
+  store.insn_id = insn_id("sw");
+  store.rs1 = reg(10, 0x80001000);
+  store.sd_valid = store.ea_valid = store.pa_valid = 1;
+  store.sd = 0x1234;
+  store.ea = store.pa = 0x80001004;
+  records.push_back(store);
+  et_insn_t branch = make_insn(0xabc, 0xc119, RS1, "c.beqz  a0, 8");
+  branch.insn_id = insn_id("c_beqz");
+  records.push_back(branch);
+  et_insn_t fused = make_insn(0x1000, 0x8000000000001b9f, RD, "lui.addi");
+  fused.hart = 3;
+  records.push_back(fused);
+  et_insn_t trap = make_insn(0x2000, 0x00002503, RS1 | RD | MEM, "lw      a0, 0(zero)");
+  trap.trap = 1;
+  trap.cause = 5;
+  trap.ea = 0x10;
+  records.push_back(trap);
+  et_insn_t intr = make_insn(0x3000, 0x13, 0, "nop");
+  intr.interrupt = intr.trap = 1;
+  intr.cause = 0x8000000000000007;
+  records.push_back(intr);
+  et_insn_t zero_pc = make_insn(0, 0x13, 0, "nop");
+  zero_pc.pril = 1;
+  records.push_back(zero_pc);
+  return records;
+}
+
+// A stream buffer that counts its flushes.
+class counting_buffer_t : public std::stringbuf {
+public:
+  int syncs = 0;
+
+protected:
+  int sync() override {
+    ++syncs;
+    return std::stringbuf::sync();
+  }
+};
+
+// The buffer form, the stream form and the string form give the same bytes;
+// only pconly and raw flush, once per record.
+TEST(FormatterInterface, BufferStreamAndStringFormsAgree) {
+  all_formats_t formats;
+  const std::vector<et_insn_t> records = interface_records();
+  for (et_base_formatter_t* f : formats.all) {
+    counting_buffer_t stream_bytes;
+    std::ostream os(&stream_bytes);
+    std::string built;
+    for (const et_insn_t& in : records) {
+      char record[et_base_formatter_t::max_record];
+      const std::size_t n = f->build_record(record, in);
+      ASSERT_GT(n, 0u);
+      ASSERT_LE(n, et_base_formatter_t::max_record);
+      built.append(record, n);
+      f->format(os, in);
+      EXPECT_EQ(f->record_text(in), std::string(record, n));
+    }
+    EXPECT_TRUE(os.good());
+    EXPECT_EQ(stream_bytes.str(), built);
+    EXPECT_EQ(stream_bytes.syncs, f->flushes_every_record() ? int(records.size()) : 0);
+  }
+  EXPECT_FALSE(formats.swt.flushes_every_record());
+  EXPECT_FALSE(formats.ingress.flushes_every_record());
+  EXPECT_TRUE(formats.pconly.flushes_every_record());
+  EXPECT_TRUE(formats.raw.flushes_every_record());
+  EXPECT_EQ(formats.swt.format(records[0]), formats.swt.record_text(records[0]));
+}
+
+// A record that the format refuses leaves the stream untouched; a stream
+// that has failed takes nothing more and stays failed.
+TEST(FormatterInterface, RefusedRecordsAndFailedStreams) {
+  et_insn_t refused = make_insn(0x2000, 0x13, 0, "");
+  refused.trap = 1;
+  refused.cause = 10;
+  std::ostringstream os;
+  EXPECT_THROW(et_ingress_formatter_t(64).format(os, refused), std::runtime_error);
+  EXPECT_TRUE(os.str().empty());
+  EXPECT_TRUE(os.good());
+
+  all_formats_t formats;
+  for (et_base_formatter_t* f : formats.all) {
+    std::ostringstream failed;
+    failed.setstate(std::ios::failbit);
+    f->format(failed, interface_records()[0]);
+    EXPECT_TRUE(failed.str().empty());
+    EXPECT_TRUE(failed.bad());
+  }
+}
+
+// Message lines: an optional time-stamp column in the user's conversion at
+// the message's cycle, the kind's tag and the message text; the same under
+// every format.
+TEST(FormatterInterface, MessageLines) {
+  et_object_t rvt{};
+  rvt.kind = et_object_t::KIND_RVT;
+  rvt.rvt.cycle = 42;
+  rvt.rvt.data = 0xdeadbeef;
+  et_object_t l2t{};
+  l2t.kind = et_object_t::KIND_L2T;
+  l2t.l2t.letter = 0x44;  // URL
+  l2t.l2t.rl.id = 5;
+  l2t.l2t.cycle = 7;
+  et_object_t dct{};
+  dct.kind = et_object_t::KIND_DCT;
+  dct.dct.letter = 'R';  // WUP
+  dct.dct.wup.gv = 1;
+  dct.dct.cycle = 0x2d;
+
+  const et_timestamp_column_t stamp(true, "#x");
+  et_swt_formatter_t swt(64, 64, 40, true, false, false, false, false, "#x", "08lx", "-30s");
+  et_pconly_formatter_t pconly(stamp);
+  et_raw_formatter_t raw(stamp);
+  et_pconly_formatter_t plain;
+  et_swt_formatter_t swt_plain(64, 64, 40, false, false, false, false, false, "#x", "08lx", "-30s");
+  const std::string want = "< 0x2a > RVT D=00000000deadbeef\n"
+                           "< 0x7 > L2T " + l2t.l2t.to_string() + "\n"
+                           "< 0x2d > DCT " + dct.dct.to_string() + "\n";
+  const std::string want_plain = "RVT D=00000000deadbeef\nL2T " + l2t.l2t.to_string() + "\nDCT " +
+                                 dct.dct.to_string() + "\n";
+  const std::pair<const et_base_formatter_t*, const std::string*> cases[] = {
+      {&swt, &want}, {&pconly, &want}, {&raw, &want}, {&plain, &want_plain}, {&swt_plain, &want_plain}};
+  for (const auto& [f, expected] : cases) {
+    std::string lines;
+    for (const et_object_t* m : {&rvt, &l2t, &dct}) f->append_message(lines, *m);
+    EXPECT_EQ(lines, *expected);
+  }
+
+  et_object_t insn{};
+  insn.kind = et_object_t::KIND_INSN;
+  std::string line;
+  EXPECT_THROW(pconly.append_message(line, insn), std::logic_error);
+}
+
+// The message time stamp and the "swt" column are one column.
+TEST(FormatterInterface, TimestampColumn) {
+  char out[et_timestamp_column_t::max_size];
+  const et_timestamp_column_t none;
+  EXPECT_EQ(none.put(out, 5), out);
+  const et_timestamp_column_t hidden(false, "10ld");
+  EXPECT_EQ(hidden.put(out, 5), out);
+  const et_timestamp_column_t shown(true, "10ld");
+  EXPECT_EQ(std::string(out, shown.put(out, 42)), "<         42 > ");
+  EXPECT_EQ(std::string(out, shown.put(out, ~std::uint64_t(0))), "<         -1 > ");
+  EXPECT_THROW(et_timestamp_column_t(false, "%n"), std::invalid_argument);
+
+  et_insn_t in = make_insn(0x100, 0x13, 0, "nop");
+  in.commit_cycle = 42;
+  swt_switches_t s;
+  s.ts = true;
+  EXPECT_EQ(swt_line(in, s).rfind("<         42 > Mc", 0), 0u);
 }
 
 // ---------------------------------------------------------------- hot path

@@ -79,8 +79,10 @@ void et_ingress_formatter_t::convert(ingress_op_t& op, const et_insn_t& in) cons
   }
 }
 
-void et_ingress_formatter_t::format(std::ostream& os, const et_insn_t& insn) {
+std::size_t et_ingress_formatter_t::build_record(char* out, const et_insn_t& insn) {
   ingress_op_t op;
   convert(op, insn);
-  os.write(reinterpret_cast<const char*>(&op), std::streamsize(record_size(op)));
+  const std::size_t n = record_size(op);
+  std::memcpy(out, &op, n);
+  return n;
 }

@@ -44,7 +44,8 @@ public:
   static std::size_t record_size(const ingress_op_t& op) {
     return (op.itype == itype_exception || op.itype == itype_interrupt) ? long_size : short_size;
   }
-  void format(std::ostream& os, const et_insn_t& insn) override;
+  // The converted record's bytes.
+  std::size_t build_record(char* out, const et_insn_t& insn) override;
 
 private:
   std::uint64_t xlen_;

@@ -5,7 +5,14 @@
 
 class et_pconly_formatter_t : public et_base_formatter_t {
 public:
-  // pc in upper-case hexadecimal and a newline; flushes the stream and
-  // leaves it in upper-case hexadecimal mode.
+  et_pconly_formatter_t() = default;
+  explicit et_pconly_formatter_t(const et_timestamp_column_t& message_timestamp)
+      : et_base_formatter_t(message_timestamp) {}
+
+  // Writes the line and flushes the stream, leaving it in upper-case
+  // hexadecimal mode as if the number had been streamed.
   void format(std::ostream& os, const et_insn_t& insn) override;
+  // pc in upper-case hexadecimal and a newline.
+  std::size_t build_record(char* out, const et_insn_t& insn) override;
+  bool flushes_every_record() const override { return true; }
 };

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "records/et_text.h"
+
 namespace {
 
 // Width and precision are capped so that the longest conversion, a sign or
@@ -89,19 +91,17 @@ et_int_format_t::et_int_format_t(const std::string& spec) : spec_(spec) {
 
 namespace {
 
-// Two digits at a time: "00" to "99", and the byte values in hexadecimal.
+// Two digits at a time: "00" to "99", and the byte values in upper-case
+// hexadecimal (the lower-case ones are the record texts' et_text::hex_pairs).
 struct digit_pairs_t {
   char decimal[200];
-  char lower[512];
   char upper[512];
-  constexpr digit_pairs_t() : decimal(), lower(), upper() {
+  constexpr digit_pairs_t() : decimal(), upper() {
     for (int i = 0; i < 100; ++i) {
       decimal[2 * i] = char('0' + i / 10);
       decimal[2 * i + 1] = char('0' + i % 10);
     }
     for (int i = 0; i < 256; ++i) {
-      lower[2 * i] = "0123456789abcdef"[i >> 4];
-      lower[2 * i + 1] = "0123456789abcdef"[i & 0xf];
       upper[2 * i] = "0123456789ABCDEF"[i >> 4];
       upper[2 * i + 1] = "0123456789ABCDEF"[i & 0xf];
     }
@@ -132,10 +132,16 @@ ET_ALWAYS_INLINE unsigned digit_count(std::uint64_t v, unsigned base) {
 ET_ALWAYS_INLINE void write_digits(char* end, std::uint64_t v, unsigned n, unsigned base, bool upper) {
   char* p = end;
   if (base == 16) {
-    const char* pairs = upper ? digit_pairs.upper : digit_pairs.lower;
+    const char* pairs = upper ? digit_pairs.upper : et_text::hex_pairs.text;
     for (; n >= 2; n -= 2, v >>= 8) std::memcpy(p -= 2, &pairs[2 * (v & 0xff)], 2);
     if (n != 0) *--p = pairs[2 * (v & 0xf) + 1];
   } else if (base == 10) {
+    // Four digits per step of the division chain, as two independent pairs.
+    for (; n >= 4; n -= 4, v /= 10000) {
+      const unsigned four = unsigned(v % 10000);
+      std::memcpy(p -= 2, &digit_pairs.decimal[2 * (four % 100)], 2);
+      std::memcpy(p -= 2, &digit_pairs.decimal[2 * (four / 100)], 2);
+    }
     for (; n >= 2; n -= 2, v /= 100) std::memcpy(p -= 2, &digit_pairs.decimal[2 * (v % 100)], 2);
     if (n != 0) *--p = char('0' + v % 10);
   } else {
@@ -174,8 +180,7 @@ std::size_t et_int_format_t::format_plain(char* out, std::uint64_t value) const 
   return length;
 }
 
-std::size_t et_int_format_t::format(char* out, std::uint64_t value) const {
-  if (plain_) return format_plain(out, value);
+std::size_t et_int_format_t::format_general(char* out, std::uint64_t value) const {
   bool negative;
   const std::uint64_t v = magnitude(value, negative);
   char sign = 0;

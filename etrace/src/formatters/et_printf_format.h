@@ -26,7 +26,9 @@ public:
 
   // Writes the converted value (no terminating zero) and returns its length,
   // at most max_output. out must have room for max_output characters.
-  std::size_t format(char* out, std::uint64_t value) const;
+  std::size_t format(char* out, std::uint64_t value) const {
+    return plain_ ? format_plain(out, value) : format_general(out, value);
+  }
 
   const std::string& spec() const { return spec_; }
 
@@ -34,6 +36,8 @@ private:
   // The plain conversions (no precision, no "#", no sign flag in effect):
   // the defaults and most user formats, written without the general path.
   std::size_t format_plain(char* out, std::uint64_t value) const;
+  // Every other conversion.
+  std::size_t format_general(char* out, std::uint64_t value) const;
   // The argument as printf reads it, as a magnitude and a sign.
   std::uint64_t magnitude(std::uint64_t value, bool& negative) const;
 

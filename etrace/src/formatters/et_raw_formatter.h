@@ -7,8 +7,13 @@
 
 class et_raw_formatter_t : public et_base_formatter_t {
 public:
-  // The record text and a newline; flushes the stream.
-  void format(std::ostream& os, const et_insn_t& insn) override;
+  et_raw_formatter_t() = default;
+  explicit et_raw_formatter_t(const et_timestamp_column_t& message_timestamp)
+      : et_base_formatter_t(message_timestamp) {}
+
+  // The record text and a newline; the output is flushed after each.
+  std::size_t build_record(char* out, const et_insn_t& insn) override;
+  bool flushes_every_record() const override { return true; }
 
 private:
   std::string line_;  // reused, so that a line costs no allocation

@@ -1,7 +1,6 @@
 #include "formatters/et_swt_formatter.h"
 
 #include <cstring>
-#include <sstream>
 #include <stdexcept>
 
 #include "disasm_insn.h"
@@ -45,7 +44,12 @@ inline char* put_operand(char* p, const char (&prefix)[8], std::size_t prefix_le
                          unsigned digits) {
   std::memcpy(p, prefix, sizeof prefix);
   p += prefix_length;
-  p = addr_valid ? put_hex(p, addr, 2) : put(p, "??");
+  if (!addr_valid)
+    p = put(p, "??");
+  else if (addr < 256)  // a register number: one two-digit text
+    p = put(p, &et_text::hex_pairs.text[2 * addr], 2);
+  else
+    p = put_hex(p, addr, 2);
   p = put(p, "]=");
   return put_value(p, data_valid, data, digits);
 }
@@ -53,6 +57,14 @@ inline char* put_operand(char* p, const char (&prefix)[8], std::size_t prefix_le
 // The operand fields in print order: the odd register of a pair (its upper
 // 32 bits), an integer register, or a floating-point register.
 enum class operand_kind_t { pair_high, integer, fp };
+// How each kind shows the register: the shift that brings its half down and
+// the bit set in its number. Tables, so that the field loop takes no branch
+// on the kind (the value masks and digit counts are the formatter's).
+struct operand_kind_layout_t {
+  unsigned shift;
+  std::uint64_t addr_bit;
+};
+constexpr operand_kind_layout_t operand_kind_layouts[] = {{32, 1}, {0, 0}, {0, 0}};  // by kind
 struct operand_field_t {
   std::uint64_t flag;
   char prefix[8];  // " NAME["
@@ -129,39 +141,35 @@ et_swt_formatter_t::et_swt_formatter_t(std::uint64_t xlen, std::uint64_t flen,
                                        const std::string& ts_format,
                                        const std::string& uiid_format,
                                        const std::string& disasm_format)
-    : xdig_(width_digits(xlen, "register width")),
+    : et_base_formatter_t(et_timestamp_column_t(timestamp, ts_format)),
+      xdig_(width_digits(xlen, "register width")),
       fdig_(width_digits(flen, "floating-point width")),
       pdig_(width_digits(paddr_width, "physical-address width")),
       xmask_(width_mask(xlen)),
       fmask_(width_mask(flen)),
       pmask_(width_mask(paddr_width)),
-      timestamp_(timestamp),
       uiid_(uiid),
       chunk_(chunk),
       fetch_redirect_(fetch_redirect),
       profile_(profile),
-      ts_format_(ts_format),
       uiid_format_(uiid_format),
-      disasm_format_(disasm_format) {}
+      disasm_format_(disasm_format),
+      kind_masks_{~std::uint64_t(0), xmask_, fmask_},
+      kind_digits_{xdig_, xdig_, fdig_} {}
 
 // Upper bound of a line: time stamp and uiid columns, privilege, pc, profile,
 // chunk, disassembly, 14 operand fields, addresses, cause, fetch redirect.
 // (The scratch that the disassembly and operand columns write past their
 // ends lies well within the same bound.)
-static_assert(4 + et_int_format_t::max_output + 4 + et_int_format_t::max_output + 5 + 3 + 4 +
+static_assert(et_timestamp_column_t::max_size + 4 + et_int_format_t::max_output + 5 + 3 + 4 +
                       17 + 105 + 19 + 1 + et_str_format_t::max_width + 99 + 14 * 40 + 40 +
                       23 + 10 + 1 <=
-                  et_swt_formatter_t::max_line,
+                  et_base_formatter_t::max_record,
               "line buffer too small");
 
-std::size_t et_swt_formatter_t::build_line(char* out, const et_insn_t& in) const {
+std::size_t et_swt_formatter_t::build_record(char* out, const et_insn_t& in) {
   using namespace insn_flag;
-  char* p = out;
-  if (timestamp_) {
-    p = put(p, "< ");
-    p += ts_format_.format(p, in.commit_cycle);
-    p = put(p, " > ");
-  }
+  char* p = timestamp_column().put(out, in.commit_cycle);
   if (uiid_) {
     p = put(p, "( ");
     p += uiid_format_.format(p, in.uiid);
@@ -213,25 +221,13 @@ std::size_t et_swt_formatter_t::build_line(char* out, const et_insn_t& in) const
     for (unsigned present = field_order.present(f); present != 0; present &= present - 1) {
       const operand_field_t& field = operand_fields[__builtin_ctz(present)];
       const et_reg_t& r = in.*field.reg;
-      std::uint64_t addr = r.addr, value = r.data;
-      bool valid = r.data_valid;
-      if (field.store_data && stores) {
-        value = in.sd;
-        valid = in.sd_valid;
-      }
-      unsigned digits = xdig_;
-      switch (field.kind) {
-        case operand_kind_t::pair_high:
-          addr |= 1;
-          value >>= 32;
-          break;
-        case operand_kind_t::integer: value &= xmask_; break;
-        case operand_kind_t::fp:
-          value &= fmask_;
-          digits = fdig_;
-          break;
-      }
-      p = put_operand(p, field.prefix, field.prefix_length, r.addr_valid, addr, valid, value, digits);
+      const bool shows_store_data = field.store_data && stores;
+      const std::uint64_t data = shows_store_data ? in.sd : r.data;
+      const bool valid = shows_store_data ? in.sd_valid : r.data_valid;
+      const unsigned kind = unsigned(field.kind);
+      const operand_kind_layout_t& layout = operand_kind_layouts[kind];
+      p = put_operand(p, field.prefix, field.prefix_length, r.addr_valid, r.addr | layout.addr_bit,
+                      valid, (data >> layout.shift) & kind_masks_[kind], kind_digits_[kind]);
     }
 
     if (f & MEM) {
@@ -251,19 +247,4 @@ std::size_t et_swt_formatter_t::build_line(char* out, const et_insn_t& in) const
   }
   *p++ = '\n';
   return std::size_t(p - out);
-}
-
-void et_swt_formatter_t::format(std::ostream& os, const et_insn_t& insn) {
-  char line[max_line];
-  const std::streamsize n = std::streamsize(build_line(line, insn));
-  // Straight to the buffer: one line per record makes the stream's sentry
-  // a noticeable part of the cost. A short write marks the stream bad.
-  std::streambuf* buf = os.good() ? os.rdbuf() : nullptr;
-  if (buf == nullptr || buf->sputn(line, n) != n) os.setstate(std::ios::badbit);
-}
-
-std::string et_swt_formatter_t::format(const et_insn_t& insn) {
-  std::ostringstream os;
-  format(os, insn);
-  return os.str();
 }

@@ -21,22 +21,24 @@ public:
                      const std::string& ts_format, const std::string& uiid_format,
                      const std::string& disasm_format);
 
-  // Writes one line, newline included, without flushing.
-  void format(std::ostream& os, const et_insn_t& insn) override;
+  // The format() on a stream writes one line, newline included, without
+  // flushing.
+  using et_base_formatter_t::format;
   // The same line as a string (for reports).
-  std::string format(const et_insn_t& insn);
+  std::string format(const et_insn_t& insn) { return record_text(insn); }
   std::ios::openmode get_openmode() const override { return std::ios::out; }
 
-  // Longest line that format() writes.
-  static constexpr std::size_t max_line = 2048;
-
-  // Builds the line into out (room for max_line characters); returns its length.
-  std::size_t build_line(char* out, const et_insn_t& insn) const;
+  // The line, newline included. The time-stamp column is also the one of
+  // the message lines.
+  std::size_t build_record(char* out, const et_insn_t& insn) override;
 
 private:
   unsigned xdig_, fdig_, pdig_;
   std::uint64_t xmask_, fmask_, pmask_;
-  bool timestamp_, uiid_, chunk_, fetch_redirect_, profile_;
-  et_int_format_t ts_format_, uiid_format_;
+  bool uiid_, chunk_, fetch_redirect_, profile_;
+  et_int_format_t uiid_format_;
   et_str_format_t disasm_format_;
+  // By operand kind (pair half, integer, floating point): value mask and digits.
+  std::uint64_t kind_masks_[3];
+  unsigned kind_digits_[3];
 };

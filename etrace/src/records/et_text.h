@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include <emmintrin.h>  // SSE2, part of every x86-64
+
 namespace et_text {
 
 // The writers below put their digits at p and return the end; the string
@@ -31,34 +33,31 @@ struct hex_pairs_t {
 };
 constexpr hex_pairs_t hex_pairs;
 
-// The eight hexadecimal digits of a 32-bit value as eight characters, most
-// significant first, computed on all digits at once (most fields are 8 or
-// 16 digits long).
-inline std::uint64_t hex8(std::uint64_t v) {
-  std::uint64_t x = v & 0xffffffff;
-  x = (x | (x << 16)) & 0x0000ffff0000ffff;
-  x = (x | (x << 8)) & 0x00ff00ff00ff00ff;
-  x = (x | (x << 4)) & 0x0f0f0f0f0f0f0f0f;  // nibble i in byte i
-  const std::uint64_t letters = ((x + 0x0606060606060606) >> 4) & 0x0101010101010101;
-  return __builtin_bswap64(x + 0x3030303030303030 + letters * ('a' - '0' - 10));
+// The 8 or 16 low hexadecimal digits of v, most significant first, made
+// all at once (most fields are 8 or 16 digits long): the bytes in print
+// order are split into their two nibbles, and every nibble becomes a digit
+// or a letter in the same instruction.
+inline char* put_hex_block(char* p, std::uint64_t v, unsigned n) {
+  const __m128i bytes = _mm_cvtsi64_si128(std::int64_t(__builtin_bswap64(n == 16 ? v : v << 32)));
+  const __m128i low = _mm_set1_epi8(0x0f);
+  const __m128i nibbles =
+      _mm_unpacklo_epi8(_mm_and_si128(_mm_srli_epi16(bytes, 4), low), _mm_and_si128(bytes, low));
+  const __m128i letters =
+      _mm_and_si128(_mm_cmpgt_epi8(nibbles, _mm_set1_epi8(9)), _mm_set1_epi8('a' - '0' - 10));
+  const __m128i text = _mm_add_epi8(_mm_add_epi8(nibbles, _mm_set1_epi8('0')), letters);
+  if (n == 16)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), text);
+  else
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), text);
+  return p + n;
 }
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "hex8 stores little-endian words");
 
 // Lower-case hexadecimal with at least min_digits digits.
 inline char* put_hex(char* p, std::uint64_t v, unsigned min_digits) {
   unsigned n = v == 0 ? 1 : unsigned(64 - __builtin_clzll(v) + 3) / 4;
   if (min_digits > 16) p = put_repeat(p, '0', min_digits - 16);
   if (n < min_digits) n = min_digits < 16 ? min_digits : 16;
-  if (n == 16 || n == 8) {
-    std::uint64_t text = hex8(v);
-    if (n == 16) {
-      const std::uint64_t high = hex8(v >> 32);
-      std::memcpy(p, &high, 8);
-      p += 8;
-    }
-    std::memcpy(p, &text, 8);
-    return p + 8;
-  }
+  if (n == 16 || n == 8) return put_hex_block(p, v, n);
   char* const end = p + n;
   char* q = end;
   for (; q - p >= 2; v >>= 8) {

@@ -20,7 +20,6 @@
 #include "records/et_mode.h"
 #include "records/et_object.h"
 #include "formatters/et_pconly_formatter.h"
-#include "formatters/et_printf_format.h"
 #include "formatters/et_raw_formatter.h"
 #include "formatters/et_swt_formatter.h"
 #include "insn_ids.h"
@@ -35,9 +34,9 @@ struct soc_params_t : soc_widths_t {
   unsigned long poison_enable;
 };
 
-// The output file's buffer: a file buffer that also lets a line be built in
-// place, straight into its put area, instead of in a line buffer of its own
-// and then copied.
+// The output file's buffer: a file buffer that also lets a record be built
+// in place, straight into its put area, instead of in a buffer of its own and
+// then copied.
 class output_filebuf_t : public std::filebuf {
 public:
   // Room for n characters at the put position, written out first when the
@@ -61,16 +60,22 @@ public:
     if (buf_.open(path, mode | std::ios::out) == nullptr)
       throw std::runtime_error("cannot open output file '" + path + "': " + std::strerror(errno));
   }
-  std::ostream& stream() { return stream_; }
-  // Room for one line of at most n characters, or null when the stream has
-  // failed (the failure is reported by close()).
-  char* line_room(std::size_t n) {
-    if (!stream_.good()) return nullptr;
-    char* room = buf_.room(n);
-    if (room == nullptr) stream_.setstate(std::ios::badbit);
-    return room;
+  // One record, built by the formatter in place. Once the file has failed
+  // the record is still built, so that a record the formatter refuses is
+  // reported as such, but goes nowhere (close() reports the failure).
+  void write_record(et_base_formatter_t& formatter, const et_insn_t& insn) {
+    char* room = stream_.good() ? buf_.room(et_base_formatter_t::max_record) : nullptr;
+    if (room == nullptr) {
+      stream_.setstate(std::ios::badbit);
+      char discarded[et_base_formatter_t::max_record];
+      formatter.build_record(discarded, insn);
+      return;
+    }
+    buf_.commit(formatter.build_record(room, insn));
   }
-  void commit(std::size_t n) { buf_.commit(n); }
+  void write(const char* data, std::size_t n) { stream_.write(data, std::streamsize(n)); }
+  void flush() { stream_.flush(); }
+
   // Closes the file; a write that failed (a full disk) is an error, not success.
   void close() {
     if (buf_.close() == nullptr) stream_.setstate(std::ios::failbit);
@@ -88,7 +93,7 @@ private:
 // is flushed and closed on the way out.
 int fail_keeping_output(output_file_t& out, const std::exception& e) {
   std::cerr << "ERROR: " << e.what() << std::endl;
-  out.stream().flush();
+  out.flush();
   return 1;
 }
 
@@ -102,7 +107,7 @@ int extract_rvt(const quendle_options_t& o, const soc_params_t& soc) {
     for (;;) {
       const unsigned long n = extractor.extract(buffer.data(), chunk);
       if (n == 0) break;
-      out.stream().write(buffer.data(), std::streamsize(n));
+      out.write(buffer.data(), n);
     }
   } catch (const std::exception& e) {
     return fail_keeping_output(out, e);
@@ -130,13 +135,16 @@ void refuse_output_over_input(const quendle_options_t& o) {
 
 std::unique_ptr<et_base_formatter_t> make_formatter(const quendle_options_t& o,
                                                     const soc_params_t& soc) {
+  // The time stamps of message lines follow the "swt" switches in every
+  // text format (ingress output carries no messages).
+  const et_timestamp_column_t message_timestamp(o.ts, o.ts_format);
   if (o.format == "swt")
     return std::make_unique<et_swt_formatter_t>(soc.xlen, soc.flen, soc.paddr_width, o.ts, o.uiid,
                                                 o.cc, o.fr, o.profile, o.ts_format,
                                                 o.uiid_format, "-30s");
   if (o.format == "ingress") return std::make_unique<et_ingress_formatter_t>(soc.xlen);
-  if (o.format == "pconly") return std::make_unique<et_pconly_formatter_t>();
-  if (o.format == "raw") return std::make_unique<et_raw_formatter_t>();
+  if (o.format == "pconly") return std::make_unique<et_pconly_formatter_t>(message_timestamp);
+  if (o.format == "raw") return std::make_unique<et_raw_formatter_t>(message_timestamp);
   throw std::runtime_error("unexpected output format '" + o.format + "'");
 }
 
@@ -151,21 +159,19 @@ public:
                 const disassembler_t& disassembler, output_file_t& out)
       : o_(o),
         formatter_(formatter),
-        swt_(dynamic_cast<const et_swt_formatter_t*>(&formatter)),
         disasm_(disassembler, o.format == "swt"),  // the text only for the "swt" listing
-        file_(out),
-        out_(out.stream()),
+        out_(out),
         mode_mask_(construct_et_mode_from_string(o.mode)),
         hwt_(o.iformat == "hwt"),
-        ts_format_(o.ts_format) {}
+        flush_every_record_(formatter.flushes_every_record()) {}
 
   void run(et_reader_t& reader) {
     while (et_object_t* object = reader.get_next_object()) {
       switch (object->kind) {
         case et_object_t::KIND_INSN: instruction(object->insn); break;
-        case et_object_t::KIND_RVT: message("RVT ", object->rvt); break;
-        case et_object_t::KIND_L2T: message("L2T ", object->l2t); break;
-        case et_object_t::KIND_DCT: message("DCT ", object->dct); break;
+        case et_object_t::KIND_RVT:
+        case et_object_t::KIND_L2T:
+        case et_object_t::KIND_DCT: message(*object); break;
         default: break;
       }
     }
@@ -193,14 +199,9 @@ private:
     }
   }
 
-  // An "swt" line is built in place in the file's buffer: the same text as
-  // the formatter's format(), without a copy through a line buffer.
   void write(const et_insn_t& insn) {
-    if (swt_ == nullptr) {
-      formatter_.format(out_, insn);
-    } else if (char* line = file_.line_room(et_swt_formatter_t::max_line)) {
-      file_.commit(swt_->build_line(line, insn));
-    }
+    out_.write_record(formatter_, insn);
+    if (flush_every_record_) out_.flush();
   }
 
   // FPGA traces carry no destination register numbers: take them from the
@@ -218,30 +219,19 @@ private:
     }
   }
 
-  template <typename message_t>
-  void message(const char* tag, const message_t& m) {
+  void message(const et_object_t& m) {
     line_.clear();
-    if (o_.ts) {
-      char stamp[et_int_format_t::max_output];
-      line_ += "< ";
-      line_.append(stamp, ts_format_.format(stamp, m.cycle));
-      line_ += " > ";
-    }
-    line_ += tag;
-    m.append_text(line_);
-    line_ += '\n';
-    out_.write(line_.data(), std::streamsize(line_.size()));
+    formatter_.append_message(line_, m);
+    out_.write(line_.data(), line_.size());
   }
 
   const quendle_options_t& o_;
   et_base_formatter_t& formatter_;
-  const et_swt_formatter_t* const swt_;  // the formatter when it is the "swt" one
   disasm_cache_t disasm_;
-  output_file_t& file_;
-  std::ostream& out_;
+  output_file_t& out_;
   const unsigned long mode_mask_;
   const bool hwt_;
-  const et_int_format_t ts_format_;
+  const bool flush_every_record_;  // asked once: it is a property of the format
   unsigned depth_ = 0;  // interrupt nesting while interrupts are left out
   std::string line_;    // reused for the message lines
 };
