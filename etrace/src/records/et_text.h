@@ -7,7 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include <emmintrin.h>  // SSE2, part of every x86-64
+#if defined(__SSE2__)
+#include <emmintrin.h>  // part of every x86-64
+#endif
 
 namespace et_text {
 
@@ -33,6 +35,7 @@ struct hex_pairs_t {
 };
 constexpr hex_pairs_t hex_pairs;
 
+#if defined(__SSE2__)
 // The 8 or 16 low hexadecimal digits of v, most significant first, made
 // all at once (most fields are 8 or 16 digits long): the bytes in print
 // order are split into their two nibbles, and every nibble becomes a digit
@@ -51,13 +54,16 @@ inline char* put_hex_block(char* p, std::uint64_t v, unsigned n) {
     _mm_storel_epi64(reinterpret_cast<__m128i*>(p), text);
   return p + n;
 }
+#endif
 
 // Lower-case hexadecimal with at least min_digits digits.
 inline char* put_hex(char* p, std::uint64_t v, unsigned min_digits) {
   unsigned n = v == 0 ? 1 : unsigned(64 - __builtin_clzll(v) + 3) / 4;
   if (min_digits > 16) p = put_repeat(p, '0', min_digits - 16);
   if (n < min_digits) n = min_digits < 16 ? min_digits : 16;
+#if defined(__SSE2__)
   if (n == 16 || n == 8) return put_hex_block(p, v, n);
+#endif
   char* const end = p + n;
   char* q = end;
   for (; q - p >= 2; v >>= 8) {
