@@ -1,15 +1,10 @@
-// Comparison of two records of one instruction, destination registers from
-// the instruction word, and the disassembly fields.
+// Comparison of two records of one instruction.
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <string>
 
 #include "disasm_insn.h"
-#include "disassembler.h"
 #include "records/et_insn.h"
-#include "insn_ids.h"
-#include "isa_parser.h"
 
 using namespace insn_flag;
 
@@ -130,97 +125,6 @@ TEST(InsnCompare, OnlyThirtyTwoChangesTheRule) {
   right.rs1.data |= upper;
   for (uint64_t xlen : {0, 16, 33, 64, 128}) EXPECT_EQ(left.compare(right, xlen), 382u) << xlen;
   EXPECT_EQ(left.compare(right, 32), 0u);
-}
-
-// ---------------------------------------------------------------- destinations
-
-TEST(InsnDestination, IntegerAndFloatingPoint) {
-  struct {
-    const char* what;
-    unsigned long id;
-    unsigned long word;
-    unsigned long irda, frda;
-  } cases[] = {
-      {"add a0", insn_id("add"), 0x00b50533, 10, 10},
-      {"unknown", ~0ul, 0x00000f80, 31, 31},
-      {"c.and", insn_id("c_and"), 0x8d6d, 8 + 2, 26},
-      {"c.srli", insn_id("c_srli"), 0x8105, 8 + 2, 2},
-      {"c.zext.w", insn_id("c_zext_w"), 0x9d71, 8 + 2, 26},
-      {"c.lw", insn_id("c_lw"), 0x4148, 8 + 2, 2},
-      {"c.addi4spn", insn_id("c_addi4spn"), 0x0020, 8 + 0, 0},
-      {"c.ld", insn_id("c_ld"), 0x6508, 8 + 2, 10},
-      {"c.jal", insn_id("c_jal"), 0x2001, 1, 0},
-      {"c.jalr", insn_id("c_jalr"), 0x9502, 1, 10},
-      {"c.flw", insn_id("c_flw"), 0x6108, 2, 8 + 2},
-      {"c.fld", insn_id("c_fld"), 0x2108, 2, 8 + 2},
-      {"fused lui.addi", insn_id("fuse_lui_addi"), (0x123452b7ul << 7) | 0x3f, 5, 0x17},
-      {"fused c.and.beq", insn_id("fuse_c_and_beq"), (0x8d6dul << 7) | 0x1f, 8 + 2, 0x0d},
-      {"fused c.andi.c.beq", insn_id("fuse_c_andi_c_beq"), (0x8905ul << 7) | 0x7b, 8 + 2, 0x05},
-      {"fused sh3add.uw.lx", insn_id("fuse_sh3add_uw_lx"), (0x20b5653bul << 7) | 0x3f, 10, 0x1b},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(et_insn_t::get_irda(c.id, c.word), c.irda) << c.what;
-    EXPECT_EQ(et_insn_t::get_frda(c.id, c.word), c.frda) << c.what;
-    et_insn_t in{};
-    in.insn_id = c.id;
-    in.chunk = c.word;
-    EXPECT_EQ(in.get_irda(), c.irda) << c.what;
-    EXPECT_EQ(in.get_frda(), c.frda) << c.what;
-  }
-}
-
-// ---------------------------------------------------------------- disassembly fields
-
-class DisasmFields : public ::testing::Test {
-protected:
-  static void SetUpTestSuite() { disassembler = new disassembler_t(64); }
-  static void TearDownTestSuite() { delete disassembler; }
-  static disassembler_t* disassembler;
-};
-disassembler_t* DisasmFields::disassembler = nullptr;
-
-TEST_F(DisasmFields, KnownWordWithAndWithoutText) {
-  et_insn_t in{};
-  in.chunk = 0x00b50533;  // add a0, a0, a1
-  in.fill_disasm_fields(*disassembler, true);
-  const disasm_insn_t* entry = disassembler->get_disasm(in.chunk);
-  ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(in.disasm_known, 1);
-  EXPECT_EQ(in.insn_id, uint64_t(insn_id("add")));
-  EXPECT_EQ(in.flags, entry->insn_flags);
-  EXPECT_EQ(std::string(in.disasm), entry->to_string(insn_t(in.chunk)));
-
-  in.fill_disasm_fields(*disassembler, false);
-  EXPECT_EQ(in.disasm_known, 1);
-  EXPECT_EQ(in.insn_id, uint64_t(insn_id("add")));
-  EXPECT_STREQ(in.disasm, "");
-}
-
-TEST_F(DisasmFields, UnknownWord) {
-  et_insn_t in{};
-  in.chunk = 0xffffffff;
-  in.flags = 0x123;
-  ASSERT_EQ(disassembler->get_disasm(in.chunk), nullptr);
-  in.fill_disasm_fields(*disassembler, true);
-  EXPECT_EQ(in.disasm_known, 0);
-  EXPECT_EQ(in.insn_id, ~uint64_t(0));
-  EXPECT_EQ(in.flags, 0u);
-  EXPECT_STREQ(in.disasm, "unknown");
-  in.fill_disasm_fields(*disassembler, false);
-  EXPECT_STREQ(in.disasm, "");
-}
-
-TEST(DisasmFieldsText, LongTextIsCutTo99Characters) {
-  // A one-entry disassembler whose text is longer than the record's field.
-  disassembler_t d(64);
-  static const std::string long_name(120, 'x');
-  d.add_insn(new disasm_insn_t(long_name.c_str(), long_name.c_str(), 0x0000000b | (uint64_t(1) << 40),
-                               ~uint64_t(0), 7, 0, {}));
-  et_insn_t in{};
-  in.chunk = 0x0000000b | (uint64_t(1) << 40);
-  in.fill_disasm_fields(d, true);
-  ASSERT_EQ(in.insn_id, 7u);
-  EXPECT_EQ(std::string(in.disasm), std::string(99, 'x'));
 }
 
 }  // namespace

@@ -1,14 +1,10 @@
-// Comparison of two records of one instruction, fusion of an instruction
-// pair into one fused record, destination registers from the instruction
-// word, and the disassembly fields of a record.
+// Comparison of two records of one instruction, and fusion of an instruction
+// pair into one fused record.
 #include <cstdint>
-#include <cstring>
 #include <initializer_list>
-#include <string>
 
-#include "disassembler.h"
+#include "disasm_insn.h"
 #include "records/et_insn.h"
-#include "insn_ids.h"
 
 using namespace insn_flag;
 
@@ -316,59 +312,4 @@ unsigned et_insn_t::fuse(const et_insn_t& first, const et_insn_t& second) {
   flags |= second.flags & MEM;
   chunk = fused;
   return 0;
-}
-
-unsigned long et_insn_t::get_irda(unsigned long id, unsigned long word) {
-  switch (id) {
-    case ::insn_id("fuse_c_and_beq"): case ::insn_id("fuse_c_and_c_beq"):
-    case ::insn_id("fuse_c_andi_beq"): case ::insn_id("fuse_c_andi_c_beq"):
-      return 8 + bits(word, 16, 14);
-    case ::insn_id("c_addw"): case ::insn_id("c_and"): case ::insn_id("c_andi"):
-    case ::insn_id("c_mul"): case ::insn_id("c_not"): case ::insn_id("c_or"):
-    case ::insn_id("c_sext_b"): case ::insn_id("c_sext_h"): case ::insn_id("c_srai"):
-    case ::insn_id("c_srli"): case ::insn_id("c_sub"): case ::insn_id("c_subw"):
-    case ::insn_id("c_xor"): case ::insn_id("c_zext_b"): case ::insn_id("c_zext_h"):
-    case ::insn_id("c_zext_w"):
-      return 8 + bits(word, 9, 7);
-    case ::insn_id("c_addi4spn"): case ::insn_id("c_lbu"): case ::insn_id("c_ld"):
-    case ::insn_id("c_lh"): case ::insn_id("c_lhu"): case ::insn_id("c_lw"):
-      return 8 + bits(word, 4, 2);
-    case ::insn_id("c_jal"): case ::insn_id("c_jalr"):
-      return 1;
-    default:
-      break;
-  }
-  // The other fused pairs: the first instruction's rd sits 7 bits higher.
-  if (id >= ::insn_id("fuse_add_c_lx") && id <= ::insn_id("fuse_sh3add_uw_lx"))
-    return bits(word, 18, 14);
-  return bits(word, 11, 7);
-}
-
-unsigned long et_insn_t::get_irda() const { return get_irda(insn_id, chunk); }
-
-unsigned long et_insn_t::get_frda(unsigned long id, unsigned long word) {
-  if (id == ::insn_id("c_fld") || id == ::insn_id("c_flw")) return 8 + bits(word, 4, 2);
-  return bits(word, 11, 7);
-}
-
-unsigned long et_insn_t::get_frda() const { return get_frda(insn_id, chunk); }
-
-void et_insn_t::fill_disasm_fields(const disassembler_t& disassembler, bool with_text) {
-  const disasm_insn_t* entry = disassembler.get_disasm(chunk);
-  disasm_known = entry != nullptr;
-  disasm[0] = '\0';
-  if (entry == nullptr) {
-    insn_id = ~std::uint64_t(0);
-    flags = 0;
-    if (with_text) std::memcpy(disasm, "unknown", sizeof "unknown");
-    return;
-  }
-  insn_id = entry->insn_id;
-  flags = entry->insn_flags;
-  if (with_text) {
-    const std::string text = entry->to_string(insn_t(chunk));
-    const std::size_t n = text.size() < sizeof disasm - 1 ? text.size() : sizeof disasm - 1;
-    std::memcpy(disasm, text.data(), n);
-    disasm[n] = '\0';
-  }
 }

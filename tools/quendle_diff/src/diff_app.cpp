@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "disassembler.h"
-#include "records/et_disasm_cache.h"
+#include "records/et_annotator.h"
 #include "records/et_insn.h"
 #include "records/et_object.h"
 #include "stream/et_reader.h"
@@ -62,7 +62,7 @@ public:
   diff_run_t(const skip_ranges_t& skip, uint64_t xlen, et_swt_formatter_t& formatter,
              const disassembler_t& disassembler)
       : skip_(skip), xlen_(xlen), formatter_(formatter), disassembler_(disassembler),
-        fields_(disassembler, false) {}
+        fields_(disassembler, {false, false}) {}
 
   int run(const diff_trace_t& t0, const diff_trace_t& t1) {
     const int result = compare_all(t0, t1);
@@ -83,8 +83,8 @@ private:
         return 0;
       }
       ++instret_;
-      fields_.fill(*i0);
-      fields_.fill(*i1);
+      fields_.annotate(*i0);
+      fields_.annotate(*i1);
       const unsigned r = i0->compare(*i1, xlen_);
       if (r == 0) {
         if (is_end_of_test_store(*i0)) {
@@ -151,7 +151,7 @@ private:
   const uint64_t xlen_;
   et_swt_formatter_t& formatter_;
   const disassembler_t& disassembler_;
-  disasm_cache_t fields_;  // the common path's fields, without text
+  et_annotator_t fields_;  // the common path's fields, without text
   report_t report_;
   uint64_t instret_ = 0;
 };
