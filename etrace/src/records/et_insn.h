@@ -56,12 +56,12 @@ struct et_insn_t {
 
   // --- Comparison, fusion and disassembly fields (owned by their author,
   // who may edit this block). ---
-  // Defined in et_insn_compare.cpp.
-  // 0 when the records agree, else the code of the first failed check.
+  // 0 when the records agree, else the code of the first failed check
+  // (records/et_insn_compare.h).
   unsigned compare(const et_insn_t& other, uint64_t xlen) const;
+  // Fusion, records/et_insn_fuse.h: 0 after merging first and second into
+  // this record, else a failure code (this record unchanged).
   bool is_fused() const;
-  // 0 after merging first and second into this record, else a failure code
-  // (this record unchanged).
   unsigned fuse(const et_insn_t& first, const et_insn_t& second);
   // Destination register numbers from the identifier and the word, and the
   // disassembly fields: the annotation step, records/et_annotator.h.
