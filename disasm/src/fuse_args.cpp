@@ -11,13 +11,8 @@ DISASM_FUSED_PRINTERS(DISASM_DEFINE_FUSED_PRINTER)
 
 namespace {
 
-// The first instruction of the pair, back in its own bit positions, so the
-// ordinary field extractors read its operands.
-insn_t first_half(insn_t const& fused) { return insn_t(fused.x(7, 32)); }
-
-// Funct3 of the second instruction and the 12-bit immediate taken from it.
+// Funct3 of the second instruction.
 unsigned second_funct3(insn_t const& fused) { return unsigned(fused.x(51, 3)); }
-int64_t second_imm(insn_t const& fused) { return fused.xs(39, 12); }
 
 // Mnemonics by the second instruction's funct3, plain and compressed second
 // halves; funct3 values that no fused pair has print nothing.
@@ -32,7 +27,7 @@ char const* const branch_names[2][8] = {
 // their immediate as a plain lui does; c.lui prints its 6-bit signed
 // immediate in five hexadecimal digits (-1 is 0xfffff).
 std::string upper_half(insn_t const& fused, char const* name, bool c_lui) {
-  insn_t const first = first_half(fused);
+  insn_t const first = fused.fused_first();
   std::string text = name;
   text += ' ';
   text += xpr_name[first.rd()];
@@ -43,13 +38,13 @@ std::string upper_half(insn_t const& fused, char const* name, bool c_lui) {
 
 // "; addi rd, rd, imm" (or another second mnemonic of that shape).
 std::string addi_half(insn_t const& fused, char const* name) {
-  char const* rd = xpr_name[first_half(fused).rd()];
-  return std::string("; ") + name + ' ' + rd + ", " + rd + ", " + std::to_string(second_imm(fused));
+  char const* rd = xpr_name[fused.fused_first().rd()];
+  return std::string("; ") + name + ' ' + rd + ", " + rd + ", " + std::to_string(fused.fused_second_imm());
 }
 
 // "; lw rd, offset(rd)": the load reads from and writes the first result.
 std::string load_half(insn_t const& fused, bool second_c, std::string const& offset) {
-  char const* rd = xpr_name[first_half(fused).rd()];
+  char const* rd = xpr_name[fused.fused_first().rd()];
   return std::string("; ") + load_names[second_c][second_funct3(fused)] + ' ' + rd + ", " +
          offset + '(' + rd + ')';
 }
@@ -68,16 +63,16 @@ std::string fuse_auipc_addi_arg_t::to_string(insn_t const& insn) const {
 
 std::string fuse_lui_lx_arg_t::to_string(insn_t const& insn) const {
   return upper_half(insn, lui_name(first_c_), first_c_) +
-         load_half(insn, second_c_, std::to_string(second_imm(insn)));
+         load_half(insn, second_c_, std::to_string(insn.fused_second_imm()));
 }
 
 std::string fuse_auipc_lx_arg_t::to_string(insn_t const& insn) const {
   return upper_half(insn, "auipc", false) +
-         load_half(insn, second_c_, std::to_string(second_imm(insn)));
+         load_half(insn, second_c_, std::to_string(insn.fused_second_imm()));
 }
 
 std::string fuse_add_lx_arg_t::to_string(insn_t const& insn) const {
-  insn_t const first = first_half(insn);
+  insn_t const first = insn.fused_first();
   char const* rd = xpr_name[first.rd()];
   // c.add adds rs2 to rd in place.
   char const* source1 = first_c_ ? rd : xpr_name[first.rs1()];
@@ -87,7 +82,7 @@ std::string fuse_add_lx_arg_t::to_string(insn_t const& insn) const {
 }
 
 std::string fuse_alu_beq_arg_t::to_string(insn_t const& insn) const {
-  insn_t const first = first_half(insn);
+  insn_t const first = insn.fused_first();
   std::string_view const mnemonic(first_);
   // c.and and c.andi name x8..x15 in 3-bit fields; other compressed forms
   // (c.add, c.addi) keep 5-bit ones. Compressed forms work in place.
@@ -119,7 +114,7 @@ std::string fuse_alu_beq_arg_t::to_string(insn_t const& insn) const {
     text += ", zero, ";
   }
   // The immediate is the branch offset halved.
-  int64_t const offset = 2 * second_imm(insn);
+  int64_t const offset = 2 * insn.fused_second_imm();
   text += offset < 0 ? "pc - " : "pc + ";
   text += std::to_string(offset < 0 ? -offset : offset);
   return text;

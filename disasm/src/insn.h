@@ -46,6 +46,13 @@ class insn_t {
   constexpr unsigned rvc_rs1s() const { return 8 + unsigned(x(7, 3)); }
   constexpr unsigned rvc_rs2s() const { return 8 + unsigned(x(2, 3)); }
 
+  // The first instruction of a fused pair (bits 38..7 of the fused word),
+  // back in its own bit positions, so the extractors above read its fields.
+  constexpr insn_t fused_first() const { return insn_t(x(7, 32)); }
+  // The second instruction's 12-bit immediate as a fused word keeps it (bits
+  // 50..39; a branch's offset in halfwords).
+  constexpr int64_t fused_second_imm() const { return xs(39, 12); }
+
   // Immediates of the compressed formats.
   constexpr int64_t rvc_imm() const { return x(2, 5) | shl(xs(12, 1), 5); }
   constexpr uint64_t rvc_zimm() const { return x(2, 5) | (x(12, 1) << 5); }

@@ -4,10 +4,12 @@
 
 #include <cstring>
 #include <functional>
+#include <utility>
 
 #include "disasm_insn.h"
 #include "disassembler.h"
 #include "records/et_insn.h"
+#include "records/et_insn_fuse.h"
 #include "insn_ids.h"
 
 using namespace insn_flag;
@@ -89,7 +91,7 @@ TEST(InsnFuse, EveryFamilyBuildsTheFusedWord) {
   for (const auto& c : fusions) {
     et_insn_t first = rec(c.w1, 0x1000), second = rec(c.w2, 0x1004);
     et_insn_t out{};
-    ASSERT_EQ(out.fuse(first, second), 0u) << c.what;
+    ASSERT_EQ(out.fuse(first, second), et_fuse::fused) << c.what;
     EXPECT_EQ(out.chunk, fused_word(c.kind, c.x0_branch, c.w1, c.w2, c.imm))
         << c.what << std::hex << " got 0x" << out.chunk;
     EXPECT_TRUE(out.is_fused()) << c.what;
@@ -102,7 +104,7 @@ TEST(InsnFuse, TheDisassemblerDecodesEveryFusedWord) {
   const disassembler_t disassembler(64);
   for (const auto& c : fusions) {
     et_insn_t out{};
-    ASSERT_EQ(out.fuse(rec(c.w1), rec(c.w2)), 0u) << c.what;
+    ASSERT_EQ(out.fuse(rec(c.w1), rec(c.w2)), et_fuse::fused) << c.what;
     out.fill_disasm_fields(disassembler, true);
     EXPECT_EQ(out.insn_id, insn_id(c.entry)) << c.what << ": " << out.disasm;
   }
@@ -124,7 +126,7 @@ TEST(InsnFuse, FieldsComeFromTheRightRecord) {
   out.uiid = 77;
   out.flags = RD;
   out.frd.data = 9;
-  ASSERT_EQ(out.fuse(first, second), 0u);
+  ASSERT_EQ(out.fuse(first, second), et_fuse::fused);
   EXPECT_EQ(out.pc, 0x1000u);
   EXPECT_EQ(out.hart, 2);
   EXPECT_EQ(out.rd.data, first.rd.data);  // the jalr trapped: rd of the auipc
@@ -140,19 +142,19 @@ TEST(InsnFuse, FieldsComeFromTheRightRecord) {
 
   second.trap = 0;
   second.rd.addr_valid = 1;
-  ASSERT_EQ(out.fuse(first, second), 0u);
+  ASSERT_EQ(out.fuse(first, second), et_fuse::fused);
   EXPECT_EQ(out.rd.data, second.rd.data);
 
   // A branch pair keeps the first instruction's destination.
   et_insn_t andi = rec(0x00157513), beq = rec(0x00050863);
-  ASSERT_EQ(out.fuse(andi, beq), 0u);
+  ASSERT_EQ(out.fuse(andi, beq), et_fuse::fused);
   EXPECT_EQ(out.rd.data, andi.rd.data);
 }
 
 TEST(InsnFuse, IntoOneOfItsInputs) {
   et_insn_t first = rec(0x123452b7, 0x1000), second = rec(0x67828293, 0x1004);
   const et_insn_t second_copy = second;
-  ASSERT_EQ(second.fuse(first, second), 0u);
+  ASSERT_EQ(second.fuse(first, second), et_fuse::fused);
   EXPECT_EQ(second.rd.data, second_copy.rd.data);
   EXPECT_EQ(second.pc, 0x1000u);
 }
@@ -161,7 +163,7 @@ struct fuse_fail_t {
   const char* what;
   uint64_t w1, w2;
   std::function<void(et_insn_t& first, et_insn_t& second)> change;
-  unsigned code;
+  et_fuse::code_t code;
 };
 
 TEST(InsnFuse, FailureCodesLeaveTheRecordUnchanged) {
@@ -169,45 +171,45 @@ TEST(InsnFuse, FailureCodesLeaveTheRecordUnchanged) {
   const uint64_t lui = 0x123452b7, addi = 0x67828293, andi = 0x00157513, beq = 0x00050863,
                  add = 0x00b50533, ld = 0x00853503;
   const fuse_fail_t cases[] = {
-      {"hart", lui, addi, [](et_insn_t& f, et_insn_t&) { f.hart = 1; }, 555},
-      {"pril", lui, addi, [](et_insn_t& f, et_insn_t&) { f.pril = 0; }, 558},
-      {"commit", lui, addi, [](et_insn_t&, et_insn_t& s) { s.committed = 0; }, 561},
-      {"first trapped", lui, addi, [](et_insn_t& f, et_insn_t&) { f.trap = 1; }, 564},
-      {"first c.li", 0x4505, addi, none, 592},
-      {"second c.li", lui, 0x4505, none, 616},
-      {"first sub", 0x40b50533, ld, none, 756},
-      {"first ld", 0x0002b283, addi, none, 756},
-      {"A: first rd missing", lui, addi, [](et_insn_t& f, et_insn_t&) { f.rd.addr_valid = 0; }, 632},
-      {"A: second add", lui, 0x005282b3, none, 646},
-      {"A: second ld with funct3 7", lui, 0x0002f283, none, 646},
-      {"A: second rd missing", lui, addi, [](et_insn_t&, et_insn_t& s) { s.rd.addr_valid = 0; }, 649},
-      {"A: second rs1 missing", lui, addi, [](et_insn_t&, et_insn_t& s) { s.rs1.addr_valid = 0; }, 649},
-      {"A: addi writes another register", lui, 0x00128313, none, 652},
-      {"A: addi reads another register", lui, 0x00130293, none, 652},
-      {"A: c.lui with a branch", 0x6505, 0xc501, none, 646},
-      {"B: first rd missing", andi, beq, [](et_insn_t& f, et_insn_t&) { f.rd.addr_valid = 0; }, 682},
-      {"B: first rs1 missing", andi, beq, [](et_insn_t& f, et_insn_t&) { f.rs1.addr_valid = 0; }, 685},
-      {"B: and rs2 missing", 0x00b57533, beq, [](et_insn_t& f, et_insn_t&) { f.rs2.addr_valid = 0; }, 690},
-      {"B: andi rs2 missing is fine", andi, beq, [](et_insn_t& f, et_insn_t&) { f.rs2.addr_valid = 0; }, 0},
-      {"B: second addi", andi, addi, none, 701},
-      {"B: second jal", andi, 0x0100006f, none, 701},
-      {"B: branch on other registers", andi, 0x00b60863, none, 705},
-      {"B: c.beqz on another register", andi, 0xc581, none, 705},
+      {"hart", lui, addi, [](et_insn_t& f, et_insn_t&) { f.hart = 1; }, et_fuse::hart},
+      {"pril", lui, addi, [](et_insn_t& f, et_insn_t&) { f.pril = 0; }, et_fuse::pril},
+      {"commit", lui, addi, [](et_insn_t&, et_insn_t& s) { s.committed = 0; }, et_fuse::committed},
+      {"first trapped", lui, addi, [](et_insn_t& f, et_insn_t&) { f.trap = 1; }, et_fuse::first_trapped},
+      {"first c.li", 0x4505, addi, none, et_fuse::first_16bit_unsupported},
+      {"second c.li", lui, 0x4505, none, et_fuse::second_16bit_unsupported},
+      {"first sub", 0x40b50533, ld, none, et_fuse::first_unsupported},
+      {"first ld", 0x0002b283, addi, none, et_fuse::first_unsupported},
+      {"A: first rd missing", lui, addi, [](et_insn_t& f, et_insn_t&) { f.rd.addr_valid = 0; }, et_fuse::upper_first_rd_missing},
+      {"A: second add", lui, 0x005282b3, none, et_fuse::upper_second_unsupported},
+      {"A: second ld with funct3 7", lui, 0x0002f283, none, et_fuse::upper_second_unsupported},
+      {"A: second rd missing", lui, addi, [](et_insn_t&, et_insn_t& s) { s.rd.addr_valid = 0; }, et_fuse::upper_second_operand_missing},
+      {"A: second rs1 missing", lui, addi, [](et_insn_t&, et_insn_t& s) { s.rs1.addr_valid = 0; }, et_fuse::upper_second_operand_missing},
+      {"A: addi writes another register", lui, 0x00128313, none, et_fuse::upper_registers_differ},
+      {"A: addi reads another register", lui, 0x00130293, none, et_fuse::upper_registers_differ},
+      {"A: c.lui with a branch", 0x6505, 0xc501, none, et_fuse::upper_second_unsupported},
+      {"B: first rd missing", andi, beq, [](et_insn_t& f, et_insn_t&) { f.rd.addr_valid = 0; }, et_fuse::and_branch_first_rd_missing},
+      {"B: first rs1 missing", andi, beq, [](et_insn_t& f, et_insn_t&) { f.rs1.addr_valid = 0; }, et_fuse::and_branch_first_rs1_missing},
+      {"B: and rs2 missing", 0x00b57533, beq, [](et_insn_t& f, et_insn_t&) { f.rs2.addr_valid = 0; }, et_fuse::and_branch_first_rs2_missing},
+      {"B: andi rs2 missing is fine", andi, beq, [](et_insn_t& f, et_insn_t&) { f.rs2.addr_valid = 0; }, et_fuse::fused},
+      {"B: second addi", andi, addi, none, et_fuse::and_branch_second_not_branch},
+      {"B: second jal", andi, 0x0100006f, none, et_fuse::and_branch_second_not_branch},
+      {"B: branch on other registers", andi, 0x00b60863, none, et_fuse::and_branch_registers_differ},
+      {"B: c.beqz on another register", andi, 0xc581, none, et_fuse::and_branch_registers_differ},
       // The fused word keeps only whether the branch's other source is x0.
-      {"B: beq a0, a2", andi, 0x00c50863, none, 705},
-      {"B: bne a2, a0", andi, 0x00a61863, none, 705},
-      {"B: bltu a0, a0", andi, 0x00a56863, none, 705},
-      {"B: and t0, t0, t1 with beq t0, t2", 0x0062f2b3, 0x00728863, none, 705},
-      {"C: first rd missing", add, ld, [](et_insn_t& f, et_insn_t&) { f.rd.addr_valid = 0; }, 727},
-      {"C: first rs1 missing", add, ld, [](et_insn_t& f, et_insn_t&) { f.rs1.addr_valid = 0; }, 730},
-      {"C: first rs2 missing", add, ld, [](et_insn_t& f, et_insn_t&) { f.rs2.addr_valid = 0; }, 733},
-      {"C: second addi", add, 0x00050513, none, 744},
-      {"C: second c.addi", add, 0x0511, none, 744},
-      {"C: second rd missing", add, ld, [](et_insn_t&, et_insn_t& s) { s.rd.addr_valid = 0; }, 747},
+      {"B: beq a0, a2", andi, 0x00c50863, none, et_fuse::and_branch_registers_differ},
+      {"B: bne a2, a0", andi, 0x00a61863, none, et_fuse::and_branch_registers_differ},
+      {"B: bltu a0, a0", andi, 0x00a56863, none, et_fuse::and_branch_registers_differ},
+      {"B: and t0, t0, t1 with beq t0, t2", 0x0062f2b3, 0x00728863, none, et_fuse::and_branch_registers_differ},
+      {"C: first rd missing", add, ld, [](et_insn_t& f, et_insn_t&) { f.rd.addr_valid = 0; }, et_fuse::add_load_first_rd_missing},
+      {"C: first rs1 missing", add, ld, [](et_insn_t& f, et_insn_t&) { f.rs1.addr_valid = 0; }, et_fuse::add_load_first_rs1_missing},
+      {"C: first rs2 missing", add, ld, [](et_insn_t& f, et_insn_t&) { f.rs2.addr_valid = 0; }, et_fuse::add_load_first_rs2_missing},
+      {"C: second addi", add, 0x00050513, none, et_fuse::add_load_second_not_load},
+      {"C: second c.addi", add, 0x0511, none, et_fuse::add_load_second_not_load},
+      {"C: second rd missing", add, ld, [](et_insn_t&, et_insn_t& s) { s.rd.addr_valid = 0; }, et_fuse::add_load_second_operand_missing},
       {"C: second rd missing but trapped", add, ld,
-       [](et_insn_t&, et_insn_t& s) { s.rd.addr_valid = 0; s.trap = 1; }, 0},
-      {"C: load into another register", add, 0x00853583, none, 750},
-      {"C: load from another register", add, 0x0085b503, none, 750},
+       [](et_insn_t&, et_insn_t& s) { s.rd.addr_valid = 0; s.trap = 1; }, et_fuse::fused},
+      {"C: load into another register", add, 0x00853583, none, et_fuse::add_load_registers_differ},
+      {"C: load from another register", add, 0x0085b503, none, et_fuse::add_load_registers_differ},
   };
   for (const auto& c : cases) {
     et_insn_t first = rec(c.w1), second = rec(c.w2, 0x1004);
@@ -218,7 +220,7 @@ TEST(InsnFuse, FailureCodesLeaveTheRecordUnchanged) {
     et_insn_t before;
     std::memcpy(static_cast<void*>(&before), &out, sizeof out);
     EXPECT_EQ(out.fuse(first, second), c.code) << c.what;
-    if (c.code != 0) {
+    if (c.code != et_fuse::fused) {
       EXPECT_EQ(std::memcmp(&out, &before, sizeof out), 0) << c.what;
     }
   }
@@ -239,6 +241,36 @@ TEST(InsnFused, RecognisesOnlyFusedWords) {
   EXPECT_TRUE(in.is_fused());
   in.chunk ^= uint64_t(1) << 58;  // bits 59..55 must be 0
   EXPECT_FALSE(in.is_fused());
+}
+
+// The diff prints the codes, so their numbers are part of its output.
+TEST(InsnFuse, CodeNumbersAreFixed) {
+  const std::pair<et_fuse::code_t, unsigned> codes[] = {
+      {et_fuse::fused, 0},
+      {et_fuse::hart, 555},
+      {et_fuse::pril, 558},
+      {et_fuse::committed, 561},
+      {et_fuse::first_trapped, 564},
+      {et_fuse::first_16bit_unsupported, 592},
+      {et_fuse::second_16bit_unsupported, 616},
+      {et_fuse::upper_first_rd_missing, 632},
+      {et_fuse::upper_second_unsupported, 646},
+      {et_fuse::upper_second_operand_missing, 649},
+      {et_fuse::upper_registers_differ, 652},
+      {et_fuse::and_branch_first_rd_missing, 682},
+      {et_fuse::and_branch_first_rs1_missing, 685},
+      {et_fuse::and_branch_first_rs2_missing, 690},
+      {et_fuse::and_branch_second_not_branch, 701},
+      {et_fuse::and_branch_registers_differ, 705},
+      {et_fuse::add_load_first_rd_missing, 727},
+      {et_fuse::add_load_first_rs1_missing, 730},
+      {et_fuse::add_load_first_rs2_missing, 733},
+      {et_fuse::add_load_second_not_load, 744},
+      {et_fuse::add_load_second_operand_missing, 747},
+      {et_fuse::add_load_registers_differ, 750},
+      {et_fuse::first_unsupported, 756},
+  };
+  for (const auto& c : codes) EXPECT_EQ(unsigned(c.first), c.second);
 }
 
 }  // namespace

@@ -90,8 +90,6 @@ class nexus_decoder_t {
   void open(const std::string& path);
   void attach(std::istream& in);
 
-  // The identifier given to a word the disassembler does not know.
-  static constexpr uint64_t unknown_insn_id = ~uint64_t(0);
   // The most instructions and block ends one message may walk by default.
   static constexpr uint64_t default_walk_cap = uint64_t(1) << 32;
   void set_walk_cap(uint64_t cap) { walk_cap_ = cap; }

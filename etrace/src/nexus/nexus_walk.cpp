@@ -9,6 +9,8 @@
 #include <stdexcept>
 
 #include "disassembler.h"
+#include "insn.h"
+#include "records/et_annotator.h"
 #include "records/et_object.h"
 #include "insn_ids.h"
 #include "mh_swt_reader.h"
@@ -17,40 +19,8 @@
 
 namespace {
 
-uint64_t bits(uint64_t w, unsigned hi, unsigned lo) { return (w >> lo) & ((uint64_t(1) << (hi - lo + 1)) - 1); }
-
-uint64_t sign_extend(uint64_t v, unsigned width)
-{
-  const uint64_t sign = uint64_t(1) << (width - 1);
-  return (v ^ sign) - sign;
-}
-
-uint64_t b_offset(uint64_t w)
-{
-  return sign_extend(bits(w, 31, 31) << 12 | bits(w, 7, 7) << 11 | bits(w, 30, 25) << 5 | bits(w, 11, 8) << 1, 13);
-}
-
-uint64_t cb_offset(uint64_t w)
-{
-  return sign_extend(bits(w, 12, 12) << 8 | bits(w, 6, 5) << 6 | bits(w, 2, 2) << 5 | bits(w, 11, 10) << 3 |
-                         bits(w, 4, 3) << 1,
-                     9);
-}
-
-uint64_t cj_offset(uint64_t w)
-{
-  return sign_extend(bits(w, 12, 12) << 11 | bits(w, 11, 11) << 4 | bits(w, 10, 9) << 8 | bits(w, 8, 8) << 10 |
-                         bits(w, 7, 7) << 6 | bits(w, 6, 6) << 7 | bits(w, 5, 3) << 1 | bits(w, 2, 2) << 5,
-                     12);
-}
-
-uint64_t j_offset(uint64_t w)
-{
-  return sign_extend(bits(w, 31, 31) << 20 | bits(w, 19, 12) << 12 | bits(w, 20, 20) << 11 | bits(w, 30, 21) << 1,
-                     21);
-}
-
-uint64_t fused_offset(uint64_t w) { return sign_extend(bits(w, 50, 39), 12) << 1; }
+// The compare-and-branch pairs keep the branch's offset in halfwords.
+uint64_t fused_offset(uint64_t w) { return uint64_t(insn_t(w).fused_second_imm()) << 1; }
 
 // Length in halfwords, from the low bits as the encodings define it.
 uint64_t halfwords(uint64_t w)
@@ -61,7 +31,7 @@ uint64_t halfwords(uint64_t w)
 }
 
 // The first instruction of a fused word: 32-bit when its low bits are 11.
-uint64_t fused_first_halfwords(uint64_t w) { return bits(w, 8, 7) == 3 ? 2 : 1; }
+uint64_t fused_first_halfwords(uint64_t w) { return (insn_t(w).fused_first().bits() & 3) == 3 ? 2 : 1; }
 
 enum class branch_t { none, conditional, jump, fused_conditional };
 
@@ -101,14 +71,14 @@ uint64_t branch_offset(uint64_t id, uint64_t w)
   switch (id) {
     case insn_id("c_beqz"):
     case insn_id("c_bnez"):
-      return cb_offset(w);
+      return uint64_t(insn_t(w).rvc_b_imm());
     case insn_id("c_j"):
     case insn_id("c_jal"):
-      return cj_offset(w);
+      return uint64_t(insn_t(w).rvc_j_imm());
     case insn_id("jal"):
-      return j_offset(w);
+      return uint64_t(insn_t(w).uj_imm());
     default:
-      return branch_kind(id) == branch_t::fused_conditional ? fused_offset(w) : b_offset(w);
+      return branch_kind(id) == branch_t::fused_conditional ? fused_offset(w) : uint64_t(insn_t(w).sb_imm());
   }
 }
 
@@ -233,8 +203,7 @@ class nexus_walker_t {
         return;
       }
       const uint64_t word = s.word;
-      const disasm_insn_t* entry = disasm_.get_disasm(word);
-      const uint64_t id = entry ? entry->insn_id : nexus_decoder_t::unknown_insn_id;
+      const uint64_t id = et_insn_id_of(disasm_.get_disasm(word));
       if (nx_.disasm_log_) {
         out_ << nexus_decoder_t::get_pc_disasm(word, disasm_);
         if (nx_.nexus_log_) out_ << "\t\t| ICNT=0x" << count << ", HIST=0x" << nx_.hist_;
@@ -279,8 +248,7 @@ class nexus_walker_t {
       s.pc = nx_.unique_address_[src] ^ nx_.full_address_[src];
       nx_.full_address_[src] = s.pc;
     } else if (kind == 3) {
-      const disasm_insn_t* entry = disasm_.get_disasm(s.word);
-      const uint64_t id = entry ? entry->insn_id : nexus_decoder_t::unknown_insn_id;
+      const uint64_t id = et_insn_id_of(disasm_.get_disasm(s.word));
       const branch_t branch = branch_kind(id);
       if (branch != branch_t::conditional && branch != branch_t::fused_conditional)
         throw std::runtime_error("Taken direct branch failed! topc=0x" + lower_hex(id) + " pc=0x" + lower_hex(s.pc) +

@@ -54,14 +54,17 @@ struct et_insn_t {
   std::string to_string() const;
   void append_text(std::string& out) const;
 
-  // --- Comparison, fusion and disassembly fields: declared here, defined in
-  // et_insn_compare.cpp (owned by its author, who may edit this block). ---
-  // 0 when the records agree, else the code of the first failed check.
+  // --- Comparison, fusion and disassembly fields (owned by their author,
+  // who may edit this block). ---
+  // 0 when the records agree, else the code of the first failed check
+  // (records/et_insn_compare.h).
   unsigned compare(const et_insn_t& other, uint64_t xlen) const;
+  // Fusion, records/et_insn_fuse.h: 0 after merging first and second into
+  // this record, else a failure code (this record unchanged).
   bool is_fused() const;
-  // 0 after merging first and second into this record, else a failure code
-  // (this record unchanged).
   unsigned fuse(const et_insn_t& first, const et_insn_t& second);
+  // Destination register numbers from the identifier and the word, and the
+  // disassembly fields: the annotation step, records/et_annotator.h.
   static unsigned long get_irda(unsigned long insn_id, unsigned long word);
   unsigned long get_irda() const;
   static unsigned long get_frda(unsigned long insn_id, unsigned long word);

@@ -13,7 +13,7 @@
 
 #include "ConfigNode.h"
 #include "soc_config.h"
-#include "records/et_disasm_cache.h"
+#include "records/et_annotator.h"
 #include "disasm_insn.h"
 #include "disassembler.h"
 #include "formatters/et_ingress_formatter.h"
@@ -159,10 +159,10 @@ public:
                 const disassembler_t& disassembler, output_file_t& out)
       : o_(o),
         formatter_(formatter),
-        disasm_(disassembler, o.format == "swt"),  // the text only for the "swt" listing
+        // The text only for the "swt" listing.
+        annotator_(disassembler, {o.format == "swt", o.iformat == "hwt"}),
         out_(out),
         mode_mask_(construct_et_mode_from_string(o.mode)),
-        hwt_(o.iformat == "hwt"),
         flush_every_record_(formatter.flushes_every_record()) {}
 
   void run(et_reader_t& reader) {
@@ -182,8 +182,7 @@ private:
     if (!insn.committed) return;
     const unsigned long mode = convert_pril_to_et_mode(insn.pril);
     if (mode != 0 && (mode & mode_mask_) == 0) return;
-    disasm_.fill(insn);
-    if (hwt_) derive_destination(insn);
+    annotator_.annotate(insn);
 
     if (!o_.disable_interrupts) {
       write(insn);
@@ -204,21 +203,6 @@ private:
     if (flush_every_record_) out_.flush();
   }
 
-  // FPGA traces carry no destination register numbers: take them from the
-  // instruction word, and keep only the destination and store flags.
-  static void derive_destination(et_insn_t& insn) {
-    using namespace insn_flag;
-    const std::uint64_t before = insn.flags;
-    insn.flags &= RD | FRD | STORE | RDH;
-    if (before & RD) {
-      insn.rd.addr_valid = 1;
-      insn.rd.addr = insn.get_irda();
-    } else if (before & FRD) {
-      insn.frd.addr_valid = 1;
-      insn.frd.addr = insn.get_frda();
-    }
-  }
-
   void message(const et_object_t& m) {
     line_.clear();
     formatter_.append_message(line_, m);
@@ -227,10 +211,9 @@ private:
 
   const quendle_options_t& o_;
   et_base_formatter_t& formatter_;
-  disasm_cache_t disasm_;
+  et_annotator_t annotator_;
   output_file_t& out_;
   const unsigned long mode_mask_;
-  const bool hwt_;
   const bool flush_every_record_;  // asked once: it is a property of the format
   unsigned depth_ = 0;  // interrupt nesting while interrupts are left out
   std::string line_;    // reused for the message lines

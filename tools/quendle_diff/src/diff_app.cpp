@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "disassembler.h"
-#include "records/et_disasm_cache.h"
+#include "records/et_annotator.h"
 #include "records/et_insn.h"
+#include "records/et_insn_compare.h"
+#include "records/et_insn_fuse.h"
 #include "records/et_object.h"
 #include "stream/et_reader.h"
 #include "formatters/et_swt_formatter.h"
@@ -62,7 +64,7 @@ public:
   diff_run_t(const skip_ranges_t& skip, uint64_t xlen, et_swt_formatter_t& formatter,
              const disassembler_t& disassembler)
       : skip_(skip), xlen_(xlen), formatter_(formatter), disassembler_(disassembler),
-        fields_(disassembler, false) {}
+        fields_(disassembler, {false, false}) {}
 
   int run(const diff_trace_t& t0, const diff_trace_t& t1) {
     const int result = compare_all(t0, t1);
@@ -83,10 +85,10 @@ private:
         return 0;
       }
       ++instret_;
-      fields_.fill(*i0);
-      fields_.fill(*i1);
+      fields_.annotate(*i0);
+      fields_.annotate(*i1);
       const unsigned r = i0->compare(*i1, xlen_);
-      if (r == 0) {
+      if (r == et_compare::equal) {
         if (is_end_of_test_store(*i0)) {
           report_.line("Traces are finished by storing to MSI address.");
           return 0;
@@ -128,7 +130,7 @@ private:
     next->fill_disasm_fields(disassembler_, true);
     et_insn_t fused{};
     const unsigned e = fused.fuse(first, *next);
-    if (e != 0) {
+    if (e != et_fuse::fused) {
       if (report_.on()) {
         report_.line("Soft fusion failed (" + b_trace.path + "). Reason: " + std::to_string(e));
         report_.line("From " + b_trace.path + " (insn#0): \n" + formatter_.format(first));
@@ -137,7 +139,7 @@ private:
       return false;
     }
     const unsigned c = a.compare(fused, xlen_);
-    if (c == 0) return true;
+    if (c == et_compare::equal) return true;
     if (report_.on()) {
       report_.line("Two different instructions. Reason: " + std::to_string(c));
       report_.line("From " + a_trace.path + " (fused): \n" + formatter_.format(a));
@@ -151,7 +153,7 @@ private:
   const uint64_t xlen_;
   et_swt_formatter_t& formatter_;
   const disassembler_t& disassembler_;
-  disasm_cache_t fields_;  // the common path's fields, without text
+  et_annotator_t fields_;  // the common path's fields, without text
   report_t report_;
   uint64_t instret_ = 0;
 };

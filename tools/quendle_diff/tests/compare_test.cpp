@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "records/et_insn_compare.h"
 #include "support/diff_run.h"
 
 using namespace diff_test;
@@ -106,23 +107,23 @@ TEST_F(QuendleDiff, FirstDifferenceAndItsCode) {
     const char* what;
     int xlen;
     change_t change;
-    unsigned code;  // 0: the traces are equal
+    et_compare::code_t code;  // equal: the traces are equal
   } const cases[] = {
-      {"pc", 64, [](et_insn_t&, et_insn_t& i1) { i1.pc += 0x40; }, 331},
-      {"privilege", 64, [](et_insn_t&, et_insn_t& i1) { i1.pril = 1; }, 327},
+      {"pc", 64, [](et_insn_t&, et_insn_t& i1) { i1.pc += 0x40; }, et_compare::pc},
+      {"privilege", 64, [](et_insn_t&, et_insn_t& i1) { i1.pril = 1; }, et_compare::pril},
       {"trap", 64,
        [](et_insn_t&, et_insn_t& i1) {
          i1.trap = 1;
          i1.cause = 2;
        },
-       335},
+       et_compare::trap},
       {"cause", 64,
        [](et_insn_t& i0, et_insn_t& i1) {
          i0.trap = i1.trap = 1;
          i0.cause = 2;
          i1.cause = 3;
        },
-       339},
+       et_compare::cause},
       {"both trapped with cause 12: nothing else is compared", 64,
        [](et_insn_t& i0, et_insn_t& i1) {
          i0.trap = i1.trap = 1;
@@ -130,69 +131,69 @@ TEST_F(QuendleDiff, FirstDifferenceAndItsCode) {
          i1.chunk = add_a0_a0_a1;
          i1.rd.data = 7;
        },
-       0},
-      {"32-bit word", 64, [](et_insn_t&, et_insn_t& i1) { i1.chunk ^= 0x100000; }, 356},
+       et_compare::equal},
+      {"32-bit word", 64, [](et_insn_t&, et_insn_t& i1) { i1.chunk ^= 0x100000; }, et_compare::word_32bit},
       {"16-bit word", 64,
        [](et_insn_t& i0, et_insn_t& i1) {
          i0.chunk = c_li_a0_1;
          i1.chunk = c_li_a0_2;
        },
-       353},
+       et_compare::word_16bit},
       {"16-bit word, bits above 15 only", 64,
        [](et_insn_t& i0, et_insn_t& i1) {
          i0.chunk = c_li_a0_1;
          i1.chunk = c_li_a0_1 | 0xabcd0000;
        },
-       0},
-      {"rd value", 64, [](et_insn_t&, et_insn_t& i1) { i1.rd.data ^= 0x100000000; }, 463},
-      {"rd value, XLEN 32", 32, [](et_insn_t&, et_insn_t& i1) { i1.rd.data ^= 1; }, 460},
+       et_compare::equal},
+      {"rd value", 64, [](et_insn_t&, et_insn_t& i1) { i1.rd.data ^= 0x100000000; }, et_compare::rd},
+      {"rd value, XLEN 32", 32, [](et_insn_t&, et_insn_t& i1) { i1.rd.data ^= 1; }, et_compare::rd_low32},
       {"rd value above bit 31, XLEN 32", 32,
-       [](et_insn_t&, et_insn_t& i1) { i1.rd.data ^= 0x100000000; }, 0},
-      {"rd number", 64, [](et_insn_t&, et_insn_t& i1) { i1.rd.addr_valid = 0; }, 463},
+       [](et_insn_t&, et_insn_t& i1) { i1.rd.data ^= 0x100000000; }, et_compare::equal},
+      {"rd number", 64, [](et_insn_t&, et_insn_t& i1) { i1.rd.addr_valid = 0; }, et_compare::rd},
       {"rs1 value", 64,
        [](et_insn_t& i0, et_insn_t& i1) {
          i0.chunk = i1.chunk = add_a0_a0_a1;
          i0.rs1 = reg(10, 5);
          i1.rs1 = reg(10, 6);
        },
-       382},
+       et_compare::rs1},
       {"rs2 value", 64,
        [](et_insn_t& i0, et_insn_t& i1) {
          i0.chunk = i1.chunk = add_a0_a0_a1;
          i0.rs2 = reg(11, 5);
          i1.rs2 = reg(11, 6);
        },
-       392},
+       et_compare::rs2},
       {"store data", 64,
        [&](et_insn_t& i0, et_insn_t& i1) {
          store(i0), store(i1);
          i1.sd = 0x78;
        },
-       432},
+       et_compare::store_data},
       {"store: rs2 is not compared", 64,
        [&](et_insn_t& i0, et_insn_t& i1) {
          store(i0), store(i1);
          i1.rs2.data = 0x78;
        },
-       0},
+       et_compare::equal},
       {"virtual address", 64,
        [&](et_insn_t& i0, et_insn_t& i1) {
          store(i0), store(i1);
          i1.ea += 8;
        },
-       443},
+       et_compare::ea},
       {"physical address", 64,
        [&](et_insn_t& i0, et_insn_t& i1) {
          store(i0), store(i1);
          i1.pa += 8;
        },
-       452},
+       et_compare::pa},
       {"physical address missing", 64,
        [&](et_insn_t& i0, et_insn_t& i1) {
          store(i0), store(i1);
          i1.pa_valid = 0;
        },
-       448},
+       et_compare::pa_valid},
   };
   for (const auto& c : cases) {
     config_.xlen = c.xlen;
@@ -203,7 +204,7 @@ TEST_F(QuendleDiff, FirstDifferenceAndItsCode) {
     t1.add(p1);
     run_result_t r = run(t0, t1);
     const std::vector<std::string> v = verdict(r, t0, t1);
-    if (c.code == 0) {
+    if (c.code == et_compare::equal) {
       EXPECT_EQ(r.status, 0) << c.what << r.out;
       EXPECT_EQ(v, (std::vector<std::string>{"No more instruction in both traces.", "instret = 5",
                                              "Traces are equal."}))
@@ -282,20 +283,20 @@ TEST_F(QuendleDiff, EndOfTestStore) {
     const char* what;
     et_insn_t i0, i1;
     bool ends;
-    unsigned code;  // of the difference found when it does not end
+    et_compare::code_t code;  // of the difference found when it does not end
   } cases[] = {
       {"sw to the MSI address", store(sw_a0_0_a1, msi_address), store(sw_a0_0_a1, msi_address),
-       true, 0},
+       true, et_compare::equal},
       {"c.sw to the MSI address", store(c_sw_a0_0_a1, msi_address),
-       store(c_sw_a0_0_a1, msi_address), false, 463},
+       store(c_sw_a0_0_a1, msi_address), false, et_compare::rd},
       {"sd to the MSI address", store(sd_a0_0_a1, msi_address), store(sd_a0_0_a1, msi_address),
-       false, 463},
+       false, et_compare::rd},
       {"sw to the next word", store(sw_a0_0_a1, msi_address + 4),
-       store(sw_a0_0_a1, msi_address + 4), false, 463},
+       store(sw_a0_0_a1, msi_address + 4), false, et_compare::rd},
       {"sw without physical address", store(sw_a0_0_a1, msi_address),
-       store(sw_a0_0_a1, msi_address), false, 463},
+       store(sw_a0_0_a1, msi_address), false, et_compare::rd},
       {"sw to the MSI address with other data", store(sw_a0_0_a1, msi_address),
-       store(sw_a0_0_a1, msi_address), false, 432},
+       store(sw_a0_0_a1, msi_address), false, et_compare::store_data},
   };
   cases[4].i0.pa_valid = cases[4].i1.pa_valid = 0;
   cases[5].i1.sd = 2;
@@ -319,7 +320,7 @@ TEST_F(QuendleDiff, EndOfTestStore) {
     EXPECT_EQ(r.status, 255) << c.what;
     ASSERT_EQ(v.size(), 5u) << c.what << r.out;
     EXPECT_EQ(v[0], "Two different instructions. Reason: " + std::to_string(c.code)) << c.what;
-    EXPECT_EQ(v[3], c.code == 432 ? "instret = 2" : "instret = 4") << c.what;
+    EXPECT_EQ(v[3], c.code == et_compare::store_data ? "instret = 2" : "instret = 4") << c.what;
   }
 }
 

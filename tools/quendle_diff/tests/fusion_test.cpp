@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "records/et_insn_compare.h"
+#include "records/et_insn_fuse.h"
 #include "support/diff_run.h"
 
 using namespace diff_test;
@@ -65,7 +67,7 @@ et_insn_t rec(uint64_t word, uint64_t pc) {
 et_insn_t fused(uint64_t w1, uint64_t w2) {
   et_insn_t f = et_test::make_insn(0, 0, 0);
   const unsigned code = f.fuse(rec(w1, first_pc), rec(w2, second_pc));
-  EXPECT_EQ(code, 0u) << std::hex << w1 << " " << w2;
+  EXPECT_EQ(code, et_fuse::fused) << std::hex << w1 << " " << w2;
   return f;
 }
 
@@ -160,18 +162,18 @@ TEST_F(QuendleDiffFusion, PairThatCannotBeFused) {
     const char* what;
     uint64_t w1, w2;
     std::function<void(et_insn_t& second)> change;
-    unsigned code;
+    et_fuse::code_t code;
     char second_mode = 'M';
   } const cases[] = {
-      {"privilege levels differ", lui_t0, addi_t0_t0_678, [](et_insn_t& s) { s.pril = 1; }, 558,
+      {"privilege levels differ", lui_t0, addi_t0_t0_678, [](et_insn_t& s) { s.pril = 1; }, et_fuse::pril,
        'S'},
-      {"lui, c.li", lui_t0, c_li_a0_1, nullptr, 616},
-      {"addi writes another register", lui_t0, addi_t1_t0_1, nullptr, 652},
-      {"andi, beq on the result and a2", andi_a0_a0_1, beq_a0_a2, nullptr, 705},
-      {"andi, bne on a2 and the result", andi_a0_a0_1, bne_a2_a0, nullptr, 705},
-      {"and, beq on the result and a2", and_a0_a0_a1, beq_a0_a2, nullptr, 705},
-      {"andi, beq on the result twice", andi_a0_a0_1, beq_a0_a0, nullptr, 705},
-      {"sub, ld", sub_a0_a0_a1, ld_a0_8_a0, nullptr, 756},
+      {"lui, c.li", lui_t0, c_li_a0_1, nullptr, et_fuse::second_16bit_unsupported},
+      {"addi writes another register", lui_t0, addi_t1_t0_1, nullptr, et_fuse::upper_registers_differ},
+      {"andi, beq on the result and a2", andi_a0_a0_1, beq_a0_a2, nullptr, et_fuse::and_branch_registers_differ},
+      {"andi, bne on a2 and the result", andi_a0_a0_1, bne_a2_a0, nullptr, et_fuse::and_branch_registers_differ},
+      {"and, beq on the result and a2", and_a0_a0_a1, beq_a0_a2, nullptr, et_fuse::and_branch_registers_differ},
+      {"andi, beq on the result twice", andi_a0_a0_1, beq_a0_a0, nullptr, et_fuse::and_branch_registers_differ},
+      {"sub, ld", sub_a0_a0_a1, ld_a0_8_a0, nullptr, et_fuse::first_unsupported},
   };
   for (const auto& c : cases) {
     for (int side : {0, 1}) {
@@ -207,13 +209,13 @@ TEST_F(QuendleDiffFusion, FusedRecordDiffersFromThePair) {
     const char* what;
     uint64_t w1, w2;
     std::function<void(et_insn_t& fused)> change;
-    unsigned code;
+    et_compare::code_t code;
   } const cases[] = {
-      {"rd value", lui_t0, addi_t0_t0_678, [](et_insn_t& f) { f.rd.data ^= 4; }, 463},
+      {"rd value", lui_t0, addi_t0_t0_678, [](et_insn_t& f) { f.rd.data ^= 4; }, et_compare::rd},
       {"other immediate", lui_t0, addi_t0_t0_678,
-       [](et_insn_t& f) { f = fused(lui_t0, addi_t0_t0_679); }, 356},
-      {"pc", lui_t0, addi_t0_t0_678, [](et_insn_t& f) { f.pc += 4; }, 331},
-      {"load's physical address", add_a0_a0_a1, ld_a0_8_a0, [](et_insn_t& f) { f.pa += 8; }, 452},
+       [](et_insn_t& f) { f = fused(lui_t0, addi_t0_t0_679); }, et_compare::word_32bit},
+      {"pc", lui_t0, addi_t0_t0_678, [](et_insn_t& f) { f.pc += 4; }, et_compare::pc},
+      {"load's physical address", add_a0_a0_a1, ld_a0_8_a0, [](et_insn_t& f) { f.pa += 8; }, et_compare::pa},
   };
   for (const auto& c : cases) {
     for (int side : {0, 1}) {
