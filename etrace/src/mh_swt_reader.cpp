@@ -11,6 +11,8 @@
 
 #include "stream/et_record.h"
 
+#define MH_ALWAYS_INLINE inline __attribute__((always_inline))
+
 namespace {
 
 // The operands of an instruction, by their index in a slot.
@@ -76,6 +78,18 @@ void clear_bytes(void* p, std::size_t bytes)
 {
   asm("" : "+r"(bytes));
   std::memset(p, 0, bytes);
+}
+
+// Clears a slot with plain vector stores, three cache lines of them; as a
+// memset of constant size the compiler would make it a string instruction.
+void clear_slot(mh_swt_reader_t::slot_t& slot)
+{
+  typedef uint64_t chunk_t __attribute__((vector_size(16)));
+  static_assert(sizeof slot == 12 * sizeof(chunk_t), "a slot is twelve chunks");
+  chunk_t* p = reinterpret_cast<chunk_t*>(&slot);
+  const chunk_t zero = {0, 0};
+  p[0] = zero, p[1] = zero, p[2] = zero, p[3] = zero, p[4] = zero, p[5] = zero;
+  p[6] = zero, p[7] = zero, p[8] = zero, p[9] = zero, p[10] = zero, p[11] = zero;
 }
 
 std::string hex(uint64_t value)
@@ -254,23 +268,9 @@ void mh_swt_reader_t::prefetch_slot(uint64_t object_number) const
     __builtin_prefetch(slot + offset, 1);
 }
 
-// The object handed out is cleared whole, disassembly fields included, and
-// filled with what the slot holds.
-void mh_swt_reader_t::expand(const slot_t& slot)
-{
-  clear_bytes(&object_, sizeof object_);
-  object_.kind = slot.kind;
-  switch (slot.kind) {
-    case et_object_t::KIND_INSN: expand_insn(slot); break;
-    case et_object_t::KIND_RVT: object_.rvt = slot.rvt; break;
-    case et_object_t::KIND_L2T: object_.l2t = slot.l2t; break;
-    case et_object_t::KIND_DCT: object_.dct = slot.dct; break;
-    default: break;
-  }
-}
-
-// object_ has been cleared: only what the slot holds is written.
-void mh_swt_reader_t::expand_insn(const slot_t& slot)
+// Writes every field of the instruction into object_, which expand has
+// cleared; the uiid is the hart's next.
+MH_ALWAYS_INLINE void mh_swt_reader_t::expand_insn(const slot_t& slot)
 {
   et_insn_t& insn = object_.insn;
   const slot_t::insn_t& in = slot.insn;
@@ -324,11 +324,26 @@ void mh_swt_reader_t::expand_insn(const slot_t& slot)
   insn.trig = uint8_t(cm_flag(flags, CM_TRIG));
 }
 
+// The object handed out is cleared whole, disassembly fields included, and
+// filled with what the slot holds.
+void mh_swt_reader_t::expand(const slot_t& slot)
+{
+  clear_bytes(&object_, sizeof object_);
+  object_.kind = slot.kind;
+  switch (slot.kind) {
+    case et_object_t::KIND_INSN: expand_insn(slot); break;
+    case et_object_t::KIND_RVT: object_.rvt = slot.rvt; break;
+    case et_object_t::KIND_L2T: object_.l2t = slot.l2t; break;
+    case et_object_t::KIND_DCT: object_.dct = slot.dct; break;
+    default: break;
+  }
+}
+
 mh_swt_reader_t::slot_t& mh_swt_reader_t::make_slot(uint8_t kind)
 {
   slot_t& slot = ring_[made_ % ring_slots];
   // The first round of slots is still as the system mapped it: all zero.
-  if (made_ >= ring_slots) clear_bytes(&slot, sizeof slot);
+  if (made_ >= ring_slots) clear_slot(slot);
   slot.kind = kind;
   ++made_;
   return slot;
@@ -337,8 +352,6 @@ mh_swt_reader_t::slot_t& mh_swt_reader_t::make_slot(uint8_t kind)
 // ---------------------------------------------------------------------------
 // Decoding. The read position lives in the local cursor `in` throughout;
 // the field widths come from the wire format (et_wire_format.h).
-
-#define MH_ALWAYS_INLINE inline __attribute__((always_inline))
 
 void mh_swt_reader_t::select_hart(unsigned hart)
 {
@@ -444,25 +457,29 @@ MH_ALWAYS_INLINE void mh_swt_reader_t::read_insn_record(bits_t& in)
 
 // An instruction record: read, or skipped whole for a hart not selected.
 template <unsigned code, class bits_t>
-MH_ALWAYS_INLINE void mh_swt_reader_t::insn_record(bits_t& in)
+MH_ALWAYS_INLINE mh_swt_reader_t::decoded_t mh_swt_reader_t::insn_record(bits_t& in)
 {
-  if (piid_table_ == nullptr)
+  if (piid_table_ == nullptr) {
     in.skip(insn_payload_bits_[code - MH_SWT_IS]);
-  else if constexpr (code == MH_SWT_IS)
+  } else if constexpr (code == MH_SWT_IS) {
     read_issue(in);
-  else
+    return decoded_t::object;
+  } else {
     read_insn_record<code>(in);
+  }
+  return decoded_t::record;
 }
 
 // One record, header code included, and the padding after it. The unchecked
 // bits take only the frequent records, whose fields follow the header
 // directly; for the messages and for a code that is not known they return
-// false before changing anything, and the checked cursor decodes the record
-// again from its header.
+// decoded_t::left before changing anything, and the checked cursor decodes
+// the record again from its header.
 template <class bits_t>
-MH_ALWAYS_INLINE bool mh_swt_reader_t::decode_record(bits_t& in)
+MH_ALWAYS_INLINE mh_swt_reader_t::decoded_t mh_swt_reader_t::decode_record(bits_t& in)
 {
   const unsigned code = unsigned(in.get(et_wire::header_bits));
+  decoded_t decoded = decoded_t::record;
   switch (code) {
     case MH_TSD1:
       cycle_ += field(in, et_wire::tsd1_delta);
@@ -474,32 +491,33 @@ MH_ALWAYS_INLINE bool mh_swt_reader_t::decode_record(bits_t& in)
         slot_t& slot = make_slot(et_object_t::KIND_RVT);
         slot.rvt.cycle = cycle_;
         slot.rvt.data = field(in, et_wire::rvt_data);
+        decoded = decoded_t::object;
       }
       break;
     case MH_SWT_HART:
       select_hart(unsigned(field(in, et_wire::hart_id)));
       break;
     // One case each, so that the code dispatches in one jump.
-    case MH_SWT_IS: insn_record<MH_SWT_IS>(in); break;
-    case MH_SWT_IRFRA: insn_record<MH_SWT_IRFRA>(in); break;
-    case MH_SWT_IRFRD: insn_record<MH_SWT_IRFRD>(in); break;
-    case MH_SWT_IRFWA: insn_record<MH_SWT_IRFWA>(in); break;
-    case MH_SWT_IRFWD: insn_record<MH_SWT_IRFWD>(in); break;
-    case MH_SWT_FRFRA: insn_record<MH_SWT_FRFRA>(in); break;
-    case MH_SWT_FRFRD: insn_record<MH_SWT_FRFRD>(in); break;
-    case MH_SWT_FRFWA: insn_record<MH_SWT_FRFWA>(in); break;
-    case MH_SWT_FRFWD: insn_record<MH_SWT_FRFWD>(in); break;
-    case MH_SWT_FR: insn_record<MH_SWT_FR>(in); break;
-    case MH_SWT_VA: insn_record<MH_SWT_VA>(in); break;
-    case MH_SWT_PA: insn_record<MH_SWT_PA>(in); break;
-    case MH_SWT_STD: insn_record<MH_SWT_STD>(in); break;
-    case MH_SWT_CM: insn_record<MH_SWT_CM>(in); break;
+    case MH_SWT_IS: decoded = insn_record<MH_SWT_IS>(in); break;
+    case MH_SWT_IRFRA: decoded = insn_record<MH_SWT_IRFRA>(in); break;
+    case MH_SWT_IRFRD: decoded = insn_record<MH_SWT_IRFRD>(in); break;
+    case MH_SWT_IRFWA: decoded = insn_record<MH_SWT_IRFWA>(in); break;
+    case MH_SWT_IRFWD: decoded = insn_record<MH_SWT_IRFWD>(in); break;
+    case MH_SWT_FRFRA: decoded = insn_record<MH_SWT_FRFRA>(in); break;
+    case MH_SWT_FRFRD: decoded = insn_record<MH_SWT_FRFRD>(in); break;
+    case MH_SWT_FRFWA: decoded = insn_record<MH_SWT_FRFWA>(in); break;
+    case MH_SWT_FRFWD: decoded = insn_record<MH_SWT_FRFWD>(in); break;
+    case MH_SWT_FR: decoded = insn_record<MH_SWT_FR>(in); break;
+    case MH_SWT_VA: decoded = insn_record<MH_SWT_VA>(in); break;
+    case MH_SWT_PA: decoded = insn_record<MH_SWT_PA>(in); break;
+    case MH_SWT_STD: decoded = insn_record<MH_SWT_STD>(in); break;
+    case MH_SWT_CM: decoded = insn_record<MH_SWT_CM>(in); break;
     case MH_SWT_DCT_HART:
       dct_hart_ = uint8_t(field(in, et_wire::hart_id));
       break;
     default:
       if constexpr (!bits_t::checked) {
-        return false;
+        return decoded_t::left;
       } else {
         if (code >= MH_SWT_L2T_URQ && code <= MH_SWT_L2T_HM2)
           in = read_l2t(in, code);
@@ -511,7 +529,7 @@ MH_ALWAYS_INLINE bool mh_swt_reader_t::decode_record(bits_t& in)
       break;
   }
   in.align_to_byte();
-  return true;
+  return decoded;
 }
 
 void mh_swt_reader_t::parse_more()
@@ -527,11 +545,14 @@ void mh_swt_reader_t::parse_more()
       // The last byte from which the longest record is loaded.
       const uint8_t* const last = first + (in.bytes_ahead() - longest);
       const uint8_t* next = first;
-      do {
+      for (;;) {
         mh_unchecked_bits_t record(next);
-        if (!decode_record(record)) break;
+        const decoded_t decoded = decode_record(record);
+        if (decoded == decoded_t::left) break;
         next += record.bytes();
-      } while (next <= last && made_ != full);
+        // Only an object can fill the window: in steady state every one does.
+        if ((decoded == decoded_t::object && made_ == full) || next > last) break;
+      }
       in.advance_bytes(std::size_t(next - first));
       if (next != first) continue;
     }

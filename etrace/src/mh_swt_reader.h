@@ -132,10 +132,14 @@ class mh_swt_reader_t : public et_reader_t {
   void select_hart(unsigned hart);
 
   // The records, decoded inside parse_more's loop from a checked cursor or
-  // from unchecked bits (mh_bit_reader.h); false when the unchecked bits
-  // leave the record to the cursor.
+  // from unchecked bits (mh_bit_reader.h).
+  enum class decoded_t {
+    left,    // the unchecked bits leave the record to the cursor
+    record,  // decoded
+    object,  // decoded, and an object made
+  };
   template <class bits_t>
-  bool decode_record(bits_t& in);
+  decoded_t decode_record(bits_t& in);
   template <class bits_t>
   uint64_t field(bits_t& in, const et_wire_field_t& f) const
   {
@@ -150,7 +154,7 @@ class mh_swt_reader_t : public et_reader_t {
   template <unsigned code, class bits_t>
   void read_insn_record(bits_t& in);
   template <unsigned code, class bits_t>
-  void insn_record(bits_t& in);
+  decoded_t insn_record(bits_t& in);
   [[noreturn]] void throw_non_sequential(uint64_t piid) const;
   [[noreturn]] void throw_missing_issue(unsigned code, uint64_t piid) const;
   [[noreturn]] void throw_left_window(unsigned code, uint64_t piid) const;

@@ -24,7 +24,7 @@ class mh_bit_reader_t::chunks_t {
  public:
   static constexpr std::size_t head_bytes = 64;
   static constexpr std::size_t slack_bytes = 64;
-  static constexpr std::size_t buffer_count = 4;
+  static constexpr std::size_t buffer_count = 3;
   static constexpr std::size_t stride = head_bytes + chunk_bytes + slack_bytes;
 
   struct chunk_t {
@@ -76,6 +76,9 @@ class mh_bit_reader_t::chunks_t {
   // Throws the std::runtime_error of a failed read for the chunk it hit.
   chunk_t next()
   {
+    // Nothing follows the last chunk or a failed read.
+    if (error_) std::rethrow_exception(error_);
+    if (ended_) return chunk_t{buffer(taken_), 0, true};
     const uint64_t k = taken_++;
     if (!thread_.joinable()) {
       read_chunk(k);
@@ -84,7 +87,9 @@ class mh_bit_reader_t::chunks_t {
       changed_.wait(lock, [&] { return filled_ > k; });
     }
     const state_t& state = states_[k % buffer_count];
-    if (state.error) std::rethrow_exception(state.error);
+    ended_ = state.last;
+    error_ = state.error;
+    if (error_) std::rethrow_exception(error_);
     return chunk_t{buffer(k), state.size, state.last};
   }
 
@@ -168,7 +173,10 @@ class mh_bit_reader_t::chunks_t {
   uint8_t* buffers_ = nullptr;
   state_t states_[buffer_count];
   uint64_t bytes_read_ = 0;  // by read_chunk
-  uint64_t taken_ = 0;       // chunks handed out by next(); the caller's thread only
+  // The caller's thread only:
+  uint64_t taken_ = 0;        // chunks handed out by next()
+  bool ended_ = false;        // the last chunk has been handed out
+  std::exception_ptr error_;  // the failed read
 
   std::thread thread_;
   std::mutex mutex_;

@@ -126,7 +126,7 @@ class mh_bit_reader_t {
   long block_position(const mh_bit_cursor_t& cursor) const;
 
   // The input arrives in chunks of this many bytes (mh_bit_reader.cpp).
-  static constexpr std::size_t chunk_bytes = 256 * 1024;
+  static constexpr std::size_t chunk_bytes = 512 * 1024;
 
  private:
   friend class mh_bit_cursor_t;
