@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -80,28 +81,38 @@ const bench_trace_t& trace()
 
 // Opens the trace and reads every object, as quendle's loop does; the
 // reader's window is mapped afresh each time, as in a run of the program.
+// Besides the mean rate, the best run's: on a shared machine the others wait
+// for a processor or for the system to find huge pages.
 void BM_ReadTrace(benchmark::State& state)
 {
   const std::string& path = trace().path();
-  uint64_t instructions = 0;
+  uint64_t instructions = 0, per_run = 0;
+  double best_seconds = 0;
   for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
     mh_swt_reader_t reader(path, harts, true, true, true, geometry);
     uint64_t checksum = 0;
+    per_run = 0;
     while (const et_object_t* object = reader.get_next_object()) {
       checksum += object->insn.pc + object->insn.committed;
-      instructions += object->kind == et_object_t::KIND_INSN;
+      per_run += object->kind == et_object_t::KIND_INSN;
     }
     benchmark::DoNotOptimize(checksum);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (best_seconds == 0 || seconds < best_seconds) best_seconds = seconds;
+    instructions += per_run;
   }
   state.SetItemsProcessed(int64_t(instructions));
   state.SetBytesProcessed(int64_t(state.iterations()) * trace().size());
   state.counters["insn_per_s"] =
       benchmark::Counter(double(instructions), benchmark::Counter::kIsRate);
+  state.counters["best_insn_per_s"] = double(per_run) / best_seconds;
   state.counters["slot_bytes"] = double(mh_swt_reader_t::slot_bytes);
   state.counters["window_MiB"] =
       double(mh_swt_reader_t::slot_bytes * mh_swt_reader_t::ring_slots) / (1 << 20);
 }
-BENCHMARK(BM_ReadTrace)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadTrace)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 // Clearing the same memory again and again: memset speed from the cache, for
 // a window slot (cleared when it is reused) and for the object handed out

@@ -1,6 +1,7 @@
 #include "mh_swt_reader.h"
 
 #include <sys/mman.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <new>
 #include <sstream>
 #include <stdexcept>
+#include <system_error>
 
 #include "stream/et_record.h"
 
@@ -17,6 +19,8 @@ namespace {
 
 // The operands of an instruction, by their index in a slot.
 enum operand_t : unsigned { RS1, RS2, RS3, RSD, RD, FRS1, FRS2, FRS3, FRD, operand_count };
+
+constexpr std::size_t huge_page = std::size_t(2) << 20;
 
 // The bits of a slot's state word.
 constexpr unsigned state_hart_bits = 3;  // harts 0 to 7
@@ -177,7 +181,11 @@ mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_
 {
 }
 
-mh_swt_reader_t::~mh_swt_reader_t() = default;
+mh_swt_reader_t::~mh_swt_reader_t()
+{
+  stop_populating_ = true;
+  if (populator_.joinable()) populator_.join();
+}
 
 void mh_swt_reader_t::init()
 {
@@ -203,6 +211,7 @@ void mh_swt_reader_t::init()
   ring_ = allocate_ring();
   made_ = 0;
   handed_ = 0;
+  start_populating();
 }
 
 // The ring is 24 MB of plain data: mapped zeroed and filled on demand, in
@@ -212,7 +221,6 @@ void mh_swt_reader_t::init()
 std::unique_ptr<mh_swt_reader_t::slot_t[], mh_swt_reader_t::ring_deleter_t>
 mh_swt_reader_t::allocate_ring()
 {
-  constexpr std::size_t huge_page = std::size_t(2) << 20;
   const std::size_t bytes = (ring_slots * sizeof(slot_t) + huge_page - 1) / huge_page * huge_page;
   // Map one huge page more than needed and trim to a huge-page boundary.
   void* mapped = mmap(nullptr, bytes + huge_page, PROT_READ | PROT_WRITE,
@@ -230,6 +238,39 @@ mh_swt_reader_t::allocate_ring()
 }
 
 void mh_swt_reader_t::ring_deleter_t::operator()(slot_t* ring) const { munmap(ring, bytes); }
+
+// The system zeroes each page of the ring at its first touch, which on a
+// virtual machine can take longer than decoding the whole first round of
+// objects. A helper thread faults the pages in while the program sets up
+// and the decoder starts: as many as the trace can fill, each object taking
+// at least the shortest record that makes one. The decoder faults the first
+// huge page itself at once; a page both touch is faulted in once.
+void mh_swt_reader_t::start_populating()
+{
+  struct stat status;
+  if (fstat(fileno(input_.file), &status) != 0 || !S_ISREG(status.st_mode)) return;
+  const et_wire_format_t& wire = wire_;
+  uint64_t shortest = ~uint64_t(0);
+  for (const et_wire_record_t& record : et_wire::records)
+    if (record.code == MH_SWT_IS || record.group == et_wire_group_t::RVT ||
+        record.shape != MH_SHAPE_NONE)
+      shortest = std::min(shortest, wire.record_bytes(record.code));
+  const uint64_t objects = uint64_t(status.st_size) / shortest;
+  const std::size_t bytes =
+      std::size_t(std::min<uint64_t>(objects, ring_slots) * sizeof(slot_t));
+  if (bytes <= huge_page) return;
+  char* const ring = reinterpret_cast<char*>(ring_.get());
+  try {
+    populator_ = std::thread([this, ring, bytes] {
+      for (std::size_t offset = huge_page; offset < bytes && !stop_populating_;
+           offset += huge_page)
+        if (madvise(ring + offset, std::min(huge_page, bytes - offset), MADV_POPULATE_WRITE) != 0)
+          return;  // a system without it
+    });
+  } catch (const std::system_error&) {
+    // No thread to be had: the decoder faults the pages in.
+  }
+}
 
 // ---------------------------------------------------------------------------
 // Delivery

@@ -8,11 +8,13 @@
 // without its disassembly fields and with its register numbers in bytes, or
 // a message); the object handed out is one et_object_t of the reader's,
 // expanded from the oldest slot.
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "records/et_object.h"
 #include "stream/et_reader.h"
@@ -118,6 +120,9 @@ class mh_swt_reader_t : public et_reader_t {
     void operator()(slot_t* ring) const;
   };
   static std::unique_ptr<slot_t[], ring_deleter_t> allocate_ring();
+  // Faults in, in a thread of its own, the pages of the ring that the trace
+  // can fill, ahead of the decoder (see the definition).
+  void start_populating();
 
   static et_stream_geometry_t checked(const et_stream_geometry_t& geometry);
 
@@ -209,6 +214,9 @@ class mh_swt_reader_t : public et_reader_t {
   // The error of the record that ended the parsing, thrown once the objects
   // before it are handed out.
   std::exception_ptr failure_;
+
+  std::thread populator_;
+  std::atomic<bool> stop_populating_{false};
 
   // The object handed out.
   et_object_t object_;
