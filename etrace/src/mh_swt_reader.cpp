@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -366,11 +367,25 @@ MH_ALWAYS_INLINE void mh_swt_reader_t::expand_insn(const slot_t& slot)
 }
 
 // The object handed out is cleared whole, disassembly fields included, and
-// filled with what the slot holds.
+// filled with what the slot holds. After an instruction, expand_insn writes
+// every field of the next but the disassembly fields (the caller may have
+// set them), cleared alone; the padding between the fields stays as the
+// first clear left it.
 void mh_swt_reader_t::expand(const slot_t& slot)
 {
+  static_assert(sizeof(et_insn_t) == 592 && offsetof(et_insn_t, disasm_known) == 466,
+                "expand_insn writes every field of et_insn_t before the disassembly ones: "
+                "keep it up to date with et_insn_t");
+  if (slot.kind == et_object_t::KIND_INSN && expanded_kind_ == et_object_t::KIND_INSN) {
+    char* const disasm_fields = reinterpret_cast<char*>(&object_.insn.disasm_known);
+    clear_bytes(disasm_fields, sizeof(et_insn_t) - offsetof(et_insn_t, disasm_known));
+    object_.kind = et_object_t::KIND_INSN;
+    expand_insn(slot);
+    return;
+  }
   clear_bytes(&object_, sizeof object_);
   object_.kind = slot.kind;
+  expanded_kind_ = slot.kind;
   switch (slot.kind) {
     case et_object_t::KIND_INSN: expand_insn(slot); break;
     case et_object_t::KIND_RVT: object_.rvt = slot.rvt; break;

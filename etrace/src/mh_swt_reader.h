@@ -218,8 +218,9 @@ class mh_swt_reader_t : public et_reader_t {
   std::thread populator_;
   std::atomic<bool> stop_populating_{false};
 
-  // The object handed out.
+  // The object handed out, and the kind it was last filled as.
   et_object_t object_;
+  uint8_t expanded_kind_ = et_object_t::KIND_NONE;
   // Decoding scratch for messages that are skipped.
   slot_t scratch_;
 };

@@ -707,6 +707,66 @@ TEST(ReaderErrors, BadConfigurationIsRejectedWhenBuilt)
 }
 
 // ---------------------------------------------------------------------------
+// The object handed out
+
+// The caller may fill in the object it is handed (quendle adds the
+// disassembly fields): the next object has only what the stream gave it, the
+// disassembly fields zero, after an instruction as after a message.
+TEST(ReaderObject, WhatTheCallerWroteDoesNotCarryOver)
+{
+  trace_builder_t trace;
+  et_insn_t first = make_insn(0, 0x100, 0x13);
+  first.rd = et_reg_t{1, 5, 1, 7};
+  first.ea_valid = 1;
+  first.ea = 0x4000;
+  et_insn_t second = make_insn(1, 0x104, 0x33);
+  second.rs2 = et_reg_t{0, 0, 1, 3};
+  et_insn_t third = make_insn(2, 0, 0x13, 1);
+  third.committed = 0;  // no commit record, no pc
+  trace.insn(first).insn(second).rvt(0x99).insn(third);
+  auto reader = open_reader(trace);
+
+  auto scribble = [](et_object_t* object) {
+    et_insn_t& insn = object->insn;
+    insn.disasm_known = 1;
+    insn.flags = ~uint64_t(0);
+    insn.insn_id = 42;
+    std::memset(insn.disasm, 'x', sizeof insn.disasm - 1);
+    insn.rd = et_reg_t{1, 31, 1, ~uint64_t(0)};
+    insn.frs3 = et_reg_t{1, 31, 1, ~uint64_t(0)};
+    insn.ea_valid = insn.pa_valid = insn.sd_valid = insn.trap = insn.interrupt = insn.trig = 1;
+    insn.cause = insn.pa = insn.sd = insn.fr_cycle = ~uint64_t(0);
+  };
+  auto expect_insn = [](const et_object_t* object, const et_insn_t& want) {
+    ASSERT_NE(object, nullptr);
+    ASSERT_EQ(object->kind, et_object_t::KIND_INSN);
+    EXPECT_EQ(fields(object->insn), fields(want));
+    EXPECT_EQ(object->insn.disasm_known, 0);
+    EXPECT_EQ(object->insn.flags, 0u);
+    EXPECT_EQ(object->insn.insn_id, 0u);
+    const char zeros[sizeof object->insn.disasm] = {};
+    EXPECT_EQ(std::memcmp(object->insn.disasm, zeros, sizeof zeros), 0);
+  };
+
+  et_object_t* object = reader->get_next_object();
+  expect_insn(object, first);
+  scribble(object);
+  object = reader->get_next_object();
+  expect_insn(object, second);
+  scribble(object);
+  object = reader->get_next_object();
+  ASSERT_NE(object, nullptr);
+  et_object_t rvt;
+  std::memset(static_cast<void*>(&rvt), 0, sizeof rvt);
+  rvt.kind = et_object_t::KIND_RVT;
+  rvt.rvt.data = 0x99;
+  EXPECT_EQ(std::memcmp(object, &rvt, sizeof rvt), 0) << object->to_string();
+  scribble(object);
+  expect_insn(reader->get_next_object(), third);
+  EXPECT_EQ(reader->get_next_object(), nullptr);
+}
+
+// ---------------------------------------------------------------------------
 // The look-ahead ring
 
 namespace {
