@@ -26,11 +26,3 @@ uint64_t et_wire_format_t::record_bytes(unsigned long code) const
   if (record == nullptr) return 0;
   return 1 + (payload_bits(*record) + 7) / 8;
 }
-
-bool et_wire_format_t::needs_geometry(const et_wire_record_t& record)
-{
-  for (const et_wire_field_t& field : record)
-    if (field.width.size != et_wire_size_t::FIXED || field.count.size != et_wire_size_t::FIXED)
-      return true;
-  return false;
-}

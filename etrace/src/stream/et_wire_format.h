@@ -59,8 +59,8 @@ struct et_wire_record_t {
   const et_wire_field_t* fields;
   std::size_t field_count;
 
-  const et_wire_field_t* begin() const { return fields; }
-  const et_wire_field_t* end() const { return fields + field_count; }
+  constexpr const et_wire_field_t* begin() const { return fields; }
+  constexpr const et_wire_field_t* end() const { return fields + field_count; }
 };
 
 namespace et_wire {
@@ -254,14 +254,15 @@ inline constexpr et_wire_record_t records[] = {
     record(MH_SWT_DCT_DSR, "SWT_DCT_DSR", G::DCT, sr_payload, MH_SHAPE_SR),
 };
 
-// The table's entry for each header code.
+// The table's entry for each header code: its index + 1, 0 for none.
 struct record_index_t {
-  const et_wire_record_t* by_code[256];
+  uint8_t by_code[256];
 };
 constexpr record_index_t make_record_index()
 {
   record_index_t index{};
-  for (const et_wire_record_t& r : records) index.by_code[r.code] = &r;
+  for (std::size_t i = 0; i < sizeof records / sizeof records[0]; ++i)
+    index.by_code[records[i].code] = uint8_t(i + 1);
   return index;
 }
 inline constexpr record_index_t record_index = make_record_index();
@@ -269,7 +270,25 @@ inline constexpr record_index_t record_index = make_record_index();
 // The record of a header code; null for a code that is not one.
 constexpr const et_wire_record_t* find(unsigned long code)
 {
-  return code < 256 ? record_index.by_code[code] : nullptr;
+  return code < 256 && record_index.by_code[code] != 0 ? &records[record_index.by_code[code] - 1]
+                                                       : nullptr;
+}
+
+// The record of a code that is one, for use at compile time.
+template <unsigned code>
+constexpr const et_wire_record_t& record_of()
+{
+  static_assert(code < 256 && record_index.by_code[code] != 0, "a record code");
+  return records[record_index.by_code[code] - 1];
+}
+
+// Whether a record has a field whose width or count the geometry gives.
+constexpr bool needs_geometry(const et_wire_record_t& record)
+{
+  for (const et_wire_field_t& field : record)
+    if (field.width.size != et_wire_size_t::FIXED || field.count.size != et_wire_size_t::FIXED)
+      return true;
+  return false;
 }
 
 // The fixed bits of fields [first, last) of a payload, for fields that are
@@ -339,9 +358,6 @@ class et_wire_format_t {
   // Bytes of a whole record: header byte, payload and padding; 0 for a code
   // that is not a record.
   uint64_t record_bytes(unsigned long code) const;
-
-  // Whether the record has a field whose width or count the geometry gives.
-  static bool needs_geometry(const et_wire_record_t& record);
 
  private:
   unsigned sizes_[et_wire_size_count] = {};

@@ -97,13 +97,12 @@ void et_writer_t::throw_bad_bit_count(uint64_t bits)
                            " bits at once (at most 64)");
 }
 
-const et_wire_record_t& et_writer_t::require(unsigned code) const
+void et_writer_t::require(unsigned code) const
 {
   const et_wire_record_t& record = *et_wire::find(code);
-  if (!configured_ && et_wire_format_t::needs_geometry(record))
+  if (!configured_ && et_wire::needs_geometry(record))
     throw std::runtime_error(std::string("Error: trace writer: ") + record.name +
                              " written before configure()");
-  return record;
 }
 
 void et_writer_t::emit_word(uint64_t word)
@@ -161,28 +160,23 @@ void et_writer_t::write_ring_to_file()
 }
 
 // Every width is looked up (and may throw) before the record's first bit is
-// written.
-void et_writer_t::record(unsigned code, std::initializer_list<uint64_t> values)
+// written. The record's fields come from the wire-format table at compile
+// time: the fixed widths are constants, the others the configured ones.
+template <unsigned code, class... values_t>
+void et_writer_t::record(values_t... values)
 {
-  const et_wire_record_t& record = require(code);
-  std::size_t count = 0;
-  for (const et_wire_field_t& field : record) count += wire_.count(field);
-  if (count != values.size())
-    throw std::logic_error(std::string("et_writer_t: ") + record.name + " takes " +
-                           std::to_string(count) + " values, not " +
-                           std::to_string(values.size()));
+  constexpr const et_wire_record_t& layout = et_wire::record_of<code>();
+  static_assert(sizeof...(values) == layout.field_count, "one value for each field");
+  if constexpr (et_wire::needs_geometry(layout)) require(code);
+  const uint64_t value[] = {uint64_t(values)...};
   append(code, et_wire::header_bits);
-  const uint64_t* value = values.begin();
-  for (const et_wire_field_t& field : record) {
-    const unsigned bits = wire_.bits(field);
-    for (unsigned n = wire_.count(field); n != 0; --n) append(*value++, bits);
-  }
+  for (std::size_t i = 0; i < sizeof...(values); ++i) append(value[i], wire_.bits(layout.fields[i]));
   end_record();
 }
 
-void et_writer_t::record_tsd1(uint8_t delta) { record(MH_TSD1, {delta}); }
+void et_writer_t::record_tsd1(uint8_t delta) { record<MH_TSD1>(delta); }
 
-void et_writer_t::record_swt_hart(uint8_t hart) { record(MH_SWT_HART, {hart}); }
+void et_writer_t::record_swt_hart(uint8_t hart) { record<MH_SWT_HART>(hart); }
 
 void et_writer_t::record_swt_is(uint64_t uiid, uint8_t pril, uint64_t chunk)
 {
@@ -193,61 +187,61 @@ void et_writer_t::record_swt_is(uint64_t uiid, uint8_t pril, uint64_t chunk)
     sync_points_.push_back(byte_count_ + pending_bits_ / 8);
   }
   // The piid is the uiid's low bits.
-  record(MH_SWT_IS, {uiid, pril, chunk});
+  record<MH_SWT_IS>(uiid, pril, chunk);
 }
 
 void et_writer_t::record_swt_irfra(uint16_t piid, uint8_t selector, uint8_t reg)
 {
-  record(MH_SWT_IRFRA, {piid, selector, reg});
+  record<MH_SWT_IRFRA>(piid, selector, reg);
 }
 
 void et_writer_t::record_swt_irfrd(uint16_t piid, uint8_t selector, uint64_t value)
 {
-  record(MH_SWT_IRFRD, {piid, selector, value});
+  record<MH_SWT_IRFRD>(piid, selector, value);
 }
 
-void et_writer_t::record_swt_irfwa(uint16_t piid, uint8_t reg) { record(MH_SWT_IRFWA, {piid, reg}); }
+void et_writer_t::record_swt_irfwa(uint16_t piid, uint8_t reg) { record<MH_SWT_IRFWA>(piid, reg); }
 
 void et_writer_t::record_swt_irfwd(uint16_t piid, uint64_t value)
 {
-  record(MH_SWT_IRFWD, {piid, value});
+  record<MH_SWT_IRFWD>(piid, value);
 }
 
 void et_writer_t::record_swt_frfra(uint16_t piid, uint8_t selector, uint8_t reg)
 {
-  record(MH_SWT_FRFRA, {piid, selector, reg});
+  record<MH_SWT_FRFRA>(piid, selector, reg);
 }
 
 void et_writer_t::record_swt_frfrd(uint16_t piid, uint8_t selector, uint64_t value)
 {
-  record(MH_SWT_FRFRD, {piid, selector, value});
+  record<MH_SWT_FRFRD>(piid, selector, value);
 }
 
-void et_writer_t::record_swt_frfwa(uint16_t piid, uint8_t reg) { record(MH_SWT_FRFWA, {piid, reg}); }
+void et_writer_t::record_swt_frfwa(uint16_t piid, uint8_t reg) { record<MH_SWT_FRFWA>(piid, reg); }
 
 void et_writer_t::record_swt_frfwd(uint16_t piid, uint64_t value)
 {
-  record(MH_SWT_FRFWD, {piid, value});
+  record<MH_SWT_FRFWD>(piid, value);
 }
 
-void et_writer_t::record_swt_fr(uint16_t piid, bool bit) { record(MH_SWT_FR, {piid, bit}); }
+void et_writer_t::record_swt_fr(uint16_t piid, bool bit) { record<MH_SWT_FR>(piid, bit); }
 
 void et_writer_t::record_swt_va(uint16_t piid, uint64_t address)
 {
-  record(MH_SWT_VA, {piid, address});
+  record<MH_SWT_VA>(piid, address);
 }
 
 void et_writer_t::record_swt_pa(uint16_t piid, uint64_t address)
 {
-  record(MH_SWT_PA, {piid, address});
+  record<MH_SWT_PA>(piid, address);
 }
 
-void et_writer_t::record_swt_std(uint16_t piid, uint64_t data) { record(MH_SWT_STD, {piid, data}); }
+void et_writer_t::record_swt_std(uint16_t piid, uint64_t data) { record<MH_SWT_STD>(piid, data); }
 
 void et_writer_t::record_swt_cm(uint16_t piid, uint64_t pc, bool frcm, bool trap, uint64_t cause,
                                 bool trig)
 {
   require(MH_SWT_CM);
   const unsigned interrupt_bit = wire_.size(et_wire_size_t::XLEN) - 1;
-  record(MH_SWT_CM, {piid, pc, frcm, trap, cause >> interrupt_bit, cause, trig});
+  record<MH_SWT_CM>(piid, pc, frcm, trap, cause >> interrupt_bit, cause, trig);
 }

@@ -76,10 +76,11 @@ class et_writer_t {
   void flush_staged();
   void end_record() { append(0, (8 - pending_bits_ % 8) % 8); }
   // Throws unless the widths that record `code` needs are configured.
-  const et_wire_record_t& require(unsigned code) const;
+  void require(unsigned code) const;
   // Header code, the values of the record's fields (et_wire_format.h) in
   // order, padding.
-  void record(unsigned code, std::initializer_list<uint64_t> values);
+  template <unsigned code, class... values_t>
+  void record(values_t... values);
   void drop_old_sync_points();
   void write_ring_to_file();
   void write_bytes(const uint8_t* data, uint64_t size);

@@ -2,7 +2,7 @@
 // Bit input of the binary trace record stream: one little-endian bit stream,
 // every field least-significant bit first, records padded to whole bytes.
 //
-// The stream is read through the caller's stdio stream in chunks of 256 KB,
+// The stream is read through the caller's stdio stream in chunks of 512 KB,
 // so that neither a system call nor a stdio call is made per record; fields
 // are then cut out of the chunk with unaligned 64-bit loads. A regular file
 // is read ahead by a helper thread: copying a trace out of the system's file

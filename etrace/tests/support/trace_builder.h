@@ -34,9 +34,9 @@ struct trace_config_t {
   // The stream geometry of these parameters.
   et_stream_geometry_t geometry() const
   {
-    return et_stream_geometry_t{xlen,        flen,      (unsigned long)paddr_width,
-                                (unsigned long)irf_data_width, cl_width, cl_chunks,
-                                poison_enable};
+    return et_stream_geometry_t{xlen,     flen,      static_cast<unsigned long>(paddr_width),
+                                static_cast<unsigned long>(irf_data_width),
+                                cl_width, cl_chunks, poison_enable};
   }
 };
 
