@@ -18,8 +18,9 @@ inline void read_like_the_programs(const ConfigNodeClass::NodePtr& file_node)
   std::string text = root->toString();
   try {
     const ConfigNodeClass::NodePtr swt = config_node(*root, "swt", "fuzz.xml");
-    read_soc_widths(*swt, "fuzz.xml");
-    config_switch(*swt, "POISON_ENABLE", "fuzz.xml");
+    // Both programs' readings of POISON_ENABLE.
+    read_stream_geometry(*swt, "fuzz.xml", poison_enable_syntax_t::number);
+    read_stream_geometry(*swt, "fuzz.xml", poison_enable_syntax_t::switch_text);
   } catch (const std::runtime_error& e) {
     if (*e.what() == '\0') fail("an error without a message");
   }

@@ -1,70 +1,100 @@
 #include "mh_swt_reader.h"
 
 #include <sys/mman.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <exception>
 #include <new>
 #include <sstream>
 #include <stdexcept>
+#include <system_error>
 
 #include "stream/et_record.h"
 
+#define MH_ALWAYS_INLINE inline __attribute__((always_inline))
+
 namespace {
 
-// Bits of the piid that opens every instruction record's payload.
-constexpr int piid_bits = 10;
+// The operands of an instruction, by their index in a slot.
+enum operand_t : unsigned { RS1, RS2, RS3, RSD, RD, FRS1, FRS2, FRS3, FRD, operand_count };
+
+constexpr std::size_t huge_page = std::size_t(2) << 20;
+
+// The bits of a slot's state word.
+constexpr unsigned state_hart_bits = 3;  // harts 0 to 7
+constexpr unsigned state_pril_at = 3;
+constexpr uint32_t state_pril_mask = 3;  // two bits
+constexpr unsigned state_addr_valid_at = 5;  // one bit per operand
+constexpr unsigned state_data_valid_at = state_addr_valid_at + operand_count;
+constexpr unsigned state_ea_valid_at = state_data_valid_at + operand_count;
+constexpr uint32_t state_ea_valid = uint32_t(1) << state_ea_valid_at;
+constexpr uint32_t state_pa_valid = state_ea_valid << 1;
+constexpr uint32_t state_sd_valid = state_ea_valid << 2;
+constexpr uint32_t state_fr = state_ea_valid << 3;
+constexpr uint32_t state_committed = state_ea_valid << 4;
+static_assert(state_ea_valid_at + 5 <= 32, "the state bits fit their word");
+static_assert(1u << state_hart_bits == mh_swt_reader_t::max_harts, "a selected hart fits its bits");
+static_assert((uint32_t(1) << et_wire::is_pril.width.fixed) - 1 == state_pril_mask &&
+                  state_pril_at + et_wire::is_pril.width.fixed == state_addr_valid_at,
+              "a pril fits its bits");
+static_assert(et_wire::rf_reg.width.fixed <= 8, "a register number fits a byte");
+static_assert(et_wire::cm_flag_bits <= 16, "the commit flags fit the slot's word");
+static_assert(mh_swt_reader_t::slot_bytes == 192, "a slot is three cache lines");
 
 // Source operands by selector: integer register-read records, and the
-// floating-point ones (whose selector 1 names the integer source 1).
+// floating-point ones (whose selector 1 names the integer source 1);
+// operand index + 1, 0 for a selector without an operand.
 struct selector_table_t {
-  et_reg_t et_insn_t::*reg[16];
+  uint8_t operand[16];
 };
 
 constexpr selector_table_t make_int_sources()
 {
   selector_table_t t{};
-  t.reg[MH_SEL_RS1] = &et_insn_t::rs1;
-  t.reg[MH_SEL_RS2] = &et_insn_t::rs2;
-  t.reg[MH_SEL_RS3] = &et_insn_t::rs3;
-  t.reg[MH_SEL_RSD] = &et_insn_t::rsd;
+  t.operand[MH_SEL_RS1] = RS1 + 1;
+  t.operand[MH_SEL_RS2] = RS2 + 1;
+  t.operand[MH_SEL_RS3] = RS3 + 1;
+  t.operand[MH_SEL_RSD] = RSD + 1;
   return t;
 }
 
 constexpr selector_table_t make_fp_sources()
 {
   selector_table_t t{};
-  t.reg[MH_SEL_RS1] = &et_insn_t::rs1;
-  t.reg[MH_SEL_FRS1] = &et_insn_t::frs1;
-  t.reg[MH_SEL_FRS2] = &et_insn_t::frs2;
-  t.reg[MH_SEL_FRS3] = &et_insn_t::frs3;
+  t.operand[MH_SEL_RS1] = RS1 + 1;
+  t.operand[MH_SEL_FRS1] = FRS1 + 1;
+  t.operand[MH_SEL_FRS2] = FRS2 + 1;
+  t.operand[MH_SEL_FRS3] = FRS3 + 1;
   return t;
 }
 
 constexpr selector_table_t int_sources = make_int_sources();
 constexpr selector_table_t fp_sources = make_fp_sources();
+static_assert(et_wire::rf_selector.width.fixed == 4, "a selector indexes the tables");
 
-// Fixed widths of the L2T and DCT fields.
-constexpr int rid_bits = 3;
-constexpr int id_bits = 8;  // RQ ID, RS MID, RL ID
-constexpr int sid_bits = 8;
-constexpr int sr_m_bits = 8;
-constexpr int sr_id_bits = 8;
-constexpr int address_bits = 40;
-constexpr int u_bits = 20;
-constexpr int hm2_id_bits = 8;
-constexpr int data_word_bits = 64;
-
-// Clears one ring slot through the C library's memset, which uses the widest
+// Clears memory through the C library's memset, which uses the widest
 // stores of the machine. For a constant size the compiler would inline a
 // string instruction instead, several times slower on current processors;
 // the empty asm hides the size from it.
-void clear_slot(et_object_t* slot)
+void clear_bytes(void* p, std::size_t bytes)
 {
-  std::size_t bytes = sizeof *slot;
   asm("" : "+r"(bytes));
-  std::memset(static_cast<void*>(slot), 0, bytes);
+  std::memset(p, 0, bytes);
+}
+
+// Clears a slot with plain vector stores, three cache lines of them; as a
+// memset of constant size the compiler would make it a string instruction.
+void clear_slot(mh_swt_reader_t::slot_t& slot)
+{
+  typedef uint64_t chunk_t __attribute__((vector_size(16)));
+  static_assert(sizeof slot == 12 * sizeof(chunk_t), "a slot is twelve chunks");
+  chunk_t* p = reinterpret_cast<chunk_t*>(&slot);
+  const chunk_t zero = {0, 0};
+  p[0] = zero, p[1] = zero, p[2] = zero, p[3] = zero, p[4] = zero, p[5] = zero;
+  p[6] = zero, p[7] = zero, p[8] = zero, p[9] = zero, p[10] = zero, p[11] = zero;
 }
 
 std::string hex(uint64_t value)
@@ -94,46 +124,18 @@ mh_swt_reader_t::input_t::~input_t()
   if (owned) fclose(file);  // closes fd too
 }
 
-mh_swt_reader_t::config_t mh_swt_reader_t::make_config(int xlen, int flen,
-                                                       unsigned long paddr_width,
-                                                       unsigned long irf_data_width,
-                                                       unsigned long cl_width,
-                                                       unsigned long cl_chunks, bool poison_enable)
+et_stream_geometry_t mh_swt_reader_t::checked(const et_stream_geometry_t& geometry)
 {
-  check_width("XLEN", xlen);
-  check_width("FLEN", flen);
-  check_width("PADDR_WIDTH", paddr_width);
-  check_width("IRF_DATA_WIDTH", irf_data_width);
-  if (cl_chunks == 0)
-    throw std::runtime_error("Invalid CL_CHUNKS: 0 (a cache line needs at least one chunk)");
-  const uint64_t words = cl_width / cl_chunks / 64;
-  if (words > 8)
-    throw std::runtime_error("Invalid cache-line geometry: CL_WIDTH " + std::to_string(cl_width) +
-                             " in CL_CHUNKS " + std::to_string(cl_chunks) + " gives " +
-                             std::to_string(words) + " data words per chunk (at most 8)");
-  config_t c{};
-  c.xlen = uint64_t(xlen);
-  c.flen = uint64_t(flen);
-  c.va_width = c.xlen;
-  c.paddr_width = paddr_width;
-  c.irf_data_width = irf_data_width;
-  c.std_width = std::max(c.xlen, c.flen);
-  c.cl_width = cl_width;
-  c.cl_chunks = cl_chunks;
-  c.cn_width = __builtin_ctzl(cl_chunks);
-  c.wd_words = unsigned(words);
-  c.poison_enable = poison_enable;
-  return c;
+  geometry.check();
+  return geometry;
 }
 
 mh_swt_reader_t::mh_swt_reader_t(const std::string& path, unsigned long hart_mask, bool skip_rvt,
-                                 bool skip_l2t, bool skip_dct, int xlen, int flen,
-                                 unsigned long paddr_width, unsigned long irf_data_width,
-                                 unsigned long cl_width, unsigned long cl_chunks,
-                                 bool poison_enable)
+                                 bool skip_l2t, bool skip_dct,
+                                 const et_stream_geometry_t& geometry)
     : et_reader_t(path),
-      config_(make_config(xlen, flen, paddr_width, irf_data_width, cl_width, cl_chunks,
-                          poison_enable)),
+      geometry_(checked(geometry)),
+      wire_(geometry_),
       input_(path),
       hart_mask_(hart_mask),
       skip_rvt_(skip_rvt),
@@ -145,12 +147,10 @@ mh_swt_reader_t::mh_swt_reader_t(const std::string& path, unsigned long hart_mas
 }
 
 mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_rvt, bool skip_l2t,
-                                 bool skip_dct, int xlen, int flen, unsigned long paddr_width,
-                                 unsigned long irf_data_width, unsigned long cl_width,
-                                 unsigned long cl_chunks, bool poison_enable)
+                                 bool skip_dct, const et_stream_geometry_t& geometry)
     : et_reader_t("unknown"),
-      config_(make_config(xlen, flen, paddr_width, irf_data_width, cl_width, cl_chunks,
-                          poison_enable)),
+      geometry_(checked(geometry)),
+      wire_(geometry_),
       input_(file),
       hart_mask_(hart_mask),
       skip_rvt_(skip_rvt),
@@ -161,53 +161,68 @@ mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_
   init();
 }
 
-mh_swt_reader_t::~mh_swt_reader_t() = default;
+mh_swt_reader_t::mh_swt_reader_t(const std::string& path, unsigned long hart_mask, bool skip_rvt,
+                                 bool skip_l2t, bool skip_dct, int xlen, int flen,
+                                 unsigned long paddr_width, unsigned long irf_data_width,
+                                 unsigned long cl_width, unsigned long cl_chunks,
+                                 bool poison_enable)
+    : mh_swt_reader_t(path, hart_mask, skip_rvt, skip_l2t, skip_dct,
+                      et_stream_geometry_t{xlen, flen, paddr_width, irf_data_width, cl_width,
+                                           cl_chunks, poison_enable})
+{
+}
+
+mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_rvt, bool skip_l2t,
+                                 bool skip_dct, int xlen, int flen, unsigned long paddr_width,
+                                 unsigned long irf_data_width, unsigned long cl_width,
+                                 unsigned long cl_chunks, bool poison_enable)
+    : mh_swt_reader_t(file, hart_mask, skip_rvt, skip_l2t, skip_dct,
+                      et_stream_geometry_t{xlen, flen, paddr_width, irf_data_width, cl_width,
+                                           cl_chunks, poison_enable})
+{
+}
+
+mh_swt_reader_t::~mh_swt_reader_t()
+{
+  stop_populating_ = true;
+  if (populator_.joinable()) populator_.join();
+}
 
 void mh_swt_reader_t::init()
 {
-  const uint64_t p = piid_bits;
-  const uint64_t payload_bits[14] = {
-      p + 2 + 64,                      // SWT_IS: pril, chunk
-      p + 4 + 5,                       // SWT_IRFRA: selector, register
-      p + 4 + config_.irf_data_width,  // SWT_IRFRD: selector, value
-      p + 5,                           // SWT_IRFWA: register
-      p + config_.irf_data_width,      // SWT_IRFWD: value
-      p + 4 + 5,                       // SWT_FRFRA
-      p + 4 + config_.flen,            // SWT_FRFRD
-      p + 5,                           // SWT_FRFWA
-      p + config_.flen,                // SWT_FRFWD
-      p + 1,                           // SWT_FR: bit
-      p + config_.va_width,            // SWT_VA: address
-      p + config_.paddr_width,         // SWT_PA: address
-      p + config_.std_width,           // SWT_STD: data
-      p + config_.va_width + 10,       // SWT_CM: pc, flags
-  };
-  std::copy(std::begin(payload_bits), std::end(payload_bits), insn_payload_bits_);
+  for (unsigned code = MH_SWT_IS; code <= MH_SWT_CM; ++code)
+    insn_payload_bits_[code - MH_SWT_IS] = wire_.payload_bits(*et_wire::find(code));
+  longest_fast_record_ = 0;
+  for (const et_wire_record_t& record : et_wire::records)
+    if (record.shape == MH_SHAPE_NONE)
+      longest_fast_record_ = std::max<std::size_t>(longest_fast_record_,
+                                                    wire_.record_bytes(record.code));
 
   hart_ = 0;
-  hart_skipped_ = (hart_mask_ & 1) == 0;
   dct_hart_ = 0;
   cycle_ = 0;
   for (unsigned h = 0; h < max_harts; ++h) {
     last_uiid_[h] = -1;
+    next_uiid_out_[h] = 0;
     piid_tables_[h].reset();
     if ((hart_mask_ >> h) & 1) piid_tables_[h].reset(new piid_entry_t[piid_count]());
   }
+  piid_table_ = piid_tables_[0].get();
 
   ring_ = allocate_ring();
   made_ = 0;
   handed_ = 0;
+  start_populating();
 }
 
-// The ring is some 80 MB of plain data: mapped zeroed and filled on demand.
-// Beyond its first 2 MB it asks for huge pages, because first touching twenty
-// thousand small pages costs more than decoding the objects; a short trace
-// only touches a few small ones.
-std::unique_ptr<et_object_t[], mh_swt_reader_t::ring_deleter_t> mh_swt_reader_t::allocate_ring()
+// The ring is 24 MB of plain data: mapped zeroed and filled on demand, in
+// huge pages where the system grants them: the first touch of a small page
+// costs some microseconds (tens on a virtual machine), more than decoding
+// the objects that fill it, and a huge page costs about as much as one.
+std::unique_ptr<mh_swt_reader_t::slot_t[], mh_swt_reader_t::ring_deleter_t>
+mh_swt_reader_t::allocate_ring()
 {
-  constexpr std::size_t huge_page = std::size_t(2) << 20;
-  const std::size_t bytes =
-      (ring_slots * sizeof(et_object_t) + huge_page - 1) / huge_page * huge_page;
+  const std::size_t bytes = (ring_slots * sizeof(slot_t) + huge_page - 1) / huge_page * huge_page;
   // Map one huge page more than needed and trim to a huge-page boundary.
   void* mapped = mmap(nullptr, bytes + huge_page, PROT_READ | PROT_WRITE,
                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -218,12 +233,45 @@ std::unique_ptr<et_object_t[], mh_swt_reader_t::ring_deleter_t> mh_swt_reader_t:
   const uintptr_t tail = first + bytes + huge_page - (start + bytes);
   if (tail != 0) munmap(reinterpret_cast<void*>(start + bytes), tail);
   // Only a hint: the system may refuse.
-  madvise(reinterpret_cast<void*>(start + huge_page), bytes - huge_page, MADV_HUGEPAGE);
-  return std::unique_ptr<et_object_t[], ring_deleter_t>(reinterpret_cast<et_object_t*>(start),
-                                                        ring_deleter_t{bytes});
+  madvise(reinterpret_cast<void*>(start), bytes, MADV_HUGEPAGE);
+  return std::unique_ptr<slot_t[], ring_deleter_t>(reinterpret_cast<slot_t*>(start),
+                                                   ring_deleter_t{bytes});
 }
 
-void mh_swt_reader_t::ring_deleter_t::operator()(et_object_t* ring) const { munmap(ring, bytes); }
+void mh_swt_reader_t::ring_deleter_t::operator()(slot_t* ring) const { munmap(ring, bytes); }
+
+// The system zeroes each page of the ring at its first touch, which on a
+// virtual machine can take longer than decoding the whole first round of
+// objects. A helper thread faults the pages in while the program sets up
+// and the decoder starts: as many as the trace can fill, each object taking
+// at least the shortest record that makes one. The decoder faults the first
+// huge page itself at once; a page both touch is faulted in once.
+void mh_swt_reader_t::start_populating()
+{
+  struct stat status;
+  if (fstat(fileno(input_.file), &status) != 0 || !S_ISREG(status.st_mode)) return;
+  const et_wire_format_t& wire = wire_;
+  uint64_t shortest = ~uint64_t(0);
+  for (const et_wire_record_t& record : et_wire::records)
+    if (record.code == MH_SWT_IS || record.group == et_wire_group_t::RVT ||
+        record.shape != MH_SHAPE_NONE)
+      shortest = std::min(shortest, wire.record_bytes(record.code));
+  const uint64_t objects = uint64_t(status.st_size) / shortest;
+  const std::size_t bytes =
+      std::size_t(std::min<uint64_t>(objects, ring_slots) * sizeof(slot_t));
+  if (bytes <= huge_page) return;
+  char* const ring = reinterpret_cast<char*>(ring_.get());
+  try {
+    populator_ = std::thread([this, ring, bytes] {
+      for (std::size_t offset = huge_page; offset < bytes && !stop_populating_;
+           offset += huge_page)
+        if (madvise(ring + offset, std::min(huge_page, bytes - offset), MADV_POPULATE_WRITE) != 0)
+          return;  // a system without it
+    });
+  } catch (const std::system_error&) {
+    // No thread to be had: the decoder faults the pages in.
+  }
+}
 
 // ---------------------------------------------------------------------------
 // Delivery
@@ -245,38 +293,121 @@ et_object_t* mh_swt_reader_t::get_next_object()
     if (failure_) std::rethrow_exception(failure_);
     return nullptr;
   }
-  et_object_t* object = &ring_[handed_ % ring_slots];
+  expand(ring_[handed_ % ring_slots]);
   ++handed_;
   prefetch_slot(handed_ + prefetch_distance);
-  return object;
+  return &object_;
 }
 
-// An object is handed out long after it was made, a whole ring (some 80 MB)
-// of writes later, so its slot has left the caches. Fetching it a few objects
-// ahead hides the memory latency both from the consumer, which reads it, and
-// from make_object, which clears the slot again right after.
+// A slot is handed out long after it was made, a whole ring (24 MB) of
+// writes later, so it has left the caches. Fetching it a few objects ahead
+// hides the memory latency both from expand, which reads it, and from
+// make_slot, which clears it again at the next call.
 void mh_swt_reader_t::prefetch_slot(uint64_t object_number) const
 {
   const char* slot = reinterpret_cast<const char*>(&ring_[object_number % ring_slots]);
-  for (std::size_t offset = 0; offset < sizeof(et_object_t); offset += 64)
+  for (std::size_t offset = 0; offset < sizeof(slot_t); offset += 64)
     __builtin_prefetch(slot + offset, 1);
-  __builtin_prefetch(slot + sizeof(et_object_t) - 1, 1);
 }
 
-et_object_t& mh_swt_reader_t::make_object(uint8_t kind)
+// Writes every field of the instruction into object_, which expand has
+// cleared; the uiid is the hart's next.
+MH_ALWAYS_INLINE void mh_swt_reader_t::expand_insn(const slot_t& slot)
 {
-  et_object_t& object = ring_[made_ % ring_slots];
+  et_insn_t& insn = object_.insn;
+  const slot_t::insn_t& in = slot.insn;
+  const uint32_t state = slot.state;
+  const unsigned hart = state & (max_harts - 1);
+  insn.hart = uint16_t(hart);
+  insn.uiid = next_uiid_out_[hart]++;
+  insn.issue_cycle = in.issue_cycle;
+  insn.read_cycle = in.read_cycle;
+  insn.write_cycle = in.write_cycle;
+  insn.commit_cycle = in.commit_cycle;
+  insn.pc = in.pc;
+  insn.chunk = in.chunk;
+  insn.pril = (state >> state_pril_at) & state_pril_mask;
+  // Each operand, without a branch: the slot's absent halves are zero.
+  auto operand = [&](et_reg_t& reg, unsigned i) {
+    reg.addr_valid = uint8_t((state >> (state_addr_valid_at + i)) & 1);
+    reg.addr = slot.addr[i];
+    reg.data_valid = uint8_t((state >> (state_data_valid_at + i)) & 1);
+    reg.data = in.data[i];
+  };
+  operand(insn.rs1, RS1);
+  operand(insn.rs2, RS2);
+  operand(insn.rs3, RS3);
+  operand(insn.rsd, RSD);
+  operand(insn.rd, RD);
+  operand(insn.frs1, FRS1);
+  operand(insn.frs2, FRS2);
+  operand(insn.frs3, FRS3);
+  operand(insn.frd, FRD);
+  insn.ea_valid = (state & state_ea_valid) != 0;
+  insn.ea = in.ea;
+  insn.va_cycle = in.va_cycle;
+  insn.pa_valid = (state & state_pa_valid) != 0;
+  insn.pa = in.pa;
+  insn.pa_cycle = in.pa_cycle;
+  insn.sd_valid = (state & state_sd_valid) != 0;
+  insn.sd = in.sd;
+  insn.sd_cycle = in.sd_cycle;
+  insn.fr = (state & state_fr) != 0;
+  insn.fr_cycle = in.fr_cycle;
+  insn.committed = (state & state_committed) != 0;
+  // The commit flags; all zero before the commit record.
+  using namespace et_wire;
+  const uint64_t flags = slot.cm;
+  insn.frcm = uint8_t(cm_flag(flags, CM_FRCM));
+  insn.trap = uint8_t(cm_flag(flags, CM_TRAP));
+  insn.interrupt = insn.trap && cm_flag(flags, CM_INTERRUPT);
+  insn.cause = cm_flag(flags, CM_CAUSE);
+  if (insn.interrupt) insn.cause |= uint64_t(1) << (geometry_.xlen - 1);
+  insn.trig = uint8_t(cm_flag(flags, CM_TRIG));
+}
+
+// The object handed out is cleared whole, disassembly fields included, and
+// filled with what the slot holds. After an instruction, expand_insn writes
+// every field of the next but the disassembly fields (the caller may have
+// set them), cleared alone; the padding between the fields stays as the
+// first clear left it.
+void mh_swt_reader_t::expand(const slot_t& slot)
+{
+  static_assert(sizeof(et_insn_t) == 592 && offsetof(et_insn_t, disasm_known) == 466,
+                "expand_insn writes every field of et_insn_t before the disassembly ones: "
+                "keep it up to date with et_insn_t");
+  if (slot.kind == et_object_t::KIND_INSN && expanded_kind_ == et_object_t::KIND_INSN) {
+    char* const disasm_fields = reinterpret_cast<char*>(&object_.insn.disasm_known);
+    clear_bytes(disasm_fields, sizeof(et_insn_t) - offsetof(et_insn_t, disasm_known));
+    object_.kind = et_object_t::KIND_INSN;
+    expand_insn(slot);
+    return;
+  }
+  clear_bytes(&object_, sizeof object_);
+  object_.kind = slot.kind;
+  expanded_kind_ = slot.kind;
+  switch (slot.kind) {
+    case et_object_t::KIND_INSN: expand_insn(slot); break;
+    case et_object_t::KIND_RVT: object_.rvt = slot.rvt; break;
+    case et_object_t::KIND_L2T: object_.l2t = slot.l2t; break;
+    case et_object_t::KIND_DCT: object_.dct = slot.dct; break;
+    default: break;
+  }
+}
+
+mh_swt_reader_t::slot_t& mh_swt_reader_t::make_slot(uint8_t kind)
+{
+  slot_t& slot = ring_[made_ % ring_slots];
   // The first round of slots is still as the system mapped it: all zero.
-  if (made_ >= ring_slots) clear_slot(&object);
-  object.kind = kind;
+  if (made_ >= ring_slots) clear_slot(slot);
+  slot.kind = kind;
   ++made_;
-  return object;
+  return slot;
 }
 
 // ---------------------------------------------------------------------------
-// Decoding. The read position lives in the local cursor `in` throughout.
-
-#define MH_ALWAYS_INLINE inline __attribute__((always_inline))
+// Decoding. The read position lives in the local cursor `in` throughout;
+// the field widths come from the wire format (et_wire_format.h).
 
 void mh_swt_reader_t::select_hart(unsigned hart)
 {
@@ -286,174 +417,163 @@ void mh_swt_reader_t::select_hart(unsigned hart)
                              " is found, but trace reader is compiled to read up to " +
                              std::to_string(max_harts) + " harts only");
   hart_ = uint8_t(hart);
-  hart_skipped_ = !selected;
+  piid_table_ = selected ? piid_tables_[hart].get() : nullptr;
 }
 
 template <class bits_t>
 MH_ALWAYS_INLINE void mh_swt_reader_t::read_issue(bits_t& in)
 {
-  const uint64_t piid = in.get(piid_bits);
+  const uint64_t piid = field(in, et_wire::piid);
   const uint64_t uiid = uint64_t(last_uiid_[hart_]) + 1;
   if (__builtin_expect((uiid & (piid_count - 1)) != piid, 0)) throw_non_sequential(piid);
   last_uiid_[hart_] = int64_t(uiid);
-  et_object_t& object = make_object(et_object_t::KIND_INSN);
-  et_insn_t& insn = object.insn;
-  insn.hart = hart_;
-  insn.uiid = uiid;
-  insn.issue_cycle = cycle_;
-  piid_tables_[hart_][piid] = piid_entry_t{&insn, made_ - 1};
-  insn.pril = in.get(2);
-  insn.chunk = in.get(64);
+  slot_t& slot = make_slot(et_object_t::KIND_INSN);
+  slot.state = hart_;
+  slot.insn.issue_cycle = cycle_;
+  piid_table_[piid] = piid_entry_t{&slot, made_ - 1};
+  // A record cut in the chunk leaves the instruction with its pril.
+  slot.state |= uint32_t(field(in, et_wire::is_pril)) << state_pril_at;
+  slot.insn.chunk = field(in, et_wire::is_chunk);
 }
 
 template <class bits_t>
-MH_ALWAYS_INLINE et_insn_t& mh_swt_reader_t::open_insn(bits_t& in, unsigned code)
+MH_ALWAYS_INLINE mh_swt_reader_t::slot_t& mh_swt_reader_t::open_insn(bits_t& in, unsigned code)
 {
-  const uint64_t piid = in.get(piid_bits);
-  const piid_entry_t& entry = piid_tables_[hart_][piid];
-  if (__builtin_expect(entry.insn == nullptr, 0)) throw_missing_issue(code, piid);
+  const uint64_t piid = field(in, et_wire::piid);
+  const piid_entry_t& entry = piid_table_[piid];
+  if (__builtin_expect(entry.slot == nullptr, 0)) throw_missing_issue(code, piid);
   // Once a newer object has been made in the instruction's slot, a record
   // arriving this late must not complete the wrong instruction.
   if (__builtin_expect(entry.object_number + ring_slots < made_, 0)) throw_left_window(code, piid);
-  return *entry.insn;
+  return *entry.slot;
 }
 
-template <class bits_t>
-MH_ALWAYS_INLINE void mh_swt_reader_t::read_insn_record(bits_t& in, unsigned code)
+template <unsigned code, class bits_t>
+MH_ALWAYS_INLINE void mh_swt_reader_t::read_insn_record(bits_t& in)
 {
-  et_insn_t& insn = open_insn(in, code);
+  using namespace et_wire;
+  slot_t& slot = open_insn(in, code);
+  slot_t::insn_t& insn = slot.insn;
   // Every field is read before the instruction changes, so a record cut by
   // the end of the data has no effect.
-  switch (code) {
-    case MH_SWT_IRFRA:
-    case MH_SWT_FRFRA: {
-      const unsigned selector = unsigned(in.get(4));
-      const uint64_t reg = in.get(5);
-      const selector_table_t& sources = code == MH_SWT_IRFRA ? int_sources : fp_sources;
-      if (et_reg_t et_insn_t::*operand = sources.reg[selector]) {
-        (insn.*operand).addr = reg;
-        (insn.*operand).addr_valid = 1;
-      }
-      break;
+  if constexpr (code == MH_SWT_IRFRA || code == MH_SWT_FRFRA) {
+    const unsigned selector = unsigned(field(in, rf_selector));
+    const uint64_t reg = field(in, rf_reg);
+    const selector_table_t& sources = code == MH_SWT_IRFRA ? int_sources : fp_sources;
+    if (const unsigned operand = sources.operand[selector]) {
+      slot.addr[operand - 1] = uint8_t(reg);
+      slot.state |= uint32_t(1) << (state_addr_valid_at + operand - 1);
     }
-    case MH_SWT_IRFRD:
-    case MH_SWT_FRFRD: {
-      const unsigned selector = unsigned(in.get(4));
-      const bool integer = code == MH_SWT_IRFRD;
-      const uint64_t value = in.get(int(integer ? config_.irf_data_width : config_.flen));
-      const selector_table_t& sources = integer ? int_sources : fp_sources;
-      if (et_reg_t et_insn_t::*operand = sources.reg[selector]) {
-        (insn.*operand).data = value;
-        (insn.*operand).data_valid = 1;
-      }
-      insn.read_cycle = cycle_;
-      break;
+  } else if constexpr (code == MH_SWT_IRFRD || code == MH_SWT_FRFRD) {
+    constexpr bool integer = code == MH_SWT_IRFRD;
+    const unsigned selector = unsigned(field(in, rf_selector));
+    const uint64_t value = field(in, integer ? irf_value : frf_value);
+    const selector_table_t& sources = integer ? int_sources : fp_sources;
+    if (const unsigned operand = sources.operand[selector]) {
+      insn.data[operand - 1] = value;
+      slot.state |= uint32_t(1) << (state_data_valid_at + operand - 1);
     }
-    case MH_SWT_IRFWA:
-    case MH_SWT_FRFWA: {
-      et_reg_t& dest = code == MH_SWT_IRFWA ? insn.rd : insn.frd;
-      dest.addr = in.get(5);
-      dest.addr_valid = 1;
-      break;
-    }
-    case MH_SWT_IRFWD:
-    case MH_SWT_FRFWD: {
-      const bool integer = code == MH_SWT_IRFWD;
-      const uint64_t value = in.get(int(integer ? config_.irf_data_width : config_.flen));
-      et_reg_t& dest = integer ? insn.rd : insn.frd;
-      dest.data = value;
-      dest.data_valid = 1;
-      insn.write_cycle = cycle_;
-      break;
-    }
-    case MH_SWT_FR:
-      insn.fr = uint8_t(in.get(1));
-      insn.fr_cycle = cycle_;
-      break;
-    case MH_SWT_VA:
-      insn.ea = in.get(int(config_.va_width));
-      insn.ea_valid = 1;
-      insn.va_cycle = cycle_;
-      break;
-    case MH_SWT_PA:
-      insn.pa = in.get(int(config_.paddr_width));
-      insn.pa_valid = 1;
-      insn.pa_cycle = cycle_;
-      break;
-    case MH_SWT_STD:
-      insn.sd = in.get(int(config_.std_width));
-      insn.sd_valid = 1;
-      insn.sd_cycle = cycle_;
-      break;
-    case MH_SWT_CM: {
-      const uint64_t pc = in.get(int(config_.va_width));
-      const uint64_t flags = in.get(10);
-      insn.pc = pc;
-      insn.commit_cycle = cycle_;
-      insn.committed = 1;
-      insn.frcm = flags & 1;
-      insn.trap = (flags >> 1) & 1;
-      insn.interrupt = (flags & 6) == 6;
-      insn.cause = (flags >> 3) & 0x3f;
-      if (insn.interrupt) insn.cause |= uint64_t(1) << (config_.xlen - 1);
-      insn.trig = (flags >> 9) & 1;
-      break;
-    }
+    insn.read_cycle = cycle_;
+  } else if constexpr (code == MH_SWT_IRFWA || code == MH_SWT_FRFWA) {
+    constexpr unsigned operand = code == MH_SWT_IRFWA ? RD : FRD;
+    slot.addr[operand] = uint8_t(field(in, rf_reg));
+    slot.state |= uint32_t(1) << (state_addr_valid_at + operand);
+  } else if constexpr (code == MH_SWT_IRFWD || code == MH_SWT_FRFWD) {
+    constexpr bool integer = code == MH_SWT_IRFWD;
+    constexpr unsigned operand = integer ? RD : FRD;
+    insn.data[operand] = field(in, integer ? irf_value : frf_value);
+    slot.state |= uint32_t(1) << (state_data_valid_at + operand);
+    insn.write_cycle = cycle_;
+  } else if constexpr (code == MH_SWT_FR) {
+    const uint32_t fr = uint32_t(field(in, fr_bit));
+    slot.state = (slot.state & ~state_fr) | (fr ? state_fr : 0);
+    insn.fr_cycle = cycle_;
+  } else if constexpr (code == MH_SWT_VA) {
+    insn.ea = field(in, va_address);
+    slot.state |= state_ea_valid;
+    insn.va_cycle = cycle_;
+  } else if constexpr (code == MH_SWT_PA) {
+    insn.pa = field(in, pa_address);
+    slot.state |= state_pa_valid;
+    insn.pa_cycle = cycle_;
+  } else if constexpr (code == MH_SWT_STD) {
+    insn.sd = field(in, std_data);
+    slot.state |= state_sd_valid;
+    insn.sd_cycle = cycle_;
+  } else {
+    static_assert(code == MH_SWT_CM, "an instruction record");
+    const uint64_t pc = field(in, cm_pc);
+    const uint64_t flags = in.get(int(cm_flag_bits));
+    insn.pc = pc;
+    insn.commit_cycle = cycle_;
+    slot.cm = uint16_t(flags);
+    slot.state |= state_committed;
   }
+}
+
+// An instruction record: read, or skipped whole for a hart not selected.
+template <unsigned code, class bits_t>
+MH_ALWAYS_INLINE mh_swt_reader_t::decoded_t mh_swt_reader_t::insn_record(bits_t& in)
+{
+  if (piid_table_ == nullptr) {
+    in.skip(insn_payload_bits_[code - MH_SWT_IS]);
+  } else if constexpr (code == MH_SWT_IS) {
+    read_issue(in);
+    return decoded_t::object;
+  } else {
+    read_insn_record<code>(in);
+  }
+  return decoded_t::record;
 }
 
 // One record, header code included, and the padding after it. The unchecked
 // bits take only the frequent records, whose fields follow the header
 // directly; for the messages and for a code that is not known they return
-// false before changing anything, and the checked cursor decodes the record
-// again from its header.
+// decoded_t::left before changing anything, and the checked cursor decodes
+// the record again from its header.
 template <class bits_t>
-MH_ALWAYS_INLINE bool mh_swt_reader_t::decode_record(bits_t& in)
+MH_ALWAYS_INLINE mh_swt_reader_t::decoded_t mh_swt_reader_t::decode_record(bits_t& in)
 {
-  const unsigned code = unsigned(in.get(8));
+  const unsigned code = unsigned(in.get(et_wire::header_bits));
+  decoded_t decoded = decoded_t::record;
   switch (code) {
     case MH_TSD1:
-      cycle_ += in.get(8);
+      cycle_ += field(in, et_wire::tsd1_delta);
       break;
     case MH_SWT_RVT:
       if (skip_rvt_) {
-        in.get(64);
+        field(in, et_wire::rvt_data);
       } else {
-        et_object_t& object = make_object(et_object_t::KIND_RVT);
-        object.rvt.cycle = cycle_;
-        object.rvt.data = in.get(64);
+        slot_t& slot = make_slot(et_object_t::KIND_RVT);
+        slot.rvt.cycle = cycle_;
+        slot.rvt.data = field(in, et_wire::rvt_data);
+        decoded = decoded_t::object;
       }
       break;
     case MH_SWT_HART:
-      select_hart(unsigned(in.get(8)));
+      select_hart(unsigned(field(in, et_wire::hart_id)));
       break;
-    case MH_SWT_IS:
-    case MH_SWT_IRFRA:
-    case MH_SWT_IRFRD:
-    case MH_SWT_IRFWA:
-    case MH_SWT_IRFWD:
-    case MH_SWT_FRFRA:
-    case MH_SWT_FRFRD:
-    case MH_SWT_FRFWA:
-    case MH_SWT_FRFWD:
-    case MH_SWT_FR:
-    case MH_SWT_VA:
-    case MH_SWT_PA:
-    case MH_SWT_STD:
-    case MH_SWT_CM:
-      if (hart_skipped_)
-        in.skip(insn_payload_bits_[code - MH_SWT_IS]);
-      else if (code == MH_SWT_IS)
-        read_issue(in);
-      else
-        read_insn_record(in, code);
-      break;
+    // One case each, so that the code dispatches in one jump.
+    case MH_SWT_IS: decoded = insn_record<MH_SWT_IS>(in); break;
+    case MH_SWT_IRFRA: decoded = insn_record<MH_SWT_IRFRA>(in); break;
+    case MH_SWT_IRFRD: decoded = insn_record<MH_SWT_IRFRD>(in); break;
+    case MH_SWT_IRFWA: decoded = insn_record<MH_SWT_IRFWA>(in); break;
+    case MH_SWT_IRFWD: decoded = insn_record<MH_SWT_IRFWD>(in); break;
+    case MH_SWT_FRFRA: decoded = insn_record<MH_SWT_FRFRA>(in); break;
+    case MH_SWT_FRFRD: decoded = insn_record<MH_SWT_FRFRD>(in); break;
+    case MH_SWT_FRFWA: decoded = insn_record<MH_SWT_FRFWA>(in); break;
+    case MH_SWT_FRFWD: decoded = insn_record<MH_SWT_FRFWD>(in); break;
+    case MH_SWT_FR: decoded = insn_record<MH_SWT_FR>(in); break;
+    case MH_SWT_VA: decoded = insn_record<MH_SWT_VA>(in); break;
+    case MH_SWT_PA: decoded = insn_record<MH_SWT_PA>(in); break;
+    case MH_SWT_STD: decoded = insn_record<MH_SWT_STD>(in); break;
+    case MH_SWT_CM: decoded = insn_record<MH_SWT_CM>(in); break;
     case MH_SWT_DCT_HART:
-      dct_hart_ = uint8_t(in.get(8));
+      dct_hart_ = uint8_t(field(in, et_wire::hart_id));
       break;
     default:
       if constexpr (!bits_t::checked) {
-        return false;
+        return decoded_t::left;
       } else {
         if (code >= MH_SWT_L2T_URQ && code <= MH_SWT_L2T_HM2)
           in = read_l2t(in, code);
@@ -465,28 +585,32 @@ MH_ALWAYS_INLINE bool mh_swt_reader_t::decode_record(bits_t& in)
       break;
   }
   in.align_to_byte();
-  return true;
+  return decoded;
 }
 
 void mh_swt_reader_t::parse_more()
 {
   mh_bit_cursor_t in = bits_.cursor();
-  while (made_ != handed_ + ring_slots) {
+  const std::size_t longest = longest_fast_record_;
+  const uint64_t full = handed_ + ring_slots;
+  while (made_ != full) {
     // While the buffer holds the longest record, records are read without
     // the end checks, and records in a row without storing the position.
-    if (in.bytes_ahead() >= longest_fast_record) {
-      mh_unchecked_bits_t bits = in.unchecked();
-      std::size_t left = in.bytes_ahead();
-      bool decoded = false;
-      do {
-        mh_unchecked_bits_t next = bits;
-        if (!decode_record(next)) break;
-        left -= std::size_t(next.position() - bits.position()) >> 3;
-        bits = next;
-        decoded = true;
-      } while (left >= longest_fast_record && made_ != handed_ + ring_slots);
-      in.advance_to(bits);
-      if (decoded) continue;
+    if (in.bytes_ahead() >= longest) {
+      const uint8_t* const first = in.next_byte();
+      // The last byte from which the longest record is loaded.
+      const uint8_t* const last = first + (in.bytes_ahead() - longest);
+      const uint8_t* next = first;
+      for (;;) {
+        mh_unchecked_bits_t record(next);
+        const decoded_t decoded = decode_record(record);
+        if (decoded == decoded_t::left) break;
+        next += record.bytes();
+        // Only an object can fill the window: in steady state every one does.
+        if ((decoded == decoded_t::object && made_ == full) || next > last) break;
+      }
+      in.advance_bytes(std::size_t(next - first));
+      if (next != first) continue;
     }
     decode_record(in);
   }
@@ -551,7 +675,7 @@ void mh_swt_reader_t::read_shared_shape(mh_bit_cursor_t& in, unsigned code, mess
 mh_bit_cursor_t mh_swt_reader_t::read_l2t(mh_bit_cursor_t in, unsigned code)
 {
   l2t_object_t* l2t = &scratch_.l2t;
-  if (!skip_l2t_) l2t = &make_object(et_object_t::KIND_L2T).l2t;
+  if (!skip_l2t_) l2t = &make_slot(et_object_t::KIND_L2T).l2t;
   l2t->letter = uint8_t(code);  // the record letter is the header code
   l2t->cycle = cycle_;
   if (code == MH_SWT_L2T_HM2)
@@ -564,7 +688,7 @@ mh_bit_cursor_t mh_swt_reader_t::read_l2t(mh_bit_cursor_t in, unsigned code)
 mh_bit_cursor_t mh_swt_reader_t::read_dct(mh_bit_cursor_t in, unsigned code)
 {
   dct_object_t* dct = &scratch_.dct;
-  if (!skip_dct_) dct = &make_object(et_object_t::KIND_DCT).dct;
+  if (!skip_dct_) dct = &make_slot(et_object_t::KIND_DCT).dct;
   dct->letter = uint8_t(code);
   dct->cycle = cycle_;
   if (code == MH_SWT_DCT_BRQ)
@@ -578,95 +702,104 @@ mh_bit_cursor_t mh_swt_reader_t::read_dct(mh_bit_cursor_t in, unsigned code)
 
 void mh_swt_reader_t::read_rq(mh_bit_cursor_t& in, l2t_rq_t& rq)
 {
-  rq.rid = uint8_t(in.get(rid_bits));
-  rq.id = uint8_t(in.get(id_bits));
-  rq.t = uint8_t(in.get(5));
-  rq.a = in.get(address_bits);
-  rq.f = uint8_t(in.get(7));
-  rq.u = uint32_t(in.get(u_bits));
+  using namespace et_wire;
+  rq.rid = uint8_t(field(in, rq_rid));
+  rq.id = uint8_t(field(in, rq_id));
+  rq.t = uint8_t(field(in, rq_t));
+  rq.a = field(in, rq_a);
+  rq.f = uint8_t(field(in, rq_f));
+  rq.u = uint32_t(field(in, rq_u));
 }
 
 void mh_swt_reader_t::read_wd(mh_bit_cursor_t& in, l2t_wd_t& wd)
 {
-  wd.count = uint8_t(config_.wd_words);
-  for (unsigned i = 0; i < config_.wd_words; ++i) wd.d[i] = in.get(data_word_bits);
-  if (config_.poison_enable && config_.wd_words != 0)
-    wd.psn = uint8_t(in.get(int(config_.wd_words)));
-  if (config_.cn_width != 0) wd.cn = uint8_t(in.get(config_.cn_width));
+  using namespace et_wire;
+  const unsigned words = wire_.count(wd_d);  // 0 to 8 (et_stream_geometry_t::check)
+  wd.count = uint8_t(words);
+  for (unsigned i = 0; i < words; ++i) wd.d[i] = field(in, wd_d);
+  if (wire_.bits(wd_psn) != 0) wd.psn = uint8_t(field(in, wd_psn));
+  if (wire_.bits(wd_cn) != 0) wd.cn = uint8_t(field(in, wd_cn));
 }
 
 void mh_swt_reader_t::read_rs(mh_bit_cursor_t& in, l2t_rs_t& rs)
 {
-  rs.rid = uint8_t(in.get(rid_bits));
-  rs.mid = uint8_t(in.get(id_bits));
-  rs.sid = uint8_t(in.get(sid_bits));
-  rs.f = uint8_t(in.get(5));
+  using namespace et_wire;
+  rs.rid = uint8_t(field(in, rs_rid));
+  rs.mid = uint8_t(field(in, rs_mid));
+  rs.sid = uint8_t(field(in, rs_sid));
+  rs.f = uint8_t(field(in, rs_f));
 }
 
 void mh_swt_reader_t::read_rl(mh_bit_cursor_t& in, l2t_rl_t& rl)
 {
-  rl.id = uint8_t(in.get(id_bits));
+  rl.id = uint8_t(field(in, et_wire::rl_id));
 }
 
 void mh_swt_reader_t::read_sr(mh_bit_cursor_t& in, l2t_sr_t& sr)
 {
-  sr.m = uint8_t(in.get(sr_m_bits));
-  sr.id = uint8_t(in.get(sr_id_bits));
-  sr.t = uint8_t(in.get(3));
-  sr.a = in.get(address_bits);
+  using namespace et_wire;
+  sr.m = uint8_t(field(in, sr_m));
+  sr.id = uint8_t(field(in, sr_id));
+  sr.t = uint8_t(field(in, sr_t));
+  sr.a = field(in, sr_a);
 }
 
 void mh_swt_reader_t::read_hm2_group(mh_bit_cursor_t& in, l2t_hm2_group_t& group)
 {
-  group.value4 = uint8_t(in.get(4));
-  group.bit_a = uint8_t(in.get(1));
-  group.bit_b = uint8_t(in.get(1));
-  group.value8 = uint8_t(in.get(8));
+  using namespace et_wire;
+  group.value4 = uint8_t(field(in, hm2_group_value4));
+  group.bit_a = uint8_t(field(in, hm2_group_bit_a));
+  group.bit_b = uint8_t(field(in, hm2_group_bit_b));
+  group.value8 = uint8_t(field(in, hm2_group_value8));
 }
 
 void mh_swt_reader_t::read_hm2(mh_bit_cursor_t& in, l2t_hm2_t& hm2)
 {
-  hm2.id = uint8_t(in.get(hm2_id_bits));
-  hm2.a = in.get(address_bits);
-  hm2.op = uint16_t(in.get(13));
-  hm2.ser = uint8_t(in.get(1));
-  hm2.hv = uint8_t(in.get(1));
+  using namespace et_wire;
+  static_assert(sizeof hm2.fen == hm2_fen.count.fixed, "one fen bit per element");
+  hm2.id = uint8_t(field(in, hm2_id));
+  hm2.a = field(in, hm2_a);
+  hm2.op = uint16_t(field(in, hm2_op));
+  hm2.ser = uint8_t(field(in, hm2_ser));
+  hm2.hv = uint8_t(field(in, hm2_hv));
   read_hm2_group(in, hm2.hv_group);
-  hm2.iv = uint8_t(in.get(1));
+  hm2.iv = uint8_t(field(in, hm2_iv));
   read_hm2_group(in, hm2.iv_group);
-  hm2.vca = in.get(address_bits);
-  hm2.we0 = uint16_t(in.get(16));
-  hm2.we1 = uint16_t(in.get(16));
-  for (uint8_t& bit : hm2.fen) bit = uint8_t(in.get(1));
-  hm2.fl[0] = uint8_t(in.get(1));
-  hm2.fl[1] = uint8_t(in.get(1));
-  hm2.fl[2] = uint8_t(in.get(8));
+  hm2.vca = field(in, hm2_vca);
+  hm2.we0 = uint16_t(field(in, hm2_we0));
+  hm2.we1 = uint16_t(field(in, hm2_we1));
+  for (uint8_t& bit : hm2.fen) bit = uint8_t(field(in, hm2_fen));
+  hm2.fl[0] = uint8_t(field(in, hm2_fl0));
+  hm2.fl[1] = uint8_t(field(in, hm2_fl1));
+  hm2.fl[2] = uint8_t(field(in, hm2_fl2));
 }
 
 void mh_swt_reader_t::read_brq(mh_bit_cursor_t& in, dct_brq_t& brq)
 {
+  using namespace et_wire;
   brq.hid = dct_hart_;
-  brq.kl = uint8_t(in.get(1));
-  brq.stlb = uint8_t(in.get(1));
-  brq.op = uint8_t(in.get(3));
-  brq.f = uint8_t(in.get(8));
-  brq.a = in.get(address_bits);
-  brq.wrd = in.get(data_word_bits);
-  brq.wrm = uint8_t(in.get(8));
-  brq.ldd = in.get(data_word_bits);
-  brq.psn = uint8_t(in.get(2));
-  brq.scf = uint8_t(in.get(1));
-  brq.fs = uint8_t(in.get(3));
-  brq.blk_valid = uint8_t(in.get(1));
-  brq.blk_kind = uint8_t(in.get(2));
-  brq.blk_id = uint8_t(in.get(6));
+  brq.kl = uint8_t(field(in, brq_kl));
+  brq.stlb = uint8_t(field(in, brq_stlb));
+  brq.op = uint8_t(field(in, brq_op));
+  brq.f = uint8_t(field(in, brq_f));
+  brq.a = field(in, brq_a);
+  brq.wrd = field(in, brq_wrd);
+  brq.wrm = uint8_t(field(in, brq_wrm));
+  brq.ldd = field(in, brq_ldd);
+  brq.psn = uint8_t(field(in, brq_psn));
+  brq.scf = uint8_t(field(in, brq_scf));
+  brq.fs = uint8_t(field(in, brq_fs));
+  brq.blk_valid = uint8_t(field(in, brq_blk_valid));
+  brq.blk_kind = uint8_t(field(in, brq_blk_kind));
+  brq.blk_id = uint8_t(field(in, brq_blk_id));
 }
 
 void mh_swt_reader_t::read_wup(mh_bit_cursor_t& in, dct_wup_t& wup)
 {
+  using namespace et_wire;
   wup.hid = dct_hart_;
-  wup.gv = uint8_t(in.get(1));
-  wup.v = uint8_t(in.get(1));
-  wup.v_data = uint8_t(in.get(6));
-  wup.fs = uint8_t(in.get(3));
+  wup.gv = uint8_t(field(in, wup_gv));
+  wup.v = uint8_t(field(in, wup_v));
+  wup.v_data = uint8_t(field(in, wup_v_data));
+  wup.fs = uint8_t(field(in, wup_fs));
 }

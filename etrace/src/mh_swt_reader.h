@@ -1,15 +1,25 @@
 #pragma once
 // Stream reader: decodes a binary trace record stream into trace objects and
-// hands them out oldest first. It decodes ahead until a full ring of objects
-// waits undelivered, so that the records following an instruction's issue
-// record have completed the instruction before anybody sees it.
+// hands them out oldest first. It decodes ahead until a full window of
+// objects waits undelivered, so that the records following an instruction's
+// issue record have completed the instruction before anybody sees it.
+//
+// The window is a ring of compact slots (slot_t, 192 bytes: an instruction
+// without its disassembly fields and with its register numbers in bytes, or
+// a message); the object handed out is one et_object_t of the reader's,
+// expanded from the oldest slot.
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <string>
+#include <thread>
 
+#include "records/et_object.h"
 #include "stream/et_reader.h"
+#include "stream/et_stream_geometry.h"
+#include "stream/et_wire_format.h"
 #include "stream/mh_bit_reader.h"
 
 class mh_swt_reader_t : public et_reader_t {
@@ -22,14 +32,19 @@ class mh_swt_reader_t : public et_reader_t {
   static constexpr unsigned piid_count = 1024;
 
   // Opens the trace file at path. hart_mask bit n selects hart n; the skip
-  // flags drop RVT, L2T and DCT messages; the rest are the stream's widths and
-  // cache-line geometry. Throws std::runtime_error for a configuration the
-  // stream cannot have and when the file cannot be opened.
+  // flags drop RVT, L2T and DCT messages. Throws std::runtime_error for a
+  // geometry the stream cannot have (et_stream_geometry_t::check), before
+  // the file is opened, and when the file cannot be opened.
+  mh_swt_reader_t(const std::string& path, unsigned long hart_mask, bool skip_rvt, bool skip_l2t,
+                  bool skip_dct, const et_stream_geometry_t& geometry);
+  // Reads an open stream, which stays the caller's.
+  mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_rvt, bool skip_l2t, bool skip_dct,
+                  const et_stream_geometry_t& geometry);
+  // The same with the geometry's values one by one.
   mh_swt_reader_t(const std::string& path, unsigned long hart_mask, bool skip_rvt, bool skip_l2t,
                   bool skip_dct, int xlen, int flen, unsigned long paddr_width,
                   unsigned long irf_data_width, unsigned long cl_width, unsigned long cl_chunks,
                   bool poison_enable);
-  // Reads an open stream, which stays the caller's.
   mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_rvt, bool skip_l2t, bool skip_dct,
                   int xlen, int flen, unsigned long paddr_width, unsigned long irf_data_width,
                   unsigned long cl_width, unsigned long cl_chunks, bool poison_enable);
@@ -38,7 +53,36 @@ class mh_swt_reader_t : public et_reader_t {
   // The oldest undelivered object, or null once the trace is exhausted. A
   // record the reader cannot take ends the parsing: the objects made before
   // it are handed out first, then every call throws its std::runtime_error.
+  // The object is the reader's and stays valid until the next call; every
+  // field the stream did not deliver is zero.
   et_object_t* get_next_object() override;
+
+  // One object of the window, as stored: the payload of a message as it is
+  // handed out, or an instruction in the fields below. An instruction's uiid
+  // is not stored: each hart's instructions are made, and handed out, in uiid
+  // order, so the reader counts them as it hands them out.
+  struct alignas(64) slot_t {
+    // The eight-byte fields of an instruction, with the register values by
+    // operand (rs1, rs2, rs3, rsd, rd, frs1, frs2, frs3, frd).
+    struct insn_t {
+      uint64_t issue_cycle, read_cycle, write_cycle, commit_cycle;
+      uint64_t pc, chunk;
+      uint64_t ea, va_cycle, pa, pa_cycle, sd, sd_cycle, fr_cycle;
+      uint64_t data[9];
+    };
+    union {
+      insn_t insn;
+      rvt_object_t rvt;
+      l2t_object_t l2t;
+      dct_object_t dct;
+    };
+    uint32_t state;   // instruction: hart, pril and the valid bits (state_* in the source)
+    uint16_t cm;      // instruction: the commit flags, as in the stream
+    uint8_t addr[9];  // instruction: the register numbers by operand
+    uint8_t kind;     // et_object_t::kind_t
+  };
+  // Three cache lines.
+  static constexpr std::size_t slot_bytes = sizeof(slot_t);
 
  protected:
   // Allocates the piid tables of the selected harts and the zeroed ring.
@@ -50,24 +94,6 @@ class mh_swt_reader_t : public et_reader_t {
   uint64_t get_bits(int n) { return bits_.get_bits(n); }
 
  private:
-  // The stream's widths, checked before anything is opened.
-  struct config_t {
-    uint64_t xlen;
-    uint64_t flen;
-    uint64_t va_width;  // virtual addresses and program counters: XLEN
-    uint64_t paddr_width;
-    uint64_t irf_data_width;
-    uint64_t std_width;  // store data: max(XLEN, FLEN)
-    uint64_t cl_width;
-    uint64_t cl_chunks;
-    int cn_width;  // chunk-number bits: trailing zero bits of CL_CHUNKS
-    unsigned wd_words;  // 64-bit words per cache-line chunk, 0 to 8
-    bool poison_enable;
-  };
-  static config_t make_config(int xlen, int flen, unsigned long paddr_width,
-                              unsigned long irf_data_width, unsigned long cl_width,
-                              unsigned long cl_chunks, bool poison_enable);
-
   // The file and its descriptor; closed on destruction when owned.
   struct input_t {
     explicit input_t(const std::string& path);  // opens and owns
@@ -84,41 +110,56 @@ class mh_swt_reader_t : public et_reader_t {
   // Where an open instruction of a hart lives: its slot and object number,
   // which tells whether the slot has been handed out (and reused) since.
   struct piid_entry_t {
-    et_insn_t* insn;
+    slot_t* slot;
     uint64_t object_number;
   };
 
   // The ring's memory is mapped, not allocated (see allocate_ring).
   struct ring_deleter_t {
     std::size_t bytes;
-    void operator()(et_object_t* ring) const;
+    void operator()(slot_t* ring) const;
   };
-  static std::unique_ptr<et_object_t[], ring_deleter_t> allocate_ring();
+  static std::unique_ptr<slot_t[], ring_deleter_t> allocate_ring();
+  // Faults in, in a thread of its own, the pages of the ring that the trace
+  // can fill, ahead of the decoder (see the definition).
+  void start_populating();
+
+  static et_stream_geometry_t checked(const et_stream_geometry_t& geometry);
 
   // Objects ahead of the next one handed out whose slots are fetched into
   // the caches.
-  static constexpr uint64_t prefetch_distance = 4;
+  static constexpr uint64_t prefetch_distance = 8;
   void prefetch_slot(uint64_t object_number) const;
-  et_object_t& make_object(uint8_t kind);
+  slot_t& make_slot(uint8_t kind);
+  // Fills object_ from a slot.
+  void expand(const slot_t& slot);
+  void expand_insn(const slot_t& slot);
   void select_hart(unsigned hart);
 
-  // The longest record that decode_record reads unchecked, in bytes:
-  // SWT_CM with a 64-bit program counter (8 + 10 + 64 + 10 bits).
-  static constexpr std::size_t longest_fast_record = 12;
-
   // The records, decoded inside parse_more's loop from a checked cursor or
-  // from unchecked bits (mh_bit_reader.h); false when the unchecked bits
-  // leave the record to the cursor.
+  // from unchecked bits (mh_bit_reader.h).
+  enum class decoded_t {
+    left,    // the unchecked bits leave the record to the cursor
+    record,  // decoded
+    object,  // decoded, and an object made
+  };
   template <class bits_t>
-  bool decode_record(bits_t& in);
+  decoded_t decode_record(bits_t& in);
+  template <class bits_t>
+  uint64_t field(bits_t& in, const et_wire_field_t& f) const
+  {
+    return in.get(int(wire_.bits(f)));
+  }
   template <class bits_t>
   void read_issue(bits_t& in);
   // Reads the piid of instruction record `code` and returns its open
   // instruction; throws when there is none or it has left the ring.
   template <class bits_t>
-  et_insn_t& open_insn(bits_t& in, unsigned code);
-  template <class bits_t>
-  void read_insn_record(bits_t& in, unsigned code);
+  slot_t& open_insn(bits_t& in, unsigned code);
+  template <unsigned code, class bits_t>
+  void read_insn_record(bits_t& in);
+  template <unsigned code, class bits_t>
+  decoded_t insn_record(bits_t& in);
   [[noreturn]] void throw_non_sequential(uint64_t piid) const;
   [[noreturn]] void throw_missing_issue(unsigned code, uint64_t piid) const;
   [[noreturn]] void throw_left_window(unsigned code, uint64_t piid) const;
@@ -139,9 +180,10 @@ class mh_swt_reader_t : public et_reader_t {
   void read_brq(mh_bit_cursor_t& in, dct_brq_t& brq);
   void read_wup(mh_bit_cursor_t& in, dct_wup_t& wup);
 
-  // Declared in this order so that the configuration is checked before the
-  // file is opened.
-  const config_t config_;
+  // Declared in this order so that the geometry is checked before the file
+  // is opened.
+  const et_stream_geometry_t geometry_;
+  const et_wire_format_t wire_;
   input_t input_;
   unsigned long hart_mask_;
   bool skip_rvt_;
@@ -149,24 +191,36 @@ class mh_swt_reader_t : public et_reader_t {
   bool skip_dct_;
   mh_bit_reader_t bits_;
 
-  // Payload bits after the header code of the instruction records 33 to 46,
-  // consumed whole for a hart that is not selected.
+  // Payload bits of the instruction records 33 to 46, consumed whole for a
+  // hart that is not selected.
   uint64_t insn_payload_bits_[14];
+  // The longest record that decode_record reads unchecked, in bytes: the
+  // longest that is not a message (SWT_CM with a 64-bit program counter).
+  std::size_t longest_fast_record_;
 
   uint8_t hart_ = 0;          // current hart
-  bool hart_skipped_;         // the current hart is not selected
   uint8_t dct_hart_ = 0;      // current DCT hart
   uint64_t cycle_ = 0;        // running cycle
   int64_t last_uiid_[max_harts];
+  // The uiid of each hart's next instruction handed out: instructions are
+  // made, and handed out, in uiid order, so slots need not keep it.
+  uint64_t next_uiid_out_[max_harts];
   std::unique_ptr<piid_entry_t[]> piid_tables_[max_harts];  // null for unselected harts
+  piid_entry_t* piid_table_;  // the current hart's; null when it is not selected
 
-  std::unique_ptr<et_object_t[], ring_deleter_t> ring_;
+  std::unique_ptr<slot_t[], ring_deleter_t> ring_;
   uint64_t made_ = 0;    // objects made
   uint64_t handed_ = 0;  // objects handed out
   // The error of the record that ended the parsing, thrown once the objects
   // before it are handed out.
   std::exception_ptr failure_;
 
+  std::thread populator_;
+  std::atomic<bool> stop_populating_{false};
+
+  // The object handed out, and the kind it was last filled as.
+  et_object_t object_;
+  uint8_t expanded_kind_ = et_object_t::KIND_NONE;
   // Decoding scratch for messages that are skipped.
-  et_object_t scratch_;
+  slot_t scratch_;
 };

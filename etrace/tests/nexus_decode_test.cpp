@@ -595,9 +595,7 @@ et_insn_t fused_pair(bool trap)
 
 std::unique_ptr<mh_swt_reader_t> reader_of(et_test::trace_builder_t& trace)
 {
-  const auto& c = trace.config();
-  return std::make_unique<mh_swt_reader_t>(trace.finish(), 1, true, true, true, c.xlen, c.flen, c.paddr_width,
-                                           c.irf_data_width, c.cl_width, c.cl_chunks, c.poison_enable);
+  return std::make_unique<mh_swt_reader_t>(trace.finish(), 1, true, true, true, trace.config().geometry());
 }
 
 TEST(NexusDecode, WordsFromAnHwtTrace)

@@ -19,7 +19,7 @@ namespace {
 
 mh_rvt_reader_t open_extractor(const std::string& path, const trace_config_t& c)
 {
-  return mh_rvt_reader_t(path, c.xlen, c.flen, c.paddr_width, c.irf_data_width);
+  return mh_rvt_reader_t(path, c.geometry());
 }
 
 // The words of successive extract calls of n bytes; one entry per call, the

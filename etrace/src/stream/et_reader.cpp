@@ -22,23 +22,3 @@ FILE* et_reader_t::open_trace(const std::string& path, int& fd)
   }
   return file;
 }
-
-namespace {
-
-[[noreturn]] void throw_bad_width(const char* name, const std::string& value)
-{
-  throw std::runtime_error(std::string("Invalid ") + name + ": " + value +
-                           " (a trace field width must be 1 to 64 bits)");
-}
-
-}  // namespace
-
-void et_reader_t::check_width(const char* name, int value)
-{
-  if (value < 1 || value > 64) throw_bad_width(name, std::to_string(value));
-}
-
-void et_reader_t::check_width(const char* name, unsigned long value)
-{
-  if (value < 1 || value > 64) throw_bad_width(name, std::to_string(value));
-}

@@ -26,10 +26,5 @@ class et_reader_t {
   // throws std::runtime_error with the system error text.
   static FILE* open_trace(const std::string& path, int& fd);
 
-  // Stream field widths lie between 1 and 64 bits; throws std::runtime_error
-  // naming the parameter and the value otherwise.
-  static void check_width(const char* name, int value);
-  static void check_width(const char* name, unsigned long value);
-
   std::string path;  // the trace file, "unknown" for a stream handed over
 };

@@ -14,6 +14,15 @@ std::string system_error_text(int error)
   return error != 0 ? std::strerror(error) : "unknown error";
 }
 
+// A configured width: 1 to 64 bits.
+template <class value_t>
+void check_width(const char* name, value_t value)
+{
+  if (value < 1 || value > 64)
+    throw std::runtime_error(std::string("Error: trace writer width ") + name + " = " +
+                             std::to_string(value) + " is outside 1 to 64");
+}
+
 void store_le64(uint8_t* out, uint64_t word)
 {
   for (int i = 0; i < 8; ++i) out[i] = uint8_t(word >> (8 * i));
@@ -22,7 +31,7 @@ void store_le64(uint8_t* out, uint64_t word)
 }  // namespace
 
 et_writer_t::et_writer_t(const std::string& path, uint64_t ring_size)
-    : path_(path), piid_width_(10), ring_size_(ring_size)
+    : path_(path), ring_size_(ring_size)
 {
   if (ring_size % 8 != 0)
     throw std::runtime_error("Error: trace writer ring size " + std::to_string(ring_size) +
@@ -57,19 +66,29 @@ et_writer_t::~et_writer_t()
 
 void et_writer_t::configure(int xlen, int flen, int irf, int va, int pa)
 {
-  const struct {
-    const char* name;
-    int value;
-  } widths[] = {{"xlen", xlen}, {"flen", flen}, {"irf", irf}, {"va", va}, {"pa", pa}};
-  for (const auto& w : widths)
-    if (w.value < 1 || w.value > 64)
-      throw std::runtime_error(std::string("Error: trace writer width ") + w.name + " = " +
-                               std::to_string(w.value) + " is outside 1 to 64");
-  xlen_ = xlen;
-  flen_ = flen;
-  irf_ = irf;
-  va_ = va;
-  pa_ = pa;
+  check_width("xlen", xlen);
+  check_width("flen", flen);
+  check_width("irf", irf);
+  check_width("va", va);
+  check_width("pa", pa);
+  wire_.set(et_wire_size_t::XLEN, unsigned(xlen));
+  wire_.set(et_wire_size_t::FLEN, unsigned(flen));
+  wire_.set(et_wire_size_t::IRF, unsigned(irf));
+  wire_.set(et_wire_size_t::VA, unsigned(va));
+  wire_.set(et_wire_size_t::PADDR, unsigned(pa));
+  wire_.set(et_wire_size_t::STD, unsigned(std::max(xlen, flen)));
+  configured_ = true;
+}
+
+void et_writer_t::configure(const et_stream_geometry_t& geometry)
+{
+  check_width("xlen", geometry.xlen);
+  check_width("flen", geometry.flen);
+  check_width("irf", geometry.irf_data_width);
+  check_width("va", geometry.xlen);
+  check_width("pa", geometry.paddr_width);
+  wire_ = et_wire_format_t(geometry);
+  configured_ = true;
 }
 
 void et_writer_t::throw_bad_bit_count(uint64_t bits)
@@ -78,12 +97,12 @@ void et_writer_t::throw_bad_bit_count(uint64_t bits)
                            " bits at once (at most 64)");
 }
 
-unsigned et_writer_t::width(int configured, const char* record) const
+void et_writer_t::require(unsigned code) const
 {
-  if (configured == 0)
-    throw std::runtime_error(std::string("Error: trace writer: ") + record +
+  const et_wire_record_t& record = *et_wire::find(code);
+  if (!configured_ && et_wire::needs_geometry(record))
+    throw std::runtime_error(std::string("Error: trace writer: ") + record.name +
                              " written before configure()");
-  return unsigned(configured);
 }
 
 void et_writer_t::emit_word(uint64_t word)
@@ -140,25 +159,24 @@ void et_writer_t::write_ring_to_file()
   }
 }
 
-void et_writer_t::piid_record(unsigned code, uint16_t piid, std::initializer_list<field_t> fields)
+// Every width is looked up (and may throw) before the record's first bit is
+// written. The record's fields come from the wire-format table at compile
+// time: the fixed widths are constants, the others the configured ones.
+template <unsigned code, class... values_t>
+void et_writer_t::record(values_t... values)
 {
-  append(code, 8);
-  append(piid, unsigned(piid_width_));
-  for (const field_t& field : fields) append(field.value, field.bits);
+  constexpr const et_wire_record_t& layout = et_wire::record_of<code>();
+  static_assert(sizeof...(values) == layout.field_count, "one value for each field");
+  if constexpr (et_wire::needs_geometry(layout)) require(code);
+  const uint64_t value[] = {uint64_t(values)...};
+  append(code, et_wire::header_bits);
+  for (std::size_t i = 0; i < sizeof...(values); ++i) append(value[i], wire_.bits(layout.fields[i]));
   end_record();
 }
 
-void et_writer_t::record_tsd1(uint8_t delta)
-{
-  append(MH_TSD1, 8);
-  append(delta, 8);
-}
+void et_writer_t::record_tsd1(uint8_t delta) { record<MH_TSD1>(delta); }
 
-void et_writer_t::record_swt_hart(uint8_t hart)
-{
-  append(MH_SWT_HART, 8);
-  append(hart, 8);
-}
+void et_writer_t::record_swt_hart(uint8_t hart) { record<MH_SWT_HART>(hart); }
 
 void et_writer_t::record_swt_is(uint64_t uiid, uint8_t pril, uint64_t chunk)
 {
@@ -168,74 +186,62 @@ void et_writer_t::record_swt_is(uint64_t uiid, uint8_t pril, uint64_t chunk)
     drop_old_sync_points();
     sync_points_.push_back(byte_count_ + pending_bits_ / 8);
   }
-  piid_record(MH_SWT_IS, uint16_t(uiid), {{pril, 2}, {chunk, 64}});
+  // The piid is the uiid's low bits.
+  record<MH_SWT_IS>(uiid, pril, chunk);
 }
-
-// The widths are looked up (and may throw) before the record's first bit is
-// written: braced lists are evaluated before the call.
 
 void et_writer_t::record_swt_irfra(uint16_t piid, uint8_t selector, uint8_t reg)
 {
-  piid_record(MH_SWT_IRFRA, piid, {{selector, 4}, {reg, 5}});
+  record<MH_SWT_IRFRA>(piid, selector, reg);
 }
 
 void et_writer_t::record_swt_irfrd(uint16_t piid, uint8_t selector, uint64_t value)
 {
-  piid_record(MH_SWT_IRFRD, piid, {{selector, 4}, {value, width(irf_, "SWT_IRFRD")}});
+  record<MH_SWT_IRFRD>(piid, selector, value);
 }
 
-void et_writer_t::record_swt_irfwa(uint16_t piid, uint8_t reg)
-{
-  piid_record(MH_SWT_IRFWA, piid, {{reg, 5}});
-}
+void et_writer_t::record_swt_irfwa(uint16_t piid, uint8_t reg) { record<MH_SWT_IRFWA>(piid, reg); }
 
 void et_writer_t::record_swt_irfwd(uint16_t piid, uint64_t value)
 {
-  piid_record(MH_SWT_IRFWD, piid, {{value, width(irf_, "SWT_IRFWD")}});
+  record<MH_SWT_IRFWD>(piid, value);
 }
 
 void et_writer_t::record_swt_frfra(uint16_t piid, uint8_t selector, uint8_t reg)
 {
-  piid_record(MH_SWT_FRFRA, piid, {{selector, 4}, {reg, 5}});
+  record<MH_SWT_FRFRA>(piid, selector, reg);
 }
 
 void et_writer_t::record_swt_frfrd(uint16_t piid, uint8_t selector, uint64_t value)
 {
-  piid_record(MH_SWT_FRFRD, piid, {{selector, 4}, {value, width(flen_, "SWT_FRFRD")}});
+  record<MH_SWT_FRFRD>(piid, selector, value);
 }
 
-void et_writer_t::record_swt_frfwa(uint16_t piid, uint8_t reg)
-{
-  piid_record(MH_SWT_FRFWA, piid, {{reg, 5}});
-}
+void et_writer_t::record_swt_frfwa(uint16_t piid, uint8_t reg) { record<MH_SWT_FRFWA>(piid, reg); }
 
 void et_writer_t::record_swt_frfwd(uint16_t piid, uint64_t value)
 {
-  piid_record(MH_SWT_FRFWD, piid, {{value, width(flen_, "SWT_FRFWD")}});
+  record<MH_SWT_FRFWD>(piid, value);
 }
 
-void et_writer_t::record_swt_fr(uint16_t piid, bool bit) { piid_record(MH_SWT_FR, piid, {{bit, 1}}); }
+void et_writer_t::record_swt_fr(uint16_t piid, bool bit) { record<MH_SWT_FR>(piid, bit); }
 
 void et_writer_t::record_swt_va(uint16_t piid, uint64_t address)
 {
-  piid_record(MH_SWT_VA, piid, {{address, width(va_, "SWT_VA")}});
+  record<MH_SWT_VA>(piid, address);
 }
 
 void et_writer_t::record_swt_pa(uint16_t piid, uint64_t address)
 {
-  piid_record(MH_SWT_PA, piid, {{address, width(pa_, "SWT_PA")}});
+  record<MH_SWT_PA>(piid, address);
 }
 
-void et_writer_t::record_swt_std(uint16_t piid, uint64_t data)
-{
-  const unsigned data_width = std::max(width(xlen_, "SWT_STD"), width(flen_, "SWT_STD"));
-  piid_record(MH_SWT_STD, piid, {{data, data_width}});
-}
+void et_writer_t::record_swt_std(uint16_t piid, uint64_t data) { record<MH_SWT_STD>(piid, data); }
 
 void et_writer_t::record_swt_cm(uint16_t piid, uint64_t pc, bool frcm, bool trap, uint64_t cause,
                                 bool trig)
 {
-  const unsigned interrupt_bit = width(xlen_, "SWT_CM") - 1;
-  piid_record(MH_SWT_CM, piid,
-              {{pc, width(va_, "SWT_CM")}, {frcm, 1}, {trap, 1}, {cause >> interrupt_bit, 1}, {cause, 6}, {trig, 1}});
+  require(MH_SWT_CM);
+  const unsigned interrupt_bit = wire_.size(et_wire_size_t::XLEN) - 1;
+  record<MH_SWT_CM>(piid, pc, frcm, trap, cause >> interrupt_bit, cause, trig);
 }

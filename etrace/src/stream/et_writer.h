@@ -11,6 +11,9 @@
 #include <memory>
 #include <string>
 
+#include "stream/et_stream_geometry.h"
+#include "stream/et_wire_format.h"
+
 class et_writer_t {
  public:
   // Creates or truncates the file. ring_size 0 writes straight to the file;
@@ -27,6 +30,9 @@ class et_writer_t {
   // width and physical-address width. Records that carry such a field throw
   // until this has been called.
   void configure(int xlen, int flen, int irf, int va, int pa);
+  // The widths of a stream geometry, virtual addresses XLEN wide, as the
+  // stream reader reads them.
+  void configure(const et_stream_geometry_t& geometry);
 
   // Appends the low `bits` bits (0..64) of value to the stream.
   void append(uint64_t value, uint64_t bits)
@@ -69,13 +75,12 @@ class et_writer_t {
   void emit_word(uint64_t word);
   void flush_staged();
   void end_record() { append(0, (8 - pending_bits_ % 8) % 8); }
-  struct field_t {
-    uint64_t value;
-    unsigned bits;
-  };
-  // Header code, piid, fields, padding.
-  void piid_record(unsigned code, uint16_t piid, std::initializer_list<field_t> fields);
-  unsigned width(int configured, const char* record) const;
+  // Throws unless the widths that record `code` needs are configured.
+  void require(unsigned code) const;
+  // Header code, the values of the record's fields (et_wire_format.h) in
+  // order, padding.
+  template <unsigned code, class... values_t>
+  void record(values_t... values);
   void drop_old_sync_points();
   void write_ring_to_file();
   void write_bytes(const uint8_t* data, uint64_t size);
@@ -83,8 +88,8 @@ class et_writer_t {
 
   std::ofstream file_;
   std::string path_;  // for error messages
-  int piid_width_;
-  int xlen_ = 0, flen_ = 0, irf_ = 0, va_ = 0, pa_ = 0;  // 0 until configure
+  et_wire_format_t wire_;    // the field widths
+  bool configured_ = false;  // configure has been called
   uint64_t ring_size_;
   uint64_t byte_count_ = 0;  // bytes stored into the ring so far (ring mode only)
   std::unique_ptr<uint8_t[]> ring_;

@@ -2,11 +2,14 @@
 // Bit input of the binary trace record stream: one little-endian bit stream,
 // every field least-significant bit first, records padded to whole bytes.
 //
-// The stream is read through the caller's stdio stream into a block buffer of
-// its own, so that neither a system call nor a stdio call is made per record;
-// fields are then cut out of the buffer with unaligned 64-bit loads. The
-// stream is accounted in 16-byte blocks, the unit in which the trace tools
-// have always loaded it, so the position in error texts stays the same.
+// The stream is read through the caller's stdio stream in chunks of 512 KB,
+// so that neither a system call nor a stdio call is made per record; fields
+// are then cut out of the chunk with unaligned 64-bit loads. A regular file
+// is read ahead by a helper thread: copying a trace out of the system's file
+// cache is a good part of the time it takes to decode it, and the thread
+// does it beside the decoding. The stream is accounted in 16-byte blocks, the
+// unit in which the trace tools have always loaded it, so the position in
+// error texts stays the same.
 //
 // A decoder copies the read position into a cursor, a local variable, and
 // stores it back when done: kept in registers, the position does not have to
@@ -36,7 +39,7 @@ inline uint64_t mh_extract_bits(const uint8_t* data, std::size_t pos, unsigned n
   uint64_t value = v >> shift;
   // A field that starts inside a byte can reach into a ninth byte.
   if (shift + n > 64) value |= uint64_t(p[8]) << (64 - shift);
-  return n == 64 ? value : value & ((uint64_t(1) << n) - 1);
+  return value & (~uint64_t(0) >> (64 - n));
 }
 
 class mh_bit_cursor_t {
@@ -61,11 +64,12 @@ class mh_bit_cursor_t {
   void align_to_byte() { pos_ = (pos_ + 7) & ~std::size_t(7); }
 
   // Whole bytes loaded after the read position: a decoder that needs no more
-  // than these can read them unchecked.
+  // than these can read them unchecked (mh_unchecked_bits_t), from
+  // next_byte() on, at a byte boundary.
   std::size_t bytes_ahead() const { return (end_ - pos_) >> 3; }
-  inline mh_unchecked_bits_t unchecked() const;
-  // Continues after what was read unchecked.
-  inline void advance_to(const mh_unchecked_bits_t& bits);
+  const uint8_t* next_byte() const { return data_ + (pos_ >> 3); }
+  // Continues n bytes further, after what was read unchecked.
+  void advance_bytes(std::size_t n) { pos_ += n * 8; }
 
  private:
   friend class mh_bit_reader_t;
@@ -76,9 +80,9 @@ class mh_bit_cursor_t {
   }
 
   mh_bit_reader_t* reader_;
-  const uint8_t* data_;  // the reader's buffer
+  const uint8_t* data_;  // the loaded bytes (of the reader's current chunk)
   std::size_t pos_;      // next unread bit, counted from data_[0]
-  std::size_t end_;      // number of valid bits in the buffer
+  std::size_t end_;      // number of valid bits from data_[0] on
 };
 
 class mh_bit_reader_t {
@@ -88,6 +92,7 @@ class mh_bit_reader_t {
 
   // Reads from input, which stays the caller's; path only names it in texts.
   mh_bit_reader_t(FILE* input, std::string path);
+  ~mh_bit_reader_t();
 
   mh_bit_reader_t(const mh_bit_reader_t&) = delete;
   mh_bit_reader_t& operator=(const mh_bit_reader_t&) = delete;
@@ -95,9 +100,10 @@ class mh_bit_reader_t {
   // The read position, to decode from; store() it back afterwards. After an
   // exception the position need not be stored: the data has ended or the
   // stream is unusable.
-  mh_bit_cursor_t cursor() { return mh_bit_cursor_t(this, buffer_.get(), pos_, end_); }
+  mh_bit_cursor_t cursor() { return mh_bit_cursor_t(this, data_, pos_, end_); }
   void store(const mh_bit_cursor_t& cursor)
   {
+    data_ = cursor.data_;
     pos_ = cursor.pos_;
     end_ = cursor.end_;
   }
@@ -119,39 +125,42 @@ class mh_bit_reader_t {
   // reports it.
   long block_position(const mh_bit_cursor_t& cursor) const;
 
+  // The input arrives in chunks of this many bytes (mh_bit_reader.cpp).
+  static constexpr std::size_t chunk_bytes = 512 * 1024;
+
  private:
   friend class mh_bit_cursor_t;
+  class chunks_t;
 
-  // Number of bytes the block buffer holds.
-  static constexpr std::size_t buffer_bytes = 64 * 1024;
-  // Zero bytes behind the data, so that a 64-bit load (plus one byte) never
-  // leaves the buffer.
-  static constexpr std::size_t slack_bytes = 16;
-
-  // Makes n bits available after the cursor (moving the unread bytes to the
-  // front of the buffer) or ends the data.
+  // Makes n bits available after the cursor (carrying the unread bytes over
+  // to the front of the next chunk) or ends the data.
   mh_bit_cursor_t fill(mh_bit_cursor_t cursor, unsigned n);
 
-  FILE* input_;
-  std::string path_;
-  std::unique_ptr<uint8_t[]> buffer_;
-  std::size_t pos_ = 0;        // stored cursor position
-  std::size_t end_ = 0;        // stored count of valid bits
-  uint64_t buffer_start_ = 0;  // stream byte held in buffer_[0]
-  long start_offset_ = 0;      // file position where reading began
-  bool at_eof_ = false;        // the input has no more bytes
-  bool ended_ = false;         // a read ran past the end of the data
+  std::unique_ptr<chunks_t> chunks_;
+  // No data yet: a cursor at 0 of 0 bits, whose first read fills.
+  static const uint8_t no_data_[16];
+  const uint8_t* data_ = no_data_;  // stored cursor data
+  std::size_t pos_ = 0;             // stored cursor position
+  std::size_t end_ = 0;             // stored count of valid bits
+  uint64_t buffer_start_ = 0;       // stream byte held in data_[0]
+  long start_offset_ = 0;           // file position where reading began
+  bool at_eof_ = false;             // the input has no more bytes
+  bool ended_ = false;              // a read ran past the end of the data
+  bool holding_chunk_ = false;      // data_ lies in a chunk taken from chunks_
 };
 
-// Bits read from a cursor's buffer without the end check, for a record that
-// lies wholly in the loaded bytes (see mh_bit_cursor_t::bytes_ahead). A plain
-// value that the compiler keeps in registers, unlike a cursor, whose address
-// the refilling and error paths take.
+// The bits of one record that lies wholly in a cursor's loaded bytes (see
+// mh_bit_cursor_t::bytes_ahead), read without the end check. Positions count
+// from the record's first byte, so that once the decoder is inlined the
+// compiler knows where each field of fixed width lies: a load at a constant
+// offset and a constant shift. A plain value that the compiler keeps in
+// registers, unlike a cursor, whose address the refilling and error paths
+// take.
 class mh_unchecked_bits_t {
  public:
   static constexpr bool checked = false;
 
-  mh_unchecked_bits_t(const uint8_t* data, std::size_t pos) : data_(data), pos_(pos) {}
+  explicit mh_unchecked_bits_t(const uint8_t* record) : data_(record) {}
 
   uint64_t get(int n)
   {
@@ -161,13 +170,12 @@ class mh_unchecked_bits_t {
   }
   void skip(uint64_t n) { pos_ += n; }
   void align_to_byte() { pos_ = (pos_ + 7) & ~std::size_t(7); }
-  std::size_t position() const { return pos_; }
+  // Bytes read, after align_to_byte.
+  std::size_t bytes() const { return pos_ >> 3; }
 
  private:
-  friend class mh_bit_cursor_t;
-
   const uint8_t* data_;
-  std::size_t pos_;
+  std::size_t pos_ = 0;
 };
 
 inline uint64_t mh_bit_cursor_t::get(int n)
@@ -177,10 +185,3 @@ inline uint64_t mh_bit_cursor_t::get(int n)
   pos_ += unsigned(n);
   return value;
 }
-
-inline mh_unchecked_bits_t mh_bit_cursor_t::unchecked() const
-{
-  return mh_unchecked_bits_t(data_, pos_);
-}
-
-inline void mh_bit_cursor_t::advance_to(const mh_unchecked_bits_t& bits) { pos_ = bits.pos_; }

@@ -1,55 +1,30 @@
 #include "stream/mh_rvt_reader.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
 
 #include "stream/et_record.h"
+#include "stream/et_wire_format.h"
 
-namespace {
+mh_rvt_reader_t::mh_rvt_reader_t(const std::string& path, const et_stream_geometry_t& geometry)
+    : et_reader_t(path)
+{
+  geometry.check_widths();
+  // The stream's own records, the RVT words and the instruction records.
+  const et_wire_format_t wire(geometry);
+  for (const et_wire_record_t& record : et_wire::records)
+    if (record.group == et_wire_group_t::STREAM || record.group == et_wire_group_t::RVT ||
+        record.group == et_wire_group_t::INSN)
+      payload_bytes_[record.code] = uint8_t(wire.record_bytes(record.code) - 1);
 
-// The byte length of a payload of piid + the given bits, padding included.
-constexpr uint8_t payload_bytes(unsigned long bits) { return uint8_t((bits + 7) / 8); }
-
-}  // namespace
+  file_ = open_trace(path, fd_);
+}
 
 mh_rvt_reader_t::mh_rvt_reader_t(const std::string& path, int xlen, int flen,
                                  unsigned long paddr_width, unsigned long irf_data_width)
-    : et_reader_t(path),
-      flen_(flen),
-      va_width_(xlen),
-      paddr_width_(paddr_width),
-      irf_data_width_(irf_data_width)
+    : mh_rvt_reader_t(path, et_stream_geometry_t{xlen, flen, paddr_width, irf_data_width})
 {
-  check_width("XLEN", xlen);
-  check_width("FLEN", flen);
-  check_width("PADDR_WIDTH", paddr_width);
-  check_width("IRF_DATA_WIDTH", irf_data_width);
-
-  const unsigned long piid = 10;
-  const unsigned long xlen_bits = unsigned(va_width_);
-  const unsigned long flen_bits = unsigned(flen_);
-  uint8_t* len = payload_bytes_;
-  len[MH_TSD1] = 1;
-  len[MH_SWT_RVT] = 8;
-  len[MH_SWT_HART] = 1;
-  len[MH_SWT_IS] = payload_bytes(piid + 2 + 64);
-  len[MH_SWT_IRFRA] = payload_bytes(piid + 4 + 5);
-  len[MH_SWT_IRFRD] = payload_bytes(piid + 4 + irf_data_width_);
-  len[MH_SWT_IRFWA] = payload_bytes(piid + 5);
-  len[MH_SWT_IRFWD] = payload_bytes(piid + irf_data_width_);
-  len[MH_SWT_FRFRA] = payload_bytes(piid + 4 + 5);
-  len[MH_SWT_FRFRD] = payload_bytes(piid + 4 + flen_bits);
-  len[MH_SWT_FRFWA] = payload_bytes(piid + 5);
-  len[MH_SWT_FRFWD] = payload_bytes(piid + flen_bits);
-  len[MH_SWT_FR] = payload_bytes(piid + 1);
-  len[MH_SWT_VA] = payload_bytes(piid + xlen_bits);
-  len[MH_SWT_PA] = payload_bytes(piid + paddr_width_);
-  len[MH_SWT_STD] = payload_bytes(piid + std::max(xlen_bits, flen_bits));
-  len[MH_SWT_CM] = payload_bytes(piid + xlen_bits + 10);
-
-  file_ = open_trace(path, fd_);
 }
 
 mh_rvt_reader_t::~mh_rvt_reader_t()

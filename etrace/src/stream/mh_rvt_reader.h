@@ -9,12 +9,17 @@
 #include <string>
 
 #include "stream/et_reader.h"
+#include "stream/et_stream_geometry.h"
 
 class mh_rvt_reader_t : public et_reader_t {
  public:
-  // Opens the trace file; the widths give the lengths of the variable
-  // records. Throws std::runtime_error for a width outside 1 to 64 and when
-  // the file cannot be opened.
+  // Opens the trace file; the geometry's field widths give the lengths of
+  // the instruction records (its cache-line layout is not used). Throws
+  // std::runtime_error for a width outside 1 to 64
+  // (et_stream_geometry_t::check_widths), before the file is opened, and
+  // when the file cannot be opened.
+  mh_rvt_reader_t(const std::string& path, const et_stream_geometry_t& geometry);
+  // The same with the four widths.
   mh_rvt_reader_t(const std::string& path, int xlen, int flen, unsigned long paddr_width,
                   unsigned long irf_data_width);
   ~mh_rvt_reader_t() override;
@@ -39,11 +44,8 @@ class mh_rvt_reader_t : public et_reader_t {
 
   int fd_ = -1;
   FILE* file_ = nullptr;
-  int flen_;
-  int va_width_;  // virtual addresses and program counters: XLEN
-  unsigned long paddr_width_;
-  unsigned long irf_data_width_;
-  // Payload bytes after the header byte, by header code; 0 = not accepted.
+  // Payload bytes after the header byte, by header code (et_wire_format.h);
+  // 0 = not accepted.
   uint8_t payload_bytes_[256] = {};
   uint64_t position_ = 0;  // byte offset in the file of the next byte read
   std::exception_ptr failure_;  // the error that ended the extraction

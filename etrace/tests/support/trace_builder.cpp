@@ -38,12 +38,11 @@ temp_file_t::temp_file_t() : path_(::testing::TempDir() + "et_trace_XXXXXX")
 
 temp_file_t::~temp_file_t() { std::remove(path_.c_str()); }
 
-trace_builder_t::trace_builder_t(const trace_config_t& config) : config_(config)
+trace_builder_t::trace_builder_t(const trace_config_t& config)
+    : config_(config), wire_(config.geometry())
 {
   writer_.reset(new et_writer_t(file_.path(), config_.ring_size));
-  // The reader reads virtual addresses and program counters with XLEN.
-  writer_->configure(config_.xlen, config_.flen, config_.irf_data_width, config_.xlen,
-                     config_.paddr_width);
+  writer_->configure(config_.geometry());
 }
 
 // The writer is destroyed (members in reverse order) before the file is removed.
@@ -125,13 +124,14 @@ trace_builder_t& trace_builder_t::insns(const std::vector<et_insn_t>& list)
 namespace {
 
 // Packs one record of the builder's own through the writer and pads it to a
-// byte boundary (the writer's records always end on one).
+// byte boundary (the writer's records always end on one). The messages are
+// packed by their fields in the wire format (et_wire_format.h).
 class record_packer_t {
  public:
-  record_packer_t(et_writer_t& writer, const trace_config_t& config, unsigned code)
-      : writer_(writer), config_(config)
+  record_packer_t(et_writer_t& writer, const et_wire_format_t& wire, unsigned code)
+      : writer_(writer), wire_(wire), code_(code)
   {
-    put(code, 8);
+    put(code, et_wire::header_bits);
   }
   ~record_packer_t() { writer_.append(0, (8 - bits_ % 8) % 8); }
 
@@ -141,87 +141,57 @@ class record_packer_t {
     bits_ += bits;
   }
 
-  void payload(const l2t_rq_t& rq)
+  // The values of the record's fields, in order; a repeated field takes its
+  // count of values.
+  void fields(const std::vector<uint64_t>& values)
   {
-    put(rq.rid, 3);
-    put(rq.id, 8);
-    put(rq.t, 5);
-    put(rq.a, 40);
-    put(rq.f, 7);
-    put(rq.u, 20);
+    const et_wire_record_t& record = *et_wire::find(code_);
+    std::size_t count = 0;
+    for (const et_wire_field_t& field : record) count += wire_.count(field);
+    if (count != values.size())
+      throw std::logic_error(std::string("trace_builder_t: ") + record.name + " takes " +
+                             std::to_string(count) + " values, not " +
+                             std::to_string(values.size()));
+    auto value = values.begin();
+    for (const et_wire_field_t& field : record)
+      for (unsigned n = wire_.count(field); n != 0; --n) put(*value++, wire_.bits(field));
   }
+
+  void payload(const l2t_rq_t& rq) { fields({rq.rid, rq.id, rq.t, rq.a, rq.f, rq.u}); }
 
   void payload(const l2t_wd_t& wd)
   {
-    const unsigned long words = config_.cl_width / config_.cl_chunks / 64;
+    const unsigned words = wire_.count(et_wire::wd_d);
     if (words > 8) throw std::runtime_error("trace_builder_t: more than 8 words per chunk");
-    for (unsigned long i = 0; i < words; ++i) put(wd.d[i], 64);
-    if (config_.poison_enable) put(wd.psn, unsigned(words));
-    put(wd.cn, unsigned(__builtin_ctzl(config_.cl_chunks)));
+    std::vector<uint64_t> values(wd.d, wd.d + words);
+    values.push_back(wd.psn);
+    values.push_back(wd.cn);
+    fields(values);
   }
 
-  void payload(const l2t_rs_t& rs)
-  {
-    put(rs.rid, 3);
-    put(rs.mid, 8);
-    put(rs.sid, 8);
-    put(rs.f, 5);
-  }
+  void payload(const l2t_rs_t& rs) { fields({rs.rid, rs.mid, rs.sid, rs.f}); }
 
-  void payload(const l2t_rl_t& rl) { put(rl.id, 8); }
+  void payload(const l2t_rl_t& rl) { fields({rl.id}); }
 
-  void payload(const l2t_sr_t& sr)
-  {
-    put(sr.m, 8);
-    put(sr.id, 8);
-    put(sr.t, 3);
-    put(sr.a, 40);
-  }
+  void payload(const l2t_sr_t& sr) { fields({sr.m, sr.id, sr.t, sr.a}); }
 
   void payload(const l2t_hm2_t& hm2)
   {
-    put(hm2.id, 8);
-    put(hm2.a, 40);
-    put(hm2.op, 13);
-    put(hm2.ser, 1);
-    put(hm2.hv, 1);
-    group(hm2.hv_group);
-    put(hm2.iv, 1);
-    group(hm2.iv_group);
-    put(hm2.vca, 40);
-    put(hm2.we0, 16);
-    put(hm2.we1, 16);
-    for (uint8_t bit : hm2.fen) put(bit, 1);
-    put(hm2.fl[0], 1);
-    put(hm2.fl[1], 1);
-    put(hm2.fl[2], 8);
+    const l2t_hm2_group_t& hv = hm2.hv_group;
+    const l2t_hm2_group_t& iv = hm2.iv_group;
+    fields({hm2.id,     hm2.a,      hm2.op,     hm2.ser,    hm2.hv,     hv.value4,  hv.bit_a,
+            hv.bit_b,   hv.value8,  hm2.iv,     iv.value4,  iv.bit_a,   iv.bit_b,   iv.value8,
+            hm2.vca,    hm2.we0,    hm2.we1,    hm2.fen[0], hm2.fen[1], hm2.fen[2], hm2.fen[3],
+            hm2.fen[4], hm2.fl[0],  hm2.fl[1],  hm2.fl[2]});
   }
 
   void payload(const dct_brq_t& brq)
   {
-    put(brq.kl, 1);
-    put(brq.stlb, 1);
-    put(brq.op, 3);
-    put(brq.f, 8);
-    put(brq.a, 40);
-    put(brq.wrd, 64);
-    put(brq.wrm, 8);
-    put(brq.ldd, 64);
-    put(brq.psn, 2);
-    put(brq.scf, 1);
-    put(brq.fs, 3);
-    put(brq.blk_valid, 1);
-    put(brq.blk_kind, 2);
-    put(brq.blk_id, 6);
+    fields({brq.kl, brq.stlb, brq.op, brq.f, brq.a, brq.wrd, brq.wrm, brq.ldd, brq.psn, brq.scf,
+            brq.fs, brq.blk_valid, brq.blk_kind, brq.blk_id});
   }
 
-  void payload(const dct_wup_t& wup)
-  {
-    put(wup.gv, 1);
-    put(wup.v, 1);
-    put(wup.v_data, 6);
-    put(wup.fs, 3);
-  }
+  void payload(const dct_wup_t& wup) { fields({wup.gv, wup.v, wup.v_data, wup.fs}); }
 
   // The shapes only one message kind has.
   void own_payload(const l2t_object_t& m, mh_payload_shape_t shape)
@@ -249,16 +219,9 @@ class record_packer_t {
   }
 
  private:
-  void group(const l2t_hm2_group_t& g)
-  {
-    put(g.value4, 4);
-    put(g.bit_a, 1);
-    put(g.bit_b, 1);
-    put(g.value8, 8);
-  }
-
   et_writer_t& writer_;
-  const trace_config_t& config_;
+  const et_wire_format_t& wire_;
+  unsigned code_;
   unsigned bits_ = 0;
 };
 
@@ -274,29 +237,34 @@ void check_letter(const char* kind, unsigned letter, unsigned first, unsigned la
 trace_builder_t& trace_builder_t::record(unsigned code,
                                          const std::vector<std::pair<uint64_t, unsigned>>& fields)
 {
-  record_packer_t packer(*writer_, config_, code);
+  record_packer_t packer(*writer_, wire_, code);
   for (const auto& field : fields) packer.put(field.first, field.second);
   return *this;
 }
 
-trace_builder_t& trace_builder_t::rvt(uint64_t word) { return record(MH_SWT_RVT, {{word, 64}}); }
+trace_builder_t& trace_builder_t::rvt(uint64_t word)
+{
+  record_packer_t(*writer_, wire_, MH_SWT_RVT).fields({word});
+  return *this;
+}
 
 trace_builder_t& trace_builder_t::dct_hart(uint8_t hart)
 {
-  return record(MH_SWT_DCT_HART, {{hart, 8}});
+  record_packer_t(*writer_, wire_, MH_SWT_DCT_HART).fields({hart});
+  return *this;
 }
 
 trace_builder_t& trace_builder_t::l2t(const l2t_object_t& message)
 {
   check_letter("L2T", message.letter, MH_SWT_L2T_URQ, MH_SWT_L2T_HM2);
-  record_packer_t(*writer_, config_, message.letter).message(message);
+  record_packer_t(*writer_, wire_, message.letter).message(message);
   return *this;
 }
 
 trace_builder_t& trace_builder_t::dct(const dct_object_t& message)
 {
   check_letter("DCT", message.letter, MH_SWT_DCT_BRQ, MH_SWT_DCT_DSR);
-  record_packer_t(*writer_, config_, message.letter).message(message);
+  record_packer_t(*writer_, wire_, message.letter).message(message);
   return *this;
 }
 

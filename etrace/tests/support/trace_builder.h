@@ -4,7 +4,7 @@
 //
 //   trace_builder_t trace({/*xlen*/ 32});
 //   trace.hart(0).insn(make_insn(0, 0x80000000, 0x13));
-//   mh_swt_reader_t reader(trace.finish(), 1, ...);
+//   mh_swt_reader_t reader(trace.finish(), 1, false, false, false, trace.config().geometry());
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,9 +12,11 @@
 
 #include "records/dct_object.h"
 #include "records/et_insn.h"
-#include "stream/et_record.h"
-#include "stream/et_writer.h"
 #include "records/l2t_object.h"
+#include "stream/et_record.h"
+#include "stream/et_stream_geometry.h"
+#include "stream/et_wire_format.h"
+#include "stream/et_writer.h"
 
 namespace et_test {
 
@@ -28,6 +30,14 @@ struct trace_config_t {
   unsigned long cl_chunks = 1;
   bool poison_enable = false;
   uint64_t ring_size = 0;  // writer ring mode when not 0
+
+  // The stream geometry of these parameters.
+  et_stream_geometry_t geometry() const
+  {
+    return et_stream_geometry_t{xlen,     flen,      static_cast<unsigned long>(paddr_width),
+                                static_cast<unsigned long>(irf_data_width),
+                                cl_width, cl_chunks, poison_enable};
+  }
 };
 
 // A unique temporary file name (the file exists, empty), removed on destruction.
@@ -88,6 +98,7 @@ class trace_builder_t {
 
  private:
   trace_config_t config_;
+  et_wire_format_t wire_;  // the widths of config_, for the messages
   temp_file_t file_;
   std::unique_ptr<et_writer_t> writer_;
 };

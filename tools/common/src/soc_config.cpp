@@ -73,17 +73,24 @@ bool config_switch(const ConfigNodeClass& swt, const std::string& key,
   }
 }
 
-soc_widths_t read_soc_widths(const ConfigNodeClass& swt, const std::string& config_path) {
-  soc_widths_t w;
-  w.xlen = config_number(swt, "XLEN", config_path);
-  w.flen = config_number(swt, "FLEN", config_path);
-  w.paddr_width = config_number(swt, "PADDR_WIDTH", config_path);
-  w.irf_data_width = config_number(swt, "IRF_DATA_WIDTH", config_path);
-  w.cl_width = config_number(swt, "CL_WIDTH", config_path);
-  w.cl_chunks = config_number(swt, "CL_CHUNKS", config_path);
-  for (auto [key, value] : {std::pair<const char*, unsigned long>{"XLEN", w.xlen}, {"FLEN", w.flen}})
+et_stream_geometry_t read_stream_geometry(const ConfigNodeClass& swt,
+                                          const std::string& config_path,
+                                          poison_enable_syntax_t poison_enable) {
+  const unsigned long xlen = config_number(swt, "XLEN", config_path);
+  const unsigned long flen = config_number(swt, "FLEN", config_path);
+  et_stream_geometry_t g;
+  g.paddr_width = config_number(swt, "PADDR_WIDTH", config_path);
+  g.irf_data_width = config_number(swt, "IRF_DATA_WIDTH", config_path);
+  g.cl_width = config_number(swt, "CL_WIDTH", config_path);
+  g.cl_chunks = config_number(swt, "CL_CHUNKS", config_path);
+  for (auto [key, value] : {std::pair<const char*, unsigned long>{"XLEN", xlen}, {"FLEN", flen}})
     if (value > 64)
       throw std::runtime_error(where(config_path, key) + " must be 1 to 64, not " +
                                std::to_string(value));
-  return w;
+  g.xlen = int(xlen);
+  g.flen = int(flen);
+  g.poison_enable = poison_enable == poison_enable_syntax_t::number
+                        ? config_number(swt, "POISON_ENABLE", config_path) != 0
+                        : config_switch(swt, "POISON_ENABLE", config_path);
+  return g;
 }

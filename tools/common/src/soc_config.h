@@ -6,11 +6,7 @@
 #include <string>
 
 #include "ConfigNode.h"
-
-// The widths of the "swt" node, read in this order.
-struct soc_widths_t {
-  unsigned long xlen, flen, paddr_width, irf_data_width, cl_width, cl_chunks;
-};
+#include "stream/et_stream_geometry.h"
 
 // Writes "Load configuration from '<path>'" on standard output and loads the
 // file, with expansion, into a root node named "soc". Null, after "Unable to
@@ -34,6 +30,15 @@ unsigned long config_number(const ConfigNodeClass& swt, const std::string& key,
 bool config_switch(const ConfigNodeClass& swt, const std::string& key,
                    const std::string& config_path);
 
-// XLEN, FLEN, PADDR_WIDTH, IRF_DATA_WIDTH, CL_WIDTH and CL_CHUNKS. The readers
-// take XLEN and FLEN as int: a value above 64 is refused here.
-soc_widths_t read_soc_widths(const ConfigNodeClass& swt, const std::string& config_path);
+// How a program reads POISON_ENABLE: quendle as a number (on when not 0),
+// quendle_diff as a switch (config_switch).
+enum class poison_enable_syntax_t { number, switch_text };
+
+// The stream geometry of the "swt" node: XLEN, FLEN, PADDR_WIDTH,
+// IRF_DATA_WIDTH, CL_WIDTH and CL_CHUNKS, read in this order, then
+// POISON_ENABLE. The geometry holds XLEN and FLEN as int: a value above 64 is
+// refused here, before POISON_ENABLE is read; the rest of the checks are the
+// stream reader's (et_stream_geometry_t::check).
+et_stream_geometry_t read_stream_geometry(const ConfigNodeClass& swt,
+                                          const std::string& config_path,
+                                          poison_enable_syntax_t poison_enable);

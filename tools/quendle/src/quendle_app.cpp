@@ -29,11 +29,6 @@
 
 namespace {
 
-// The "swt" node's values that the program uses.
-struct soc_params_t : soc_widths_t {
-  unsigned long poison_enable;
-};
-
 // The output file's buffer: a file buffer that also lets a record be built
 // in place, straight into its put area, instead of in a buffer of its own and
 // then copied.
@@ -97,9 +92,8 @@ int fail_keeping_output(output_file_t& out, const std::exception& e) {
   return 1;
 }
 
-int extract_rvt(const quendle_options_t& o, const soc_params_t& soc) {
-  mh_rvt_reader_t extractor(o.trace, int(soc.xlen), int(soc.flen), soc.paddr_width,
-                            soc.irf_data_width);
+int extract_rvt(const quendle_options_t& o, const et_stream_geometry_t& geometry) {
+  mh_rvt_reader_t extractor(o.trace, geometry);
   output_file_t out(o.output, std::ios::binary | std::ios::trunc);
   const unsigned long chunk = 1048576;
   std::vector<char> buffer(chunk);
@@ -134,15 +128,15 @@ void refuse_output_over_input(const quendle_options_t& o) {
 }
 
 std::unique_ptr<et_base_formatter_t> make_formatter(const quendle_options_t& o,
-                                                    const soc_params_t& soc) {
+                                                    const et_stream_geometry_t& soc) {
   // The time stamps of message lines follow the "swt" switches in every
   // text format (ingress output carries no messages).
   const et_timestamp_column_t message_timestamp(o.ts, o.ts_format);
   if (o.format == "swt")
-    return std::make_unique<et_swt_formatter_t>(soc.xlen, soc.flen, soc.paddr_width, o.ts, o.uiid,
-                                                o.cc, o.fr, o.profile, o.ts_format,
-                                                o.uiid_format, "-30s");
-  if (o.format == "ingress") return std::make_unique<et_ingress_formatter_t>(soc.xlen);
+    return std::make_unique<et_swt_formatter_t>(uint64_t(soc.xlen), uint64_t(soc.flen),
+                                                soc.paddr_width, o.ts, o.uiid, o.cc, o.fr,
+                                                o.profile, o.ts_format, o.uiid_format, "-30s");
+  if (o.format == "ingress") return std::make_unique<et_ingress_formatter_t>(uint64_t(soc.xlen));
   if (o.format == "pconly") return std::make_unique<et_pconly_formatter_t>(message_timestamp);
   if (o.format == "raw") return std::make_unique<et_raw_formatter_t>(message_timestamp);
   throw std::runtime_error("unexpected output format '" + o.format + "'");
@@ -225,18 +219,16 @@ int run(const quendle_options_t& o) {
   if (!root) return 255;
 
   const auto swt = config_node(*root, "swt", o.config);
-  soc_params_t soc;
-  static_cast<soc_widths_t&>(soc) = read_soc_widths(*swt, o.config);
-  soc.poison_enable = config_number(*swt, "POISON_ENABLE", o.config);
+  const et_stream_geometry_t geometry =
+      read_stream_geometry(*swt, o.config, poison_enable_syntax_t::number);
 
   std::cout << "Selected harts mask: 0x" << std::hex << o.hmask << std::endl;
 
-  if (o.iformat == "rvt") return extract_rvt(o, soc);
+  if (o.iformat == "rvt") return extract_rvt(o, geometry);
 
-  auto reader = std::make_unique<mh_swt_reader_t>(
-      o.trace, o.hmask, !o.show_rvt, !o.show_l2t, !o.show_dct, int(soc.xlen), int(soc.flen),
-      soc.paddr_width, soc.irf_data_width, soc.cl_width, soc.cl_chunks, soc.poison_enable != 0);
-  std::unique_ptr<et_base_formatter_t> formatter = make_formatter(o, soc);
+  auto reader = std::make_unique<mh_swt_reader_t>(o.trace, o.hmask, !o.show_rvt, !o.show_l2t,
+                                                  !o.show_dct, geometry);
+  std::unique_ptr<et_base_formatter_t> formatter = make_formatter(o, geometry);
 
   const auto cpu = config_node(*root, "module#id:cpu0", o.config);
   const std::string isa = config_text(*cpu, "module#id:cpu0", "isa", o.config);

@@ -224,22 +224,21 @@ int run(const diff_options_t& o) {
   const ConfigNodeClass::NodePtr root = load_soc_config(o.config);
   if (!root) return 255;
   const auto swt = config_node(*root, "swt", o.config);
-  const soc_widths_t w = read_soc_widths(*swt, o.config);
-  const bool poison_enable = config_switch(*swt, "POISON_ENABLE", o.config);
+  const et_stream_geometry_t geometry =
+      read_stream_geometry(*swt, o.config, poison_enable_syntax_t::switch_text);
 
   report_t report;
   report.line("trace0: " + o.tr0);
   report.line("trace1: " + o.tr1);
 
   auto open = [&](const std::string& path, uint64_t hart) -> std::unique_ptr<et_reader_t> {
-    return std::make_unique<mh_swt_reader_t>(path, 1ul << hart, true, true, true, int(w.xlen),
-                                             int(w.flen), w.paddr_width, w.irf_data_width,
-                                             w.cl_width, w.cl_chunks, poison_enable);
+    return std::make_unique<mh_swt_reader_t>(path, 1ul << hart, true, true, true, geometry);
   };
   std::unique_ptr<et_reader_t> reader0 = open(o.tr0, o.th0);
   std::unique_ptr<et_reader_t> reader1 = open(o.tr1, o.th1);
-  et_swt_formatter_t formatter(w.xlen, w.flen, w.paddr_width, o.ts, o.uiid, o.cc, o.fr, false,
-                               "10ld", "08lx", "-30s");
+  const uint64_t xlen = uint64_t(geometry.xlen);
+  et_swt_formatter_t formatter(xlen, uint64_t(geometry.flen), geometry.paddr_width, o.ts, o.uiid,
+                               o.cc, o.fr, false, "10ld", "08lx", "-30s");
   const auto cpu = config_node(*root, "module#id:cpu0", o.config);
   const std::string priv_modes = config_text(*cpu, "module#id:cpu0", "priv_modes", o.config);
   const std::string isa = config_text(*cpu, "module#id:cpu0", "isa", o.config);
@@ -247,7 +246,7 @@ int run(const diff_options_t& o) {
   isa_parser.init(isa, priv_modes);
   const disassembler_t disassembler(&isa_parser);
 
-  const int result = diff_traces({*reader0, o.tr0}, {*reader1, o.tr1}, o.skip, w.xlen, formatter,
+  const int result = diff_traces({*reader0, o.tr0}, {*reader1, o.tr1}, o.skip, xlen, formatter,
                                  disassembler);
   return result == 0 ? 0 : 255;
 }
