@@ -17,9 +17,9 @@
 
 #include "allocation_counter.h"
 #include "diff_app.h"
-#include "stream/et_writer.h"
 #include "quendle_app.h"
 #include "quendle_options.h"
+#include "stream/et_writer.h"
 
 namespace {
 
@@ -101,8 +101,8 @@ double peak_rss_mb() {
 
 void quendle_diff_equal_traces(benchmark::State& state) {
   files_t& f = files();
-  const char* argv[] = {"quendle_diff", "--tr0", f.trace0.c_str(), "--tr1", f.trace1.c_str(),
-                        "-c", f.config.c_str()};
+  const char* argv[] = {"quendle_diff",   "--tr0", f.trace0.c_str(), "--tr1",
+                        f.trace1.c_str(), "-c",    f.config.c_str()};
   const uint64_t allocations_before = heap_allocations.load();
   for (auto _ : state) {
     quiet_stdout_t quiet;

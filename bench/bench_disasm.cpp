@@ -204,7 +204,8 @@ void run_lookups(benchmark::State& state, std::vector<uint64_t> const& words) {
     }
   uint64_t lookups = uint64_t(state.iterations()) * words.size();
   state.SetItemsProcessed(int64_t(lookups));
-  state.counters["allocs_per_lookup"] = double(heap_allocations.load() - allocations_before) / double(lookups);
+  state.counters["allocs_per_lookup"] =
+      double(heap_allocations.load() - allocations_before) / double(lookups);
   state.counters["unknown_share"] = double(unknown) / double(lookups);
 }
 

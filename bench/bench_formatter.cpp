@@ -11,20 +11,19 @@
 
 #include "disasm_insn.h"
 #include "disassembler.h"
-#include "records/et_insn.h"
 #include "formatters/et_ingress_formatter.h"
 #include "formatters/et_pconly_formatter.h"
 #include "formatters/et_printf_format.h"
 #include "formatters/et_raw_formatter.h"
 #include "formatters/et_swt_formatter.h"
+#include "records/et_insn.h"
 
 namespace {
 
 et_reg_t reg(uint64_t addr, uint64_t data) { return et_reg_t{1, addr, 1, data}; }
 
 // The mix, one record per word, with every operand register given a value.
-std::vector<et_insn_t> make_records()
-{
+std::vector<et_insn_t> make_records() {
   const uint32_t words[] = {
       0x00c58533,  // add    a0, a1, a2
       0x00150513,  // addi   a0, a0, 1
@@ -70,8 +69,7 @@ std::vector<et_insn_t> make_records()
 
 // One record of each format through the interface, as the formatter program
 // builds them in its output file's buffer.
-void BM_Record(benchmark::State& state, std::unique_ptr<et_base_formatter_t> (*make)())
-{
+void BM_Record(benchmark::State& state, std::unique_ptr<et_base_formatter_t> (*make)()) {
   const std::vector<et_insn_t> records = make_records();
   const std::unique_ptr<et_base_formatter_t> formatter = make();
   char record[et_base_formatter_t::max_record];
@@ -87,24 +85,27 @@ void BM_Record(benchmark::State& state, std::unique_ptr<et_base_formatter_t> (*m
 }
 // "swt" with the time-stamp, uiid and chunk columns, as
 // `quendle -f swt --cc --uiid --ts` writes it.
-BENCHMARK_CAPTURE(BM_Record, swt, +[]() -> std::unique_ptr<et_base_formatter_t> {
-  return std::make_unique<et_swt_formatter_t>(64, 64, 40, true, true, true, false, false, "10ld",
-                                              "08lx", "-30s");
-});
-BENCHMARK_CAPTURE(BM_Record, raw, +[]() -> std::unique_ptr<et_base_formatter_t> {
-  return std::make_unique<et_raw_formatter_t>();
-});
-BENCHMARK_CAPTURE(BM_Record, pconly, +[]() -> std::unique_ptr<et_base_formatter_t> {
-  return std::make_unique<et_pconly_formatter_t>();
-});
-BENCHMARK_CAPTURE(BM_Record, ingress, +[]() -> std::unique_ptr<et_base_formatter_t> {
-  return std::make_unique<et_ingress_formatter_t>(64);
-});
+BENCHMARK_CAPTURE(
+    BM_Record, swt, +[]() -> std::unique_ptr<et_base_formatter_t> {
+      return std::make_unique<et_swt_formatter_t>(64, 64, 40, true, true, true, false, false,
+                                                  "10ld", "08lx", "-30s");
+    });
+BENCHMARK_CAPTURE(
+    BM_Record, raw, +[]() -> std::unique_ptr<et_base_formatter_t> {
+      return std::make_unique<et_raw_formatter_t>();
+    });
+BENCHMARK_CAPTURE(
+    BM_Record, pconly, +[]() -> std::unique_ptr<et_base_formatter_t> {
+      return std::make_unique<et_pconly_formatter_t>();
+    });
+BENCHMARK_CAPTURE(
+    BM_Record, ingress, +[]() -> std::unique_ptr<et_base_formatter_t> {
+      return std::make_unique<et_ingress_formatter_t>(64);
+    });
 
 // The default conversions of the two columns, and one that takes the
 // general path (a precision).
-void BM_IntFormat(benchmark::State& state, const char* spec)
-{
+void BM_IntFormat(benchmark::State& state, const char* spec) {
   const et_int_format_t format(spec);
   char out[et_int_format_t::max_output];
   uint64_t value = 12345, length = 0;

@@ -21,13 +21,12 @@ constexpr std::size_t target_bytes = 4 << 20;
 
 // Packs fields least-significant bit first, 6 data bits per byte.
 class encoder_t {
- public:
+public:
   std::string bytes;
   std::size_t messages = 0;
 
   // fields: width in bits, or 0 for a variable field.
-  void message(unsigned tcode, std::initializer_list<std::pair<uint64_t, unsigned>> fields)
-  {
+  void message(unsigned tcode, std::initializer_list<std::pair<uint64_t, unsigned>> fields) {
     push(tcode, 0);
     for (auto [value, width] : fields) {
       if (width != 0) {
@@ -45,14 +44,12 @@ class encoder_t {
     ++messages;
   }
 
- private:
-  void add_bit(uint64_t bit)
-  {
+private:
+  void add_bit(uint64_t bit) {
     partial_ |= unsigned(bit) << used_;
     if (++used_ == 6) push(partial_, 0);
   }
-  void push(unsigned mdo, unsigned mseo)
-  {
+  void push(unsigned mdo, unsigned mseo) {
     bytes += char((mdo & 0x3F) << 2 | mseo);
     partial_ = used_ = 0;
   }
@@ -61,37 +58,35 @@ class encoder_t {
 
 // Reads the input in place, so that no iteration copies it.
 struct view_buf_t : std::streambuf {
-  explicit view_buf_t(const std::string& s)
-  {
+  explicit view_buf_t(const std::string& s) {
     char* p = const_cast<char*>(s.data());
     setg(p, p, p + s.size());
   }
 };
 
-const encoder_t& input()
-{
+const encoder_t& input() {
   static const encoder_t enc = [] {
     encoder_t e;
     uint64_t x = 0x9E3779B97F4A7C15;
     for (unsigned n = 0; e.bytes.size() < target_bytes; ++n) {
       x ^= x << 13, x ^= x >> 7, x ^= x << 17;
-      const uint64_t src = x & 3, icnt = (x >> 2) & 0x3FF, addr = (x >> 12) & 0xFFFFFFF, ts = (x >> 40) & 0xFFF;
+      const uint64_t src = x & 3, icnt = (x >> 2) & 0x3FF, addr = (x >> 12) & 0xFFFFFFF,
+                     ts = (x >> 40) & 0xFFF;
       const uint64_t hist = ((x >> 20) & 0xFFFFF) | 1 << 20;
       switch (n % 16) {
         case 0:
           e.message(9, {{src, src_bits}, {0, 4}, {icnt, 0}, {0x40000000 | addr, 0}, {ts, 0}});
           break;
-        case 1: case 4: case 7: case 10: case 13:
-          e.message(3, {{src, src_bits}, {icnt, 0}, {ts, 0}});
-          break;
-        case 5:
-          e.message(30, {{src, src_bits}, {x >> 60, 0}});
-          break;
-        case 11:
-          e.message(27, {{src, src_bits}, {1, 4}, {hist, 0}});
-          break;
+        case 1:
+        case 4:
+        case 7:
+        case 10:
+        case 13: e.message(3, {{src, src_bits}, {icnt, 0}, {ts, 0}}); break;
+        case 5: e.message(30, {{src, src_bits}, {x >> 60, 0}}); break;
+        case 11: e.message(27, {{src, src_bits}, {1, 4}, {hist, 0}}); break;
         default:
-          e.message(28, {{src, src_bits}, {0, 2}, {icnt, 0}, {addr & 0xFFF, 0}, {hist, 0}, {ts, 0}});
+          e.message(28,
+                    {{src, src_bits}, {0, 2}, {icnt, 0}, {addr & 0xFFF, 0}, {hist, 0}, {ts, 0}});
           break;
       }
     }
@@ -100,8 +95,7 @@ const encoder_t& input()
   return enc;
 }
 
-void BM_NexusParse(benchmark::State& state)
-{
+void BM_NexusParse(benchmark::State& state) {
   const encoder_t& in = input();
   std::size_t messages = 0;
   for (auto _ : state) {

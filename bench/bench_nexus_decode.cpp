@@ -19,13 +19,12 @@
 namespace {
 
 constexpr uint64_t base = 0x80000000;
-constexpr unsigned body = 15;        // addi instructions before the loop's bne
-constexpr unsigned loops = 1000;     // Direct Branch messages
-constexpr unsigned repeats = 63;     // Repeat Branch after each
+constexpr unsigned body = 15;     // addi instructions before the loop's bne
+constexpr unsigned loops = 1000;  // Direct Branch messages
+constexpr unsigned repeats = 63;  // Repeat Branch after each
 constexpr uint64_t insns_per_run = uint64_t(loops) * (1 + repeats) * (body + 1);
 
-std::string beside_program(const std::string& name)
-{
+std::string beside_program(const std::string& name) {
   char exe[4096];
   const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
   const std::string dir = n > 0 ? std::string(exe, size_t(n)) : std::string("./x");
@@ -35,8 +34,8 @@ std::string beside_program(const std::string& name)
 // A file beside the program, removed with the object.
 class bench_file_t {
 public:
-  bench_file_t(const std::string& stem, const std::vector<uint8_t>& bytes) : path_(beside_program(stem))
-  {
+  bench_file_t(const std::string& stem, const std::vector<uint8_t>& bytes)
+      : path_(beside_program(stem)) {
     et_test::write_file(path_, bytes);
   }
   ~bench_file_t() { std::remove(path_.c_str()); }
@@ -46,29 +45,27 @@ private:
   std::string path_;
 };
 
-void put32(std::vector<uint8_t>& bytes, uint32_t w)
-{
+void put32(std::vector<uint8_t>& bytes, uint32_t w) {
   for (int i = 0; i < 4; ++i) bytes.push_back(uint8_t(w >> (8 * i)));
 }
 
 // A loop of `body` addi and a bne back to its head.
-std::vector<uint8_t> loop_image()
-{
+std::vector<uint8_t> loop_image() {
   std::vector<uint8_t> code;
   for (unsigned i = 0; i < body; ++i) put32(code, 0x00108093);  // addi x1,x1,1
   const uint32_t back = uint32_t(-int32_t(4 * body));
-  put32(code, (back >> 12 & 1) << 31 | (back >> 5 & 0x3f) << 25 | 1 << 15 | 1 << 12 | (back >> 1 & 0xf) << 8 |
-                  (back >> 11 & 1) << 7 | 0x63);  // bne x1,x0,-4*body
+  put32(code, (back >> 12 & 1) << 31 | (back >> 5 & 0x3f) << 25 | 1 << 15 | 1 << 12 |
+                  (back >> 1 & 0xf) << 8 | (back >> 11 & 1) << 7 | 0x63);  // bne x1,x0,-4*body
   code.resize(code.size() + 8, 0);
   et_test::elf_writer_t elf(ELFCLASS64);
-  const size_t text = elf.add_section(et_test::elf_section_t::progbits(".text", SHF_ALLOC | SHF_EXECINSTR, base, code));
+  const size_t text = elf.add_section(
+      et_test::elf_section_t::progbits(".text", SHF_ALLOC | SHF_EXECINSTR, base, code));
   elf.add_segment(PT_LOAD, base, base, code.size());
   elf.add_symbol("_start", base, text);
   return elf.image();
 }
 
-std::vector<uint8_t> trace_bytes()
-{
+std::vector<uint8_t> trace_bytes() {
   et_test::nexus_encoder_t enc;
   enc.message(9, 0, {et_test::fixed(1, 4), et_test::var(0), et_test::var(base >> 1)});
   for (unsigned i = 0; i < loops; ++i) {
@@ -78,8 +75,7 @@ std::vector<uint8_t> trace_bytes()
   return enc.bytes();
 }
 
-void decode_run(benchmark::State& state, bool disasm_log)
-{
+void decode_run(benchmark::State& state, bool disasm_log) {
   const bench_file_t elf("bench_nexus.elf", loop_image());
   const bench_file_t nexus("bench_nexus.nx", trace_bytes());
   const std::string listing = beside_program("bench_nexus.out");

@@ -31,14 +31,12 @@ constexpr unsigned long harts = 3;  // quendle's default hart mask
 // Clears as the reader does: through the C library's memset (its widest
 // stores), not the string instruction the compiler inlines for a constant
 // size.
-void clear(unsigned char* p, std::size_t bytes)
-{
+void clear(unsigned char* p, std::size_t bytes) {
   asm("" : "+r"(bytes));
   std::memset(p, 0, bytes);
 }
 
-std::string program_dir()
-{
+std::string program_dir() {
   char path[4096];
   const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
   if (n <= 0) return ".";
@@ -48,9 +46,8 @@ std::string program_dir()
 
 // The generated trace; written on first use, removed at exit.
 class bench_trace_t {
- public:
-  bench_trace_t() : path_(program_dir() + "/bench_reader_trace." + std::to_string(getpid()))
-  {
+public:
+  bench_trace_t() : path_(program_dir() + "/bench_reader_trace." + std::to_string(getpid())) {
     const std::string command = std::string(QUENDLE_BIN_DIR) + "/quendle_example_gen '" + path_ +
                                 "' " + std::to_string(trace_instructions);
     if (std::system(command.c_str()) != 0)
@@ -59,8 +56,7 @@ class bench_trace_t {
   ~bench_trace_t() { std::remove(path_.c_str()); }
   const std::string& path() const { return path_; }
 
-  long size() const
-  {
+  long size() const {
     FILE* f = std::fopen(path_.c_str(), "rb");
     if (f == nullptr) return 0;
     std::fseek(f, 0, SEEK_END);
@@ -69,12 +65,11 @@ class bench_trace_t {
     return n;
   }
 
- private:
+private:
   std::string path_;
 };
 
-const bench_trace_t& trace()
-{
+const bench_trace_t& trace() {
   static const bench_trace_t generated;
   return generated;
 }
@@ -83,8 +78,7 @@ const bench_trace_t& trace()
 // reader's window is mapped afresh each time, as in a run of the program.
 // Besides the mean rate, the best run's: on a shared machine the others wait
 // for a processor or for the system to find huge pages.
-void BM_ReadTrace(benchmark::State& state)
-{
+void BM_ReadTrace(benchmark::State& state) {
   const std::string& path = trace().path();
   uint64_t instructions = 0, per_run = 0;
   double best_seconds = 0;
@@ -117,8 +111,7 @@ BENCHMARK(BM_ReadTrace)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2
 // Clearing the same memory again and again: memset speed from the cache, for
 // a window slot (cleared when it is reused) and for the object handed out
 // (cleared before it is filled from its slot).
-void BM_ClearFromCache(benchmark::State& state)
-{
+void BM_ClearFromCache(benchmark::State& state) {
   const std::size_t bytes = std::size_t(state.range(0));
   alignas(64) static unsigned char memory[sizeof(et_object_t)];
   for (auto _ : state) {
@@ -134,8 +127,7 @@ BENCHMARK(BM_ClearFromCache)
 
 // Clearing slot after slot of a window, as the reader does for each object it
 // makes: memset bandwidth to memory.
-void BM_ClearWindowSlots(benchmark::State& state)
-{
+void BM_ClearWindowSlots(benchmark::State& state) {
   const std::size_t slots = mh_swt_reader_t::ring_slots;
   const std::size_t slot_bytes = mh_swt_reader_t::slot_bytes;
   std::unique_ptr<unsigned char[]> ring(new unsigned char[slots * slot_bytes]());

@@ -21,8 +21,7 @@ constexpr uint64_t lookup_base = 0x80000000;
 constexpr size_t big_sections = 16;
 constexpr size_t big_section_size = 512 * 1024;  // 8 MiB in all
 
-std::string beside_program(const std::string& stem)
-{
+std::string beside_program(const std::string& stem) {
   char exe[4096];
   const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
   const std::string dir = n > 0 ? std::string(exe, size_t(n)) : std::string("./x");
@@ -32,8 +31,8 @@ std::string beside_program(const std::string& stem)
 // A temporary ELF file beside the program, removed with the object.
 class bench_file_t {
 public:
-  bench_file_t(const std::string& stem, const et_test::elf_writer_t& elf) : path_(beside_program(stem))
-  {
+  bench_file_t(const std::string& stem, const et_test::elf_writer_t& elf)
+      : path_(beside_program(stem)) {
     et_test::write_file(path_, elf.image());
   }
   ~bench_file_t() { std::remove(path_.c_str()); }
@@ -44,19 +43,18 @@ private:
 };
 
 // Sections of the same size with a gap after each, so that lookups also miss.
-et_test::elf_writer_t many_sections()
-{
+et_test::elf_writer_t many_sections() {
   et_test::elf_writer_t elf(ELFCLASS64);
   for (size_t i = 0; i < lookup_sections; ++i)
     elf.add_section(et_test::elf_section_t::progbits(
-        ".text." + std::to_string(i), SHF_ALLOC | SHF_EXECINSTR, lookup_base + 2 * i * lookup_section_size,
+        ".text." + std::to_string(i), SHF_ALLOC | SHF_EXECINSTR,
+        lookup_base + 2 * i * lookup_section_size,
         et_test::pattern_bytes(lookup_section_size, static_cast<uint32_t>(i))));
   elf.add_segment(PT_LOAD, lookup_base, lookup_base, 2 * lookup_sections * lookup_section_size);
   return elf;
 }
 
-et_test::elf_writer_t big_image()
-{
+et_test::elf_writer_t big_image() {
   et_test::elf_writer_t elf(ELFCLASS64);
   for (size_t i = 0; i < big_sections; ++i)
     elf.add_section(et_test::elf_section_t::progbits(
@@ -66,8 +64,7 @@ et_test::elf_writer_t big_image()
   return elf;
 }
 
-void BM_word_lookup(benchmark::State& state)
-{
+void BM_word_lookup(benchmark::State& state) {
   bench_file_t file("bench_soc_accessor_lookup", many_sections());
   soc_accessor_t sacc;
   sacc.parse_elf(file.path());
@@ -93,15 +90,15 @@ void BM_word_lookup(benchmark::State& state)
 }
 BENCHMARK(BM_word_lookup);
 
-void BM_parse_elf(benchmark::State& state)
-{
+void BM_parse_elf(benchmark::State& state) {
   bench_file_t file("bench_soc_accessor_parse", big_image());
   for (auto _ : state) {
     soc_accessor_t sacc;
     sacc.parse_elf(file.path());
     benchmark::DoNotOptimize(sacc.address_map.size());
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * big_sections * big_section_size));
+  state.SetBytesProcessed(
+      static_cast<int64_t>(state.iterations() * big_sections * big_section_size));
 }
 BENCHMARK(BM_parse_elf)->Unit(benchmark::kMillisecond);
 

@@ -34,17 +34,21 @@ constexpr uint64_t timer_interrupt = 7;
 enum csr_t : uint32_t { csr_mepc = 0x341, csr_mcause = 0x342, csr_mhartid = 0xf14 };
 
 // Register numbers used by the program.
+// clang-format off
 enum : unsigned {
   zero = 0, ra = 1, t0 = 5, t1 = 6, t2 = 7, a0 = 10, a1 = 11, a2 = 12, a3 = 13, a4 = 14, a5 = 15,
   a6 = 16, a7 = 17, t3 = 28, t4 = 29, t5 = 30,
   ft0 = 0, ft1 = 1, fa0 = 10, fa1 = 11,
 };
+// clang-format on
 
+// clang-format off
 enum class op_t {
   add, mul, addi, andi, slli, lui, auipc, lw, ld, sw, sd, beq, blt, jal, csrr, mret,
   fcvt_s_w, fadd_s, fmul_s, flw, fsw,
   c_li, c_addi, c_add, c_mv, c_lw, c_j, c_jr,
 };
+// clang-format on
 
 // One instruction of the program; `target` names a label for jumps and branches.
 struct ins_t {
@@ -106,13 +110,15 @@ uint32_t encode(const ins_t& i) {
     case op_t::fmul_s: return r_type(0x08, i.rs2, i.rs1, 7, i.rd, 0x53);
     case op_t::flw: return i_type(m, i.rs1, 2, i.rd, 0x07);
     case op_t::fsw: return s_type(m, i.rs2, i.rs1, 2, 0x27);
-    case op_t::c_li: return 0x4001 | uint32_t((m >> 5) & 1) << 12 | i.rd << 7 | uint32_t(m & 31) << 2;
-    case op_t::c_addi: return 0x0001 | uint32_t((m >> 5) & 1) << 12 | i.rd << 7 | uint32_t(m & 31) << 2;
+    case op_t::c_li:
+      return 0x4001 | uint32_t((m >> 5) & 1) << 12 | i.rd << 7 | uint32_t(m & 31) << 2;
+    case op_t::c_addi:
+      return 0x0001 | uint32_t((m >> 5) & 1) << 12 | i.rd << 7 | uint32_t(m & 31) << 2;
     case op_t::c_add: return 0x9002 | i.rd << 7 | i.rs2 << 2;
     case op_t::c_mv: return 0x8002 | i.rd << 7 | i.rs2 << 2;
     case op_t::c_lw:
-      return 0x4000 | uint32_t((m >> 3) & 7) << 10 | creg(i.rs1) << 7 | uint32_t((m >> 2) & 1) << 6 |
-             uint32_t((m >> 6) & 1) << 5 | creg(i.rd) << 2;
+      return 0x4000 | uint32_t((m >> 3) & 7) << 10 | creg(i.rs1) << 7 |
+             uint32_t((m >> 2) & 1) << 6 | uint32_t((m >> 6) & 1) << 5 | creg(i.rd) << 2;
     case op_t::c_j: {
       uint32_t u = uint32_t(m);
       return 0xa001 | ((u >> 11) & 1) << 12 | ((u >> 4) & 1) << 11 | ((u >> 8) & 3) << 9 |
@@ -124,7 +130,8 @@ uint32_t encode(const ins_t& i) {
   throw std::logic_error("unknown operation");
 }
 
-ins_t I(op_t op, unsigned rd, unsigned rs1, unsigned rs2, int64_t imm = 0, std::string target = {}) {
+ins_t I(op_t op, unsigned rd, unsigned rs1, unsigned rs2, int64_t imm = 0,
+        std::string target = {}) {
   ins_t i;
   i.op = op;
   i.rd = rd;
@@ -242,8 +249,14 @@ public:
     };
     bool has_rd = false, has_frd = false, redirect = false;
     uint64_t rd_value = 0, frd_value = 0;
-    auto write_rd = [&](uint64_t v) { has_rd = true; rd_value = v; };
-    auto write_frd = [&](uint64_t v) { has_frd = true; frd_value = v; };
+    auto write_rd = [&](uint64_t v) {
+      has_rd = true;
+      rd_value = v;
+    };
+    auto write_frd = [&](uint64_t v) {
+      has_frd = true;
+      frd_value = v;
+    };
     auto access = [&](uint64_t addr, unsigned size) {
       if (addr < data_base || addr + size > data_base + data_size)
         throw std::logic_error("sample program leaves its data area");
@@ -273,29 +286,70 @@ public:
       case op_t::auipc: write_rd(pc_ + sext32(uint64_t(in.imm) << 12)); break;
       case op_t::lw: write_rd(sext32(load(src(1, in.rs1) + uint64_t(in.imm), 4))); break;
       case op_t::ld: write_rd(load(src(1, in.rs1) + uint64_t(in.imm), 8)); break;
-      case op_t::sw: { uint64_t b = src(1, in.rs1); store(b + uint64_t(in.imm), 4, uint32_t(src(2, in.rs2))); break; }
-      case op_t::sd: { uint64_t b = src(1, in.rs1); store(b + uint64_t(in.imm), 8, src(2, in.rs2)); break; }
+      case op_t::sw: {
+        uint64_t b = src(1, in.rs1);
+        store(b + uint64_t(in.imm), 4, uint32_t(src(2, in.rs2)));
+        break;
+      }
+      case op_t::sd: {
+        uint64_t b = src(1, in.rs1);
+        store(b + uint64_t(in.imm), 8, src(2, in.rs2));
+        break;
+      }
       case op_t::beq:
-        if (src(1, in.rs1) == src(2, in.rs2)) { next = pc_ + uint64_t(in.imm); redirect = true; }
+        if (src(1, in.rs1) == src(2, in.rs2)) {
+          next = pc_ + uint64_t(in.imm);
+          redirect = true;
+        }
         break;
       case op_t::blt:
-        if (int64_t(src(1, in.rs1)) < int64_t(src(2, in.rs2))) { next = pc_ + uint64_t(in.imm); redirect = true; }
+        if (int64_t(src(1, in.rs1)) < int64_t(src(2, in.rs2))) {
+          next = pc_ + uint64_t(in.imm);
+          redirect = true;
+        }
         break;
-      case op_t::jal: write_rd(next); next = pc_ + uint64_t(in.imm); redirect = true; break;
+      case op_t::jal:
+        write_rd(next);
+        next = pc_ + uint64_t(in.imm);
+        redirect = true;
+        break;
       case op_t::csrr: write_rd(csr(uint32_t(in.imm))); break;
-      case op_t::mret: next = mepc_; redirect = true; break;
+      case op_t::mret:
+        next = mepc_;
+        redirect = true;
+        break;
       case op_t::fcvt_s_w: write_frd(boxed(float(int32_t(src(1, in.rs1))))); break;
-      case op_t::fadd_s: write_frd(boxed(as_float(fsrc(5, in.rs1)) + as_float(fsrc(6, in.rs2)))); break;
-      case op_t::fmul_s: write_frd(boxed(as_float(fsrc(5, in.rs1)) * as_float(fsrc(6, in.rs2)))); break;
-      case op_t::flw: write_frd(0xffffffff00000000ull | load(src(1, in.rs1) + uint64_t(in.imm), 4)); break;
-      case op_t::fsw: { uint64_t b = src(1, in.rs1); fsrc(6, in.rs2); store(b + uint64_t(in.imm), 4, uint32_t(f_[in.rs2])); break; }
+      case op_t::fadd_s:
+        write_frd(boxed(as_float(fsrc(5, in.rs1)) + as_float(fsrc(6, in.rs2))));
+        break;
+      case op_t::fmul_s:
+        write_frd(boxed(as_float(fsrc(5, in.rs1)) * as_float(fsrc(6, in.rs2))));
+        break;
+      case op_t::flw:
+        write_frd(0xffffffff00000000ull | load(src(1, in.rs1) + uint64_t(in.imm), 4));
+        break;
+      case op_t::fsw: {
+        uint64_t b = src(1, in.rs1);
+        fsrc(6, in.rs2);
+        store(b + uint64_t(in.imm), 4, uint32_t(f_[in.rs2]));
+        break;
+      }
       case op_t::c_li: write_rd(uint64_t(in.imm)); break;
       case op_t::c_addi: write_rd(src(1, in.rd) + uint64_t(in.imm)); break;
       case op_t::c_add: write_rd(src(1, in.rd) + src(2, in.rs2)); break;
-      case op_t::c_mv: src(1, zero); write_rd(src(2, in.rs2)); break;  // add rd, x0, rs2
+      case op_t::c_mv:
+        src(1, zero);
+        write_rd(src(2, in.rs2));
+        break;  // add rd, x0, rs2
       case op_t::c_lw: write_rd(sext32(load(src(1, in.rs1) + uint64_t(in.imm), 4))); break;
-      case op_t::c_j: next = pc_ + uint64_t(in.imm); redirect = true; break;
-      case op_t::c_jr: next = src(1, in.rs1); redirect = true; break;
+      case op_t::c_j:
+        next = pc_ + uint64_t(in.imm);
+        redirect = true;
+        break;
+      case op_t::c_jr:
+        next = src(1, in.rs1);
+        redirect = true;
+        break;
     }
     w.record_tsd1(uint8_t(1 + uiid % 3));
     if (has_rd && in.rd != 0) {
@@ -378,7 +432,8 @@ int main(int argc, char** argv) {
   unsigned long long count = 160;
   if (argc == 3 && !parse_count(argv[2], count)) {
     std::cerr << "quendle_example_gen: the instruction count must be a number from 1 to "
-              << ULLONG_MAX << ", not '" << argv[2] << "'\n" << usage;
+              << ULLONG_MAX << ", not '" << argv[2] << "'\n"
+              << usage;
     return 1;
   }
   try {

@@ -6,8 +6,7 @@
 #include "disassembler.h"
 #include "fuzz_support.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const disassembler_t rv32(32);
   static const disassembler_t rv64(64);
   for (size_t at = 0; at < size; at += 8) {

@@ -7,15 +7,15 @@
 #include "fuzz_support.h"
 #include "nexus/soc_accessor.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const fuzz::quiet_streams_t quiet;
   const std::string path = fuzz::scratch_dir_t::get().write("image.elf", data, size);
   soc_accessor_t sacc("sacc");
   try {
     sacc.parse_elf(path);
   } catch (const std::runtime_error& e) {
-    if (e.what() != "Can't find or process ELF file: " + path) fuzz::fail(std::string("error text: ") + e.what());
+    if (e.what() != "Can't find or process ELF file: " + path)
+      fuzz::fail(std::string("error text: ") + e.what());
     if (!sacc.address_map.empty() || !sacc.mapped_sections.empty() || !sacc.symbol_tables.empty())
       fuzz::fail("a refused file left sections behind");
     return 0;
@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   // its bytes.
   uint64_t word = 0;
   for (const auto& [end, start_bytes] : sacc.address_map)
-    for (const uint64_t pc : {start_bytes.first - 1, start_bytes.first, end - 4, end - 3, end - 1, end})
+    for (const uint64_t pc :
+         {start_bytes.first - 1, start_bytes.first, end - 4, end - 3, end - 1, end})
       sacc.get_word(pc, word);
   return 0;
 }

@@ -19,8 +19,7 @@ struct swt_setup_t {
   unsigned long hart_mask = 1;   // harts 0 to 7
   bool skip_rvt = false, skip_l2t = false, skip_dct = false, poison_enable = false;
 
-  static swt_setup_t read(input_t& in)
-  {
+  static swt_setup_t read(input_t& in) {
     swt_setup_t s;
     // Widths of 1 to 64 bits, which the reader takes; the geometry may be one
     // it refuses.
@@ -38,8 +37,7 @@ struct swt_setup_t {
     s.poison_enable = flags & 8;
     return s;
   }
-  std::vector<uint8_t> bytes() const
-  {
+  std::vector<uint8_t> bytes() const {
     return {uint8_t(xlen - 1),
             uint8_t(flen - 1),
             uint8_t(paddr_width - 1),
@@ -59,8 +57,7 @@ struct nexus_setup_t {
   unsigned long src_mask = 1;  // sources 0 to 7
   bool nexus_log = false, disasm_log = false, metrics_log = false, stop_on_error = false;
 
-  static nexus_setup_t read(input_t& in)
-  {
+  static nexus_setup_t read(input_t& in) {
     nexus_setup_t s;
     const uint8_t shape = in.byte();
     s.xlen = shape & 1 ? 32 : 64;
@@ -77,8 +74,7 @@ struct nexus_setup_t {
     s.stop_on_error = logs & 8;
     return s;
   }
-  std::vector<uint8_t> bytes() const
-  {
+  std::vector<uint8_t> bytes() const {
     return {uint8_t((xlen == 32) | has_src << 1 | src_bits << 2), uint8_t(src_mask),
             uint8_t(nexus_log | disasm_log << 1 | metrics_log << 2 | stop_on_error << 3)};
   }

@@ -16,8 +16,7 @@ struct isa_error_t {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool handler_set = (isa_parser_t::set_error_handler(throw_line), true);
   (void)handler_set;
   const std::string input(reinterpret_cast<const char*>(data), size);

@@ -32,32 +32,27 @@ namespace {
 
 fs::path corpus;
 
-void seed(const std::string& target, const std::string& name, const bytes_t& bytes)
-{
+void seed(const std::string& target, const std::string& name, const bytes_t& bytes) {
   fs::create_directories(corpus / target);
   et_test::write_file((corpus / target / name).string(), bytes);
 }
 
-void seed(const std::string& target, const std::string& name, const std::string& text)
-{
+void seed(const std::string& target, const std::string& name, const std::string& text) {
   seed(target, name, bytes_t(text.begin(), text.end()));
 }
 
-bytes_t operator+(bytes_t a, const bytes_t& b)
-{
+bytes_t operator+(bytes_t a, const bytes_t& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
 
-bytes_t file_bytes(const std::string& relative)
-{
+bytes_t file_bytes(const std::string& relative) {
   std::ifstream in(std::string(QUENDLE_SOURCE_DIR) + "/" + relative, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + relative);
   return bytes_t(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-fuzz::swt_setup_t setup_of(const et_test::trace_config_t& c, unsigned long hart_mask)
-{
+fuzz::swt_setup_t setup_of(const et_test::trace_config_t& c, unsigned long hart_mask) {
   fuzz::swt_setup_t s;
   s.xlen = c.xlen;
   s.flen = c.flen;
@@ -70,8 +65,7 @@ fuzz::swt_setup_t setup_of(const et_test::trace_config_t& c, unsigned long hart_
   return s;
 }
 
-et_reg_t reg(uint64_t number, uint64_t value)
-{
+et_reg_t reg(uint64_t number, uint64_t value) {
   et_reg_t r{};
   r.addr_valid = 1;
   r.addr = number;
@@ -82,8 +76,7 @@ et_reg_t reg(uint64_t number, uint64_t value)
 
 // Instructions with operands, memory addresses, a trap and an interrupt, on
 // the given harts.
-void instructions(et_test::trace_builder_t& trace, const std::vector<uint8_t>& harts)
-{
+void instructions(et_test::trace_builder_t& trace, const std::vector<uint8_t>& harts) {
   const bytes_t words = et_test::pattern_bytes(64, 3);
   for (uint8_t hart : harts) {
     trace.hart(hart);
@@ -107,8 +100,7 @@ void instructions(et_test::trace_builder_t& trace, const std::vector<uint8_t>& h
 }
 
 // One message of every L2T and DCT record, an RVT word after each.
-void messages(et_test::trace_builder_t& trace)
-{
+void messages(et_test::trace_builder_t& trace) {
   trace.dct_hart(1);
   for (unsigned code = MH_SWT_L2T_URQ; code <= MH_SWT_DCT_DSR; ++code) {
     if (mh_message_shape(code) == MH_SHAPE_NONE) continue;
@@ -125,8 +117,7 @@ void messages(et_test::trace_builder_t& trace)
   }
 }
 
-void swt_and_rvt_seeds()
-{
+void swt_and_rvt_seeds() {
   // The demo's trace, with the widths of the demo's configuration.
   {
     fuzz::swt_setup_t s;
@@ -173,8 +164,7 @@ void swt_and_rvt_seeds()
   }
 }
 
-void xcfg_seeds()
-{
+void xcfg_seeds() {
   const bytes_t soc = file_bytes("examples/soc.xml");
   seed("xcfg_string", "soc", std::string("swt.XLEN\n") + std::string(soc.begin(), soc.end()));
   seed("xcfg_string", "attribute_path",
@@ -184,21 +174,24 @@ void xcfg_seeds()
   seed("xcfg_files", "nested_includes",
        "<soc><include name=\"a.xml\"/><swt><XLEN>64</XLEN></swt></soc>" + nul +
            "<cores><core id=\"0\"/><include name=\"b.xml\"/></cores>" + nul + "<flen>64</flen>");
-  seed("xcfg_files", "include_cycle", "<soc><include name=\"a.xml\"/></soc>" + nul +
-                                          "<a><include name=\"b.xml\"/></a>" + nul + "<b><include name=\"a.xml\"/></b>");
-  seed("xcfg_files", "include_as_root", "<include name=\"a.xml\"/>" + nul + std::string(soc.begin(), soc.end()));
+  seed("xcfg_files", "include_cycle",
+       "<soc><include name=\"a.xml\"/></soc>" + nul + "<a><include name=\"b.xml\"/></a>" + nul +
+           "<b><include name=\"a.xml\"/></b>");
+  seed("xcfg_files", "include_as_root",
+       "<include name=\"a.xml\"/>" + nul + std::string(soc.begin(), soc.end()));
 }
 
-void text_seeds()
-{
+void text_seeds() {
   const std::string nul(1, '\0');
-  for (const char* isa : {"rv64gc", "RV32IMAC_Zicsr_Zifencei", "rv64gcv_zvl256b_zve64d", "rv32imafc_zfh_zcf",
-                          "rv64imafdc_zba_zbb_zbc_zbs_zk_zvkn", "rv64i2p0_m", "rv64gc_xkgostk"})
+  for (const char* isa :
+       {"rv64gc", "RV32IMAC_Zicsr_Zifencei", "rv64gcv_zvl256b_zve64d", "rv32imafc_zfh_zcf",
+        "rv64imafdc_zba_zbb_zbc_zbs_zk_zvkn", "rv64i2p0_m", "rv64gc_xkgostk"})
     seed("isa_parser", isa, std::string(isa) + nul + "MSU");
-  for (const auto& [name, range] : {std::pair<const char*, const char*>{"hexadecimal", "0x80000000:0x80000fff"},
-                                     {"negative_and_octal", "-1:010"},
-                                     {"text_after_the_end", "5:7:rest"},
-                                     {"no_colon", "1"}})
+  for (const auto& [name, range] :
+       {std::pair<const char*, const char*>{"hexadecimal", "0x80000000:0x80000fff"},
+        {"negative_and_octal", "-1:010"},
+        {"text_after_the_end", "5:7:rest"},
+        {"no_colon", "1"}})
     seed("skip_range", name, range);
   const std::string value = "\xef\xcd\xab\x89\x67\x45\x23\x81";
   for (const char* spec : {"10ld", "08lx", "-12llu", "#o", "+.5hhd", "-30s", ".3s", "'x"}) {
@@ -211,8 +204,7 @@ void text_seeds()
   seed("disasm", "pattern", et_test::pattern_bytes(256, 11));
 }
 
-void nexus_seeds()
-{
+void nexus_seeds() {
   using et_test::fixed;
   using et_test::var;
   const uint64_t pc = fuzz::program_base;
@@ -234,7 +226,8 @@ void nexus_seeds()
         .message(33, 0, {fixed(0, 4), fixed(1, 2), var(5), var(0x7)})
         .message(2, 0, {var(1)})
         .message(8, 0, {fixed(1, 4), var(2)});
-    for (const char* target : {"nexus_elf", "nexus_hwt"}) seed(target, "walk", plain.bytes() + enc.bytes());
+    for (const char* target : {"nexus_elf", "nexus_hwt"})
+      seed(target, "walk", plain.bytes() + enc.bytes());
   }
   {
     fuzz::nexus_setup_t sources = plain;
@@ -249,18 +242,19 @@ void nexus_seeds()
         .message(3, 2, {var(10)}, 5)
         .message(3, 0, {var(2)})
         .message(30, 2, {var(2)});
-    for (const char* target : {"nexus_elf", "nexus_hwt"}) seed(target, "sources", sources.bytes() + enc.bytes());
+    for (const char* target : {"nexus_elf", "nexus_hwt"})
+      seed(target, "sources", sources.bytes() + enc.bytes());
   }
 }
 
-void elf_seeds()
-{
+void elf_seeds() {
   const bytes_t code = et_test::pattern_bytes(64, 5);
   for (const int elf_class : {ELFCLASS32, ELFCLASS64}) {
     et_test::elf_writer_t elf(elf_class);
     const size_t text = elf.add_section(
         et_test::elf_section_t::progbits(".text", SHF_ALLOC | SHF_EXECINSTR, 0x80000000, code));
-    elf.add_section(et_test::elf_section_t::progbits(".data", SHF_ALLOC | SHF_WRITE, 0x80000040, code));
+    elf.add_section(
+        et_test::elf_section_t::progbits(".data", SHF_ALLOC | SHF_WRITE, 0x80000040, code));
     elf.add_section(et_test::elf_section_t::nobits(".bss", 0x80000080, 0x40));
     elf.add_segment(PT_LOAD, 0x80000000, 0x80000000, 0xc0);
     elf.add_segment(PT_NOTE, 0, 0, 0);
@@ -268,7 +262,8 @@ void elf_seeds()
     seed("elf_accessor", elf_class == ELFCLASS32 ? "elf32" : "elf64", elf.image());
   }
   et_test::elf_writer_t mixed(ELFCLASS64);
-  mixed.add_section(et_test::elf_section_t::progbits(".text", SHF_ALLOC | SHF_EXECINSTR, 0x1000, code));
+  mixed.add_section(
+      et_test::elf_section_t::progbits(".text", SHF_ALLOC | SHF_EXECINSTR, 0x1000, code));
   mixed.add_segment(PT_LOAD, 0x1000, 0x1000, 0x40);
   mixed.mix_classes();
   seed("elf_accessor", "mixed_classes", mixed.image());
@@ -276,8 +271,7 @@ void elf_seeds()
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
   if (argc != 2) {
     std::cerr << "usage: " << argv[0] << " <corpus directory>\n";
     return 2;

@@ -4,8 +4,7 @@
 #include "nexus_fuzz.h"
 #include "support/elf_writer.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string elf = [] {
     et_test::elf_writer_t writer(ELFCLASS64);
     writer.add_section(et_test::elf_section_t::progbits(

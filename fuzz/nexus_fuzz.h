@@ -19,11 +19,11 @@ namespace fuzz {
 constexpr uint64_t fuzz_walk_cap = 4096;
 
 inline void decode_messages(input_t& in, const std::vector<std::string>& elf_paths,
-                            const std::unique_ptr<mh_swt_reader_t>& hwt)
-{
+                            const std::unique_ptr<mh_swt_reader_t>& hwt) {
   const quiet_streams_t quiet;  // the metrics lines
   const nexus_setup_t s = nexus_setup_t::read(in);
-  const std::string path = scratch_dir_t::get().write("messages.nx", in.rest_data(), in.rest_size());
+  const std::string path =
+      scratch_dir_t::get().write("messages.nx", in.rest_data(), in.rest_size());
   nexus_decoder_t nexus(s.xlen, s.has_src, s.src_bits);
   nexus.set_walk_cap(fuzz_walk_cap);
   // Building the instruction table takes longer than a short walk.

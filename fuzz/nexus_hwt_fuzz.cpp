@@ -10,11 +10,11 @@
 
 namespace {
 
-et_test::trace_builder_t& hwt_trace()
-{
+et_test::trace_builder_t& hwt_trace() {
   static et_test::trace_builder_t trace;
   static const bool built = [] {
-    const std::vector<uint8_t> words = et_test::pattern_bytes(fuzz::program_size, fuzz::program_seed);
+    const std::vector<uint8_t> words =
+        et_test::pattern_bytes(fuzz::program_size, fuzz::program_seed);
     trace.hart(0);
     for (uint64_t k = 0; 4 * k < words.size(); ++k) {
       uint32_t word;
@@ -40,13 +40,12 @@ et_test::trace_builder_t& hwt_trace()
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   et_test::trace_builder_t& trace = hwt_trace();
   const et_test::trace_config_t& c = trace.config();
-  const auto hwt = std::make_unique<mh_swt_reader_t>(trace.path(), 1, true, true, true, c.xlen, c.flen,
-                                                     c.paddr_width, c.irf_data_width, c.cl_width, c.cl_chunks,
-                                                     c.poison_enable);
+  const auto hwt = std::make_unique<mh_swt_reader_t>(trace.path(), 1, true, true, true, c.xlen,
+                                                     c.flen, c.paddr_width, c.irf_data_width,
+                                                     c.cl_width, c.cl_chunks, c.poison_enable);
   fuzz::input_t in(data, size);
   fuzz::decode_messages(in, {}, hwt);
   return 0;

@@ -3,8 +3,8 @@
 // to convert. An accepted integer conversion must write what snprintf writes
 // and pass quendle's option parser; a string conversion must write what
 // snprintf writes, into no more than the room it documents.
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -19,8 +19,7 @@ namespace {
 
 // snprintf of the conversion, with the argument of the type its length
 // modifier names.
-std::string c_library(const std::string& spec, uint64_t value)
-{
+std::string c_library(const std::string& spec, uint64_t value) {
   const std::string format = "%" + spec;
   const char conv = spec.back();
   const bool is_signed = conv == 'd' || conv == 'i';
@@ -46,22 +45,22 @@ std::string c_library(const std::string& spec, uint64_t value)
   return std::string(text, size_t(n));
 }
 
-void check_integer(const std::string& spec, uint64_t value)
-{
+void check_integer(const std::string& spec, uint64_t value) {
   et_int_format_t format(spec);
   // Exactly the room format() documents.
   const std::unique_ptr<char[]> out(new char[et_int_format_t::max_output]);
   const size_t n = format.format(out.get(), value);
   if (n > et_int_format_t::max_output) fuzz::fail("longer than max_output: " + spec);
-  if (std::string(out.get(), n) != c_library(spec, value)) fuzz::fail("not printf's text for " + spec);
+  if (std::string(out.get(), n) != c_library(spec, value))
+    fuzz::fail("not printf's text for " + spec);
 
-  const char* argv[] = {"quendle", "-c", "soc.xml", "-t", "in.trace", "-o", "out", "--swt-ts-format", spec.c_str()};
+  const char* argv[] = {"quendle", "-c",  "soc.xml",         "-t",        "in.trace",
+                        "-o",      "out", "--swt-ts-format", spec.c_str()};
   const fuzz::quiet_streams_t quiet;
   if (parse_quendle_command_line(9, argv).ts_format != spec) fuzz::fail("the option lost " + spec);
 }
 
-void check_string(const std::string& spec, const std::string& text)
-{
+void check_string(const std::string& spec, const std::string& text) {
   et_str_format_t format(spec);
   const std::string expected = [&] {
     std::vector<char> buffer(et_str_format_t::max_width + text.size() + 1);
@@ -80,13 +79,13 @@ void check_string(const std::string& spec, const std::string& text)
   const std::unique_ptr<char[]> plain(new char[et_str_format_t::max_width + sizeof column]);
   const size_t m = format.format_array(wide.get(), column);
   const size_t p = format.format(plain.get(), column, strnlen(column, sizeof column));
-  if (std::string(wide.get(), m) != std::string(plain.get(), p)) fuzz::fail("the array form differs for " + spec);
+  if (std::string(wide.get(), m) != std::string(plain.get(), p))
+    fuzz::fail("the array form differs for " + spec);
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
   const size_t nul = input.find('\0');
   const std::string spec = input.substr(0, nul);

@@ -13,8 +13,7 @@
 
 namespace fs = std::filesystem;
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
   if (argc < 2) {
     std::cerr << "usage: " << argv[0] << " <corpus directory or file>...\n";
     return 2;
@@ -40,7 +39,8 @@ int main(int argc, char** argv)
   std::sort(inputs.begin(), inputs.end());
   for (const fs::path& path : inputs) {
     std::ifstream in(path, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
+                                  std::istreambuf_iterator<char>()};
     if (!in.good() && !in.eof()) {
       std::cerr << "cannot read " << path.string() << '\n';
       return 2;

@@ -5,8 +5,7 @@
 #include "fuzz_support.h"
 #include "skip_range.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   SkipRangeArg range(1, 2);
   try {

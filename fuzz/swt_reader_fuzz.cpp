@@ -13,10 +13,10 @@ namespace {
 
 // fmemopen refuses an empty buffer: an empty stream reads from a byte that
 // lies past the end.
-FILE* open_bytes(const uint8_t* data, size_t size)
-{
+FILE* open_bytes(const uint8_t* data, size_t size) {
   static uint8_t none = 0;
-  FILE* file = size == 0 ? fmemopen(&none, 1, "rb") : fmemopen(const_cast<uint8_t*>(data), size, "rb");
+  FILE* file =
+      size == 0 ? fmemopen(&none, 1, "rb") : fmemopen(const_cast<uint8_t*>(data), size, "rb");
   if (file == nullptr) fuzz::fail("fmemopen failed");
   if (size == 0) std::fgetc(file);
   return file;
@@ -24,14 +24,14 @@ FILE* open_bytes(const uint8_t* data, size_t size)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::input_t in(data, size);
   const fuzz::swt_setup_t s = fuzz::swt_setup_t::read(in);
   FILE* file = open_bytes(in.rest_data(), in.rest_size());
   try {
-    mh_swt_reader_t reader(file, s.hart_mask, s.skip_rvt, s.skip_l2t, s.skip_dct, s.xlen, s.flen, s.paddr_width,
-                           s.irf_data_width, s.cl_width, s.cl_chunks, s.poison_enable);
+    mh_swt_reader_t reader(file, s.hart_mask, s.skip_rvt, s.skip_l2t, s.skip_dct, s.xlen, s.flen,
+                           s.paddr_width, s.irf_data_width, s.cl_width, s.cl_chunks,
+                           s.poison_enable);
     std::string text;
     while (const et_object_t* object = reader.get_next_object()) text = object->to_string();
   } catch (const std::runtime_error& e) {

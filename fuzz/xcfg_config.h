@@ -11,8 +11,7 @@
 
 namespace fuzz {
 
-inline void read_like_the_programs(const ConfigNodeClass::NodePtr& file_node)
-{
+inline void read_like_the_programs(const ConfigNodeClass::NodePtr& file_node) {
   auto root = std::make_shared<ConfigNodeClass>("soc");
   root->append(file_node, true);
   std::string text = root->toString();

@@ -8,8 +8,7 @@
 #include "fuzz_support.h"
 #include "xcfg_config.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const fuzz::quiet_streams_t quiet;
   const std::string input(reinterpret_cast<const char*>(data), size);
   const size_t newline = input.find('\n');

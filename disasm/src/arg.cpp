@@ -2,27 +2,53 @@
 
 #include <cstdint>
 
-char const* const xpr_name[32] = {
-    "zero", "ra", "sp", "gp", "tp", "t0", "t1", "t2", "s0", "s1", "a0",  "a1",  "a2", "a3", "a4", "a5",
-    "a6",   "a7", "s2", "s3", "s4", "s5", "s6", "s7", "s8", "s9", "s10", "s11", "t3", "t4", "t5", "t6"};
+char const* const xpr_name[32] = {"zero", "ra", "sp",  "gp",  "tp", "t0", "t1", "t2",
+                                  "s0",   "s1", "a0",  "a1",  "a2", "a3", "a4", "a5",
+                                  "a6",   "a7", "s2",  "s3",  "s4", "s5", "s6", "s7",
+                                  "s8",   "s9", "s10", "s11", "t3", "t4", "t5", "t6"};
 
-char const* const fpr_name[32] = {
-    "ft0", "ft1", "ft2",  "ft3",  "ft4", "ft5", "ft6",  "ft7",  "fs0", "fs1", "fa0",
-    "fa1", "fa2", "fa3",  "fa4",  "fa5", "fa6", "fa7",  "fs2",  "fs3", "fs4", "fs5",
-    "fs6", "fs7", "fs8",  "fs9",  "fs10", "fs11", "ft8", "ft9", "ft10", "ft11"};
+char const* const fpr_name[32] = {"ft0", "ft1", "ft2",  "ft3",  "ft4", "ft5", "ft6",  "ft7",
+                                  "fs0", "fs1", "fa0",  "fa1",  "fa2", "fa3", "fa4",  "fa5",
+                                  "fa6", "fa7", "fs2",  "fs3",  "fs4", "fs5", "fs6",  "fs7",
+                                  "fs8", "fs9", "fs10", "fs11", "ft8", "ft9", "ft10", "ft11"};
 
-char const* const vr_name[32] = {
-    "v0",  "v1",  "v2",  "v3",  "v4",  "v5",  "v6",  "v7",  "v8",  "v9",  "v10",
-    "v11", "v12", "v13", "v14", "v15", "v16", "v17", "v18", "v19", "v20", "v21",
-    "v22", "v23", "v24", "v25", "v26", "v27", "v28", "v29", "v30", "v31"};
+char const* const vr_name[32] = {"v0",  "v1",  "v2",  "v3",  "v4",  "v5",  "v6",  "v7",
+                                 "v8",  "v9",  "v10", "v11", "v12", "v13", "v14", "v15",
+                                 "v16", "v17", "v18", "v19", "v20", "v21", "v22", "v23",
+                                 "v24", "v25", "v26", "v27", "v28", "v29", "v30", "v31"};
 
-char const* const fli_constants[32] = {
-    "-1.0",    "min",    "1.52587890625e-05", "3.0517578125e-05", "0.00390625", "0.0078125",
-    "0.0625",  "0.125",  "0.25",              "0.3125",           "0.375",      "0.4375",
-    "0.5",     "0.625",  "0.75",              "0.875",            "1.0",        "1.25",
-    "1.5",     "1.75",   "2.0",               "2.5",              "3.0",        "4.0",
-    "8.0",     "16.0",   "128.0",             "256.0",            "32768.0",    "65536.0",
-    "inf",     "nan"};
+char const* const fli_constants[32] = {"-1.0",
+                                       "min",
+                                       "1.52587890625e-05",
+                                       "3.0517578125e-05",
+                                       "0.00390625",
+                                       "0.0078125",
+                                       "0.0625",
+                                       "0.125",
+                                       "0.25",
+                                       "0.3125",
+                                       "0.375",
+                                       "0.4375",
+                                       "0.5",
+                                       "0.625",
+                                       "0.75",
+                                       "0.875",
+                                       "1.0",
+                                       "1.25",
+                                       "1.5",
+                                       "1.75",
+                                       "2.0",
+                                       "2.5",
+                                       "3.0",
+                                       "4.0",
+                                       "8.0",
+                                       "16.0",
+                                       "128.0",
+                                       "256.0",
+                                       "32768.0",
+                                       "65536.0",
+                                       "inf",
+                                       "nan"};
 
 // The objects are constant-initialised; only their destruction is left to
 // the runtime.
@@ -92,9 +118,7 @@ std::string fp_rd_arg_t::to_string(insn_t const& insn) const { return fpr_name[i
 std::string fp_rs1_arg_t::to_string(insn_t const& insn) const { return fpr_name[insn.rs1()]; }
 std::string fp_rs2_arg_t::to_string(insn_t const& insn) const { return fpr_name[insn.rs2()]; }
 std::string fp_rs3_arg_t::to_string(insn_t const& insn) const { return fpr_name[insn.rs3()]; }
-std::string fp_c_rs2_arg_t::to_string(insn_t const& insn) const {
-  return fpr_name[insn.rvc_rs2()];
-}
+std::string fp_c_rs2_arg_t::to_string(insn_t const& insn) const { return fpr_name[insn.rvc_rs2()]; }
 std::string fp_c_rs2p_arg_t::to_string(insn_t const& insn) const {
   return fpr_name[insn.rvc_rs2s()];
 }

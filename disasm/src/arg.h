@@ -9,11 +9,11 @@
 #include "insn.h"
 
 class arg_t {
- public:
+public:
   virtual std::string to_string(insn_t const& insn) const = 0;
   virtual ~arg_t() = default;
 
- protected:
+protected:
   constexpr arg_t() = default;
   arg_t(arg_t const&) = default;
   arg_t& operator=(arg_t const&) = default;
@@ -44,6 +44,7 @@ extern char const* const fli_constants[32];
 // Every printer object, by the name the instruction table knows it by. The
 // pairs shamt/p_imm6, int_rd/int_c_rs1, vec_rd/vec_vs3 and amo_address/
 // vec_address print alike but are distinct objects for their distinct roles.
+// clang-format off
 #define DISASM_OPERAND_PRINTERS(X)                                                        \
   /* registers */                                                                         \
   X(int_rd_arg) X(int_rs1_arg) X(int_rs2_arg) X(int_rs3_arg)                              \
@@ -71,14 +72,15 @@ extern char const* const fli_constants[32];
   X(fence_arg) X(vtype_arg) X(rlist_arg)                                                  \
   X(spimm_rv32_arg) X(spimm_rv64_arg) X(neg_spimm_rv32_arg) X(neg_spimm_rv64_arg)         \
   X(fli_imm_arg) X(csr_arg)
+// clang-format on
 
 // One class without data per printer, and its single constant instance.
-#define DISASM_DECLARE_OPERAND_PRINTER(name)                         \
-  class name##_t final : public arg_t {                              \
-   public:                                                           \
-    constexpr name##_t() = default;                                  \
-    std::string to_string(insn_t const& insn) const override;        \
-  };                                                                 \
+#define DISASM_DECLARE_OPERAND_PRINTER(name)                  \
+  class name##_t final : public arg_t {                       \
+  public:                                                     \
+    constexpr name##_t() = default;                           \
+    std::string to_string(insn_t const& insn) const override; \
+  };                                                          \
   extern name##_t const name;
 DISASM_OPERAND_PRINTERS(DISASM_DECLARE_OPERAND_PRINTER)
 #undef DISASM_DECLARE_OPERAND_PRINTER

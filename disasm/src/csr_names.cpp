@@ -15,6 +15,7 @@ struct csr_entry_t {
 
 // Every named CSR, by number: the standard and extension registers, the
 // core-local interrupt registers and the custom registers of this core.
+// clang-format off
 constexpr csr_entry_t csr_entries[] = {
     {0x000, "ustatus"}, {0x001, "fflags"}, {0x002, "frm"}, {0x003, "fcsr"}, {0x004, "uie"},
     {0x005, "utvec"}, {0x007, "utvt"}, {0x008, "vstart"}, {0x009, "vxsat"}, {0x00a, "vxrm"},
@@ -142,6 +143,7 @@ constexpr csr_entry_t csr_entries[] = {
     {0xe12, "hgeip"}, {0xeb0, "vstopi"}, {0xf11, "mvendorid"}, {0xf12, "marchid"},
     {0xf13, "mimpid"}, {0xf14, "mhartid"}, {0xf15, "mconfigptr"}, {0xfb0, "mtopi"},
 };
+// clang-format on
 
 constexpr unsigned highest_named_csr = 0xfb0;
 

@@ -33,7 +33,7 @@ enum : unsigned long {
 }  // namespace insn_flag
 
 class disasm_insn_t {
- public:
+public:
   // Names are given in underscore form ("fcvt_s_w") and kept with dots
   // ("fcvt.s.w"). A null element of `args` makes the next printer optional:
   // it is left out when its text is empty.

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "tables/groups.h"
 #include "isa_parser.h"
+#include "tables/groups.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ unsigned run_count(uint64_t x) { return popcount(x & ~(x << 1)); }
 // 256) have it set. Binary counters kept in bit planes, so adding a word
 // costs a few operations rather than one per set bit.
 class bit_counts_t {
- public:
+public:
   void add(uint64_t x) {
     for (std::size_t i = 0; x; ++i) {
       uint64_t carry = plane_[i] & x;
@@ -48,7 +48,7 @@ class bit_counts_t {
     return c;
   }
 
- private:
+private:
   std::array<uint64_t, 8> plane_{};
 };
 static_assert(max_sample < 256, "sample counts must fit the bit planes");

@@ -17,7 +17,7 @@
 class isa_parser_i;
 
 class disassembler_t {
- public:
+public:
   static constexpr unsigned long chain_count = 256;
   // Chain of the entries that neither fix the major opcode nor the
   // compressed quadrant and funct3.
@@ -67,7 +67,7 @@ class disassembler_t {
   // chains and entries not counted).
   std::size_t index_bytes() const;
 
- private:
+private:
   // Up to this many runs of adjacent bits form a bucket key. Two cover the
   // funct3 and funct6/funct7 fields that split the big chains, and keep the
   // key cheap to compute on every lookup.

@@ -16,12 +16,10 @@ unsigned second_funct3(insn_t const& fused) { return unsigned(fused.x(51, 3)); }
 
 // Mnemonics by the second instruction's funct3, plain and compressed second
 // halves; funct3 values that no fused pair has print nothing.
-char const* const load_names[2][8] = {
-    {"lb", "lh", "lw", "ld", "lbu", "lhu", "lwu", ""},
-    {"lb", "lh", "c.lw", "c.ld", "lbu", "lhu", "lwu", ""}};
-char const* const branch_names[2][8] = {
-    {"beq", "bne", "", "", "blt", "bge", "bltu", "bgeu"},
-    {"beq", "bne", "", "", "blt", "bge", "c.beqz", "c.bnez"}};
+char const* const load_names[2][8] = {{"lb", "lh", "lw", "ld", "lbu", "lhu", "lwu", ""},
+                                      {"lb", "lh", "c.lw", "c.ld", "lbu", "lhu", "lwu", ""}};
+char const* const branch_names[2][8] = {{"beq", "bne", "", "", "blt", "bge", "bltu", "bgeu"},
+                                        {"beq", "bne", "", "", "blt", "bge", "c.beqz", "c.bnez"}};
 
 // "lui rd, imm", "c.lui rd, imm" or "auipc rd, imm". The 32-bit forms print
 // their immediate as a plain lui does; c.lui prints its 6-bit signed
@@ -39,14 +37,15 @@ std::string upper_half(insn_t const& fused, char const* name, bool c_lui) {
 // "; addi rd, rd, imm" (or another second mnemonic of that shape).
 std::string addi_half(insn_t const& fused, char const* name) {
   char const* rd = xpr_name[fused.fused_first().rd()];
-  return std::string("; ") + name + ' ' + rd + ", " + rd + ", " + std::to_string(fused.fused_second_imm());
+  return std::string("; ") + name + ' ' + rd + ", " + rd + ", " +
+         std::to_string(fused.fused_second_imm());
 }
 
 // "; lw rd, offset(rd)": the load reads from and writes the first result.
 std::string load_half(insn_t const& fused, bool second_c, std::string const& offset) {
   char const* rd = xpr_name[fused.fused_first().rd()];
-  return std::string("; ") + load_names[second_c][second_funct3(fused)] + ' ' + rd + ", " +
-         offset + '(' + rd + ')';
+  return std::string("; ") + load_names[second_c][second_funct3(fused)] + ' ' + rd + ", " + offset +
+         '(' + rd + ')';
 }
 
 char const* lui_name(bool first_c) { return first_c ? "c.lui" : "lui"; }

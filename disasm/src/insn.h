@@ -6,7 +6,7 @@
 #include <cstdint>
 
 class insn_t {
- public:
+public:
   constexpr insn_t() = default;
   constexpr explicit insn_t(uint64_t bits) : bits_(bits) {}
 
@@ -84,7 +84,7 @@ class insn_t {
            (x(9, 2) << 8) | (x(8, 1) << 10) | shl(xs(12, 1), 11);
   }
 
- private:
+private:
   // Left shift of a possibly negative value, without the undefined behaviour
   // of shifting a negative signed number.
   static constexpr int64_t shl(int64_t value, unsigned n) { return int64_t(uint64_t(value) << n); }

@@ -5,8 +5,7 @@ namespace {
 // insn_id's binary search is only correct on a strictly ascending list.
 constexpr bool sorted_part_is_strictly_ascending() {
   for (std::size_t id = first_sorted_insn_id + 1; id < insn_id_count; ++id) {
-    if (!(insn_names[id - 1] < insn_names[id]))
-      return false;
+    if (!(insn_names[id - 1] < insn_names[id])) return false;
   }
   return true;
 }

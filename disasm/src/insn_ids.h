@@ -16,6 +16,7 @@ inline constexpr std::size_t insn_id_count = 1364;
 // The sorted part of insn_names starts here (c_unimp and unimp come first).
 inline constexpr std::size_t first_sorted_insn_id = 2;
 
+// clang-format off
 inline constexpr std::array<std::string_view, insn_id_count> insn_names = {
   /*    0 */ "c_unimp", "unimp", "add", "add16", "add32", "add64", "add8", "add_uw", "addi",
   /*    9 */ "addiw", "addw", "aes32dsi", "aes32dsmi", "aes32esi", "aes32esmi", "aes64ds",
@@ -214,22 +215,21 @@ inline constexpr std::array<std::string_view, insn_id_count> insn_names = {
   /* 1356 */ "xperm32", "xperm4", "xperm8", "zunpkd810", "zunpkd820", "zunpkd830", "zunpkd831",
   /* 1363 */ "zunpkd832",
 };
+// clang-format on
 
 // The identifier of an encoding name in underscore form ("fcvt_s_w").
 // An unknown name throws, which makes any constant expression using it
 // ill-formed, so a misspelt name in a table fails the build.
 constexpr unsigned long insn_id(std::string_view underscore_name) {
   for (std::size_t id = 0; id < first_sorted_insn_id; ++id) {
-    if (insn_names[id] == underscore_name)
-      return id;
+    if (insn_names[id] == underscore_name) return id;
   }
   std::size_t lo = first_sorted_insn_id;
   std::size_t hi = insn_id_count;
   while (lo < hi) {
     std::size_t mid = lo + (hi - lo) / 2;
     int cmp = insn_names[mid].compare(underscore_name);
-    if (cmp == 0)
-      return mid;
+    if (cmp == 0) return mid;
     if (cmp < 0)
       lo = mid + 1;
     else

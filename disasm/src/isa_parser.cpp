@@ -144,9 +144,7 @@ constexpr uint64_t misa_rv32 = 0x40000000ull;
 constexpr uint64_t misa_rv64 = 0x8000000000000000ull;
 constexpr uint64_t max_supported_vlen = 4096;
 
-bool starts_with(const std::string& text, const char* prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
+bool starts_with(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -168,7 +166,7 @@ isa_parser_t::error_handler_t error_handler = nullptr;
 // The state of one init call: the parser being filled, the text as passed
 // (for messages) and the read position in the lower-cased text.
 class isa_string_parse_t {
- public:
+public:
   isa_string_parse_t(isa_parser_t& parser, const std::string& isa)
       : p(parser), isa(isa), text(parser.isa_string) {}
 
@@ -187,7 +185,7 @@ class isa_string_parse_t {
       if (has(letter)) p.max_isa |= uint64_t{1} << (letter - 'A');
   }
 
- private:
+private:
   static int to_lower(char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
   static unsigned letter_code(char lower) { return static_cast<unsigned>(lower - 'a' + 'A'); }
 
@@ -254,9 +252,7 @@ class isa_string_parse_t {
   void enable_letter(char c) {
     enable(letter_code(c));
     switch (c) {
-      case 'd':
-        enable('F');
-        break;
+      case 'd': enable('F'); break;
       case 'q':
         enable('D');
         enable('F');
@@ -274,8 +270,7 @@ class isa_string_parse_t {
         p.elen = 64;
         p.zvf = p.zvd = true;
         break;
-      default:
-        break;
+      default: break;
     }
   }
 
@@ -426,7 +421,9 @@ class isa_string_parse_t {
       if (has(EXT_ZVKNHA) || has(EXT_ZVKNHB))
         stop("'Zvkna' and 'Zvknhb' extensions are incompatible with 'Zpn' extension");
       if (rv64 && (has(EXT_ZVKG) || has(EXT_ZVKNED) || has(EXT_ZVKSH)))
-        stop("'Zvkg', 'Zvkned', and 'Zvksh' extensions are incompatible with 'Zpn' extension in rv64");
+        stop(
+            "'Zvkg', 'Zvkned', and 'Zvksh' extensions are incompatible with 'Zpn' extension in "
+            "rv64");
     }
 
     if (has(EXT_ZICFISS)) {

@@ -100,7 +100,7 @@ enum isa_extension_t : unsigned {
 
 // What the disassembler may ask about a core while it builds its table.
 class isa_parser_i {
- public:
+public:
   // Single-letter extension, given by its upper-case letter.
   virtual bool extension_enabled(unsigned char letter) const = 0;
   virtual bool extension_enabled(isa_extension_t ext) const = 0;
@@ -114,7 +114,7 @@ class isa_parser_i {
 // A bad ISA string is a configuration error nobody can recover from: init
 // prints one line on standard error and ends the process.
 class isa_parser_t : public isa_parser_i {
- public:
+public:
   // Takes the error line (newline included) in place of printing it and
   // ending the process, for a caller that has to outlive a bad string. It
   // must not return (it throws, say); if it does, the default stop follows.
@@ -145,7 +145,7 @@ class isa_parser_t : public isa_parser_i {
   // The ISA text lower-cased and with "g" expanded to "imafd".
   const std::string& get_isa_string() const { return isa_string; }
 
- private:
+private:
   static constexpr unsigned ext_code_limit = 192;
 
   uint32_t max_xlen = 0;
@@ -162,7 +162,7 @@ class isa_parser_t : public isa_parser_i {
 
 // Answers yes to every question; for a disassembler built from a bare width.
 class enable_all_exts : public isa_parser_i {
- public:
+public:
   explicit enable_all_exts(uint32_t max_xlen) : max_xlen(max_xlen) {}
 
   bool extension_enabled(unsigned char) const override { return true; }
@@ -170,6 +170,6 @@ class enable_all_exts : public isa_parser_i {
   uint32_t get_max_xlen() const override { return max_xlen; }
   bool has_any_vector() const override { return true; }
 
- private:
+private:
   uint32_t max_xlen;
 };

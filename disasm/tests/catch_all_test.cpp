@@ -17,7 +17,6 @@ namespace {
 
 std::string const unknown_suffix = " (args unknown)";
 
-
 std::string dotted(std::string_view underscore_name) {
   std::string s(underscore_name);
   for (char& c : s)
@@ -55,7 +54,7 @@ unsigned long row_id(catch_all_row_t const& row) {
 }
 
 class CatchAll : public ::testing::Test {
- protected:
+protected:
   test_isa_t nothing_{64, {}};
   disassembler_t bare_{&nothing_};
 };
@@ -98,7 +97,7 @@ TEST_F(CatchAll, WordOfNoKnownEncodingStaysUnknown) {
 TEST_F(CatchAll, RealEntriesWinOverCatchAllsOfTheSameWord) {
   // The always-present base instructions.
   EXPECT_EQ(bare_.disassemble(0x00b50533), "add     a0, a0, a1");
-  EXPECT_EQ(bare_.get_disasm(0)->insn_id, 0u);  // c.unimp, which has no catch-all
+  EXPECT_EQ(bare_.get_disasm(0)->insn_id, 0u);           // c.unimp, which has no catch-all
   EXPECT_EQ(bare_.get_disasm(0xc0001073)->insn_id, 1u);  // unimp, which has no catch-all
 
   test_isa_t with_m(64, {'M'});

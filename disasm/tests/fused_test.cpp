@@ -35,8 +35,7 @@ enum marker_t : uint64_t { both_32 = 0x3f, one_16 = 0x1f, both_16 = 0x7b };
 uint64_t fused(kind_t kind, uint32_t first, unsigned funct3, int imm, marker_t marker,
                bool x0_first = false) {
   return uint64_t(1) << 63 | uint64_t(kind) << 60 | uint64_t(x0_first) << 54 |
-         uint64_t(funct3 & 7) << 51 | (uint64_t(imm) & 0xfff) << 39 | uint64_t(first) << 7 |
-         marker;
+         uint64_t(funct3 & 7) << 51 | (uint64_t(imm) & 0xfff) << 39 | uint64_t(first) << 7 | marker;
 }
 
 // First instructions used below.
@@ -61,7 +60,7 @@ constexpr uint32_t c_and_a0_a1 = 0x8d6d;
 
 // Enables nothing: the fused pairs are in every table regardless.
 class nothing_enabled_t final : public isa_parser_i {
- public:
+public:
   bool extension_enabled(unsigned char) const override { return false; }
   bool extension_enabled(isa_extension_t) const override { return false; }
   uint32_t get_max_xlen() const override { return 64; }
@@ -69,7 +68,7 @@ class nothing_enabled_t final : public isa_parser_i {
 };
 
 class Fused : public ::testing::Test {
- protected:
+protected:
   // Text of `word`, which every table must decode alike with the entry named.
   std::string decode(uint64_t word, char const* expected_entry) {
     std::string const text = rv64_.disassemble(word);
@@ -139,8 +138,7 @@ TEST_F(Fused, EachPrinterClassWritesBothHalves) {
       {fused(auipc_load, auipc_a0_fffff, 2, 124, one_16), "fuse_auipc_c_lx",
        "auipc a0, 0xfffff; c.lw a0, 124(a0)"},
       // Address adds with a load: the load offset is always 0.
-      {fused(add_load, add_a0_a0_a1, 3, 0, both_32), "fuse_add_lx",
-       "add a0, a0, a1; ld a0, 0(a0)"},
+      {fused(add_load, add_a0_a0_a1, 3, 0, both_32), "fuse_add_lx", "add a0, a0, a1; ld a0, 0(a0)"},
       {fused(add_load, add_uw_a0_a0_a1, 2, 0, one_16), "fuse_add_uw_c_lx",
        "add.uw a0, a0, a1; c.lw a0, 0(a0)"},
       {fused(add_load, sh2add_a0_a0_a1, 5, 0, both_32), "fuse_sh2add_lx",
@@ -253,16 +251,22 @@ entry_row_t const entries[] = {
     {"fuse.add.uw.c.lx", 384, 0x10b, 0xffc7ffff00383fff, 0x9000000400001d9f, &fuse_add_uw_c_lx_arg},
     {"fuse.sh1add.lx", 412, 0x10b, 0xffc7ffff00383fff, 0x90000010001019bf, &fuse_sh1add_lx_arg},
     {"fuse.sh1add.c.lx", 411, 0x10b, 0xffc7ffff00383fff, 0x900000100010199f, &fuse_sh1add_c_lx_arg},
-    {"fuse.sh1add.uw.lx", 414, 0x10b, 0xffc7ffff00383fff, 0x9000001000101dbf, &fuse_sh1add_uw_lx_arg},
-    {"fuse.sh1add.uw.c.lx", 413, 0x10b, 0xffc7ffff00383fff, 0x9000001000101d9f, &fuse_sh1add_uw_c_lx_arg},
+    {"fuse.sh1add.uw.lx", 414, 0x10b, 0xffc7ffff00383fff, 0x9000001000101dbf,
+     &fuse_sh1add_uw_lx_arg},
+    {"fuse.sh1add.uw.c.lx", 413, 0x10b, 0xffc7ffff00383fff, 0x9000001000101d9f,
+     &fuse_sh1add_uw_c_lx_arg},
     {"fuse.sh2add.lx", 416, 0x10b, 0xffc7ffff00383fff, 0x90000010002019bf, &fuse_sh2add_lx_arg},
     {"fuse.sh2add.c.lx", 415, 0x10b, 0xffc7ffff00383fff, 0x900000100020199f, &fuse_sh2add_c_lx_arg},
-    {"fuse.sh2add.uw.lx", 418, 0x10b, 0xffc7ffff00383fff, 0x9000001000201dbf, &fuse_sh2add_uw_lx_arg},
-    {"fuse.sh2add.uw.c.lx", 417, 0x10b, 0xffc7ffff00383fff, 0x9000001000201d9f, &fuse_sh2add_uw_c_lx_arg},
+    {"fuse.sh2add.uw.lx", 418, 0x10b, 0xffc7ffff00383fff, 0x9000001000201dbf,
+     &fuse_sh2add_uw_lx_arg},
+    {"fuse.sh2add.uw.c.lx", 417, 0x10b, 0xffc7ffff00383fff, 0x9000001000201d9f,
+     &fuse_sh2add_uw_c_lx_arg},
     {"fuse.sh3add.lx", 420, 0x10b, 0xffc7ffff00383fff, 0x90000010003019bf, &fuse_sh3add_lx_arg},
     {"fuse.sh3add.c.lx", 419, 0x10b, 0xffc7ffff00383fff, 0x900000100030199f, &fuse_sh3add_c_lx_arg},
-    {"fuse.sh3add.uw.lx", 422, 0x10b, 0xffc7ffff00383fff, 0x9000001000301dbf, &fuse_sh3add_uw_lx_arg},
-    {"fuse.sh3add.uw.c.lx", 421, 0x10b, 0xffc7ffff00383fff, 0x9000001000301d9f, &fuse_sh3add_uw_c_lx_arg},
+    {"fuse.sh3add.uw.lx", 422, 0x10b, 0xffc7ffff00383fff, 0x9000001000301dbf,
+     &fuse_sh3add_uw_lx_arg},
+    {"fuse.sh3add.uw.c.lx", 421, 0x10b, 0xffc7ffff00383fff, 0x9000001000301d9f,
+     &fuse_sh3add_uw_c_lx_arg},
     {"fuse.lui.lx", 410, 0x108, 0xffc0000000003fff, 0xa000000000001bbf, &fuse_lui_lx_arg},
     {"fuse.lui.c.lx", 408, 0x108, 0xffc0000000003fff, 0xa000000000001b9f, &fuse_lui_c_lx_arg},
     {"fuse.auipc.addi", 390, 0x8, 0xfff8000000003fff, 0xc000000000000bbf, &fuse_auipc_addi_arg},
@@ -333,8 +337,7 @@ TEST_F(Fused, OnlyTheThreeCompressedJalrPrintersAreUnused) {
   DISASM_FUSED_PRINTERS(X)
 #undef X
   ASSERT_EQ(objects.size(), 44u);
-  for (entry_row_t const& row : entries)
-    objects.erase(rv64_.get_disasm(row.match)->args.at(0));
+  for (entry_row_t const& row : entries) objects.erase(rv64_.get_disasm(row.match)->args.at(0));
   std::set<std::string> unused;
   for (auto const& o : objects) unused.insert(o.second);
   EXPECT_EQ(unused, (std::set<std::string>{"fuse_auipc_c_jalr_arg", "fuse_lui_c_jalr_arg",

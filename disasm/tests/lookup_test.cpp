@@ -19,14 +19,16 @@ namespace {
 // A core with nothing but its base: only the always-present groups and the
 // "(args unknown)" entries are in its table.
 class nothing_enabled_t : public isa_parser_i {
- public:
+public:
   bool extension_enabled(unsigned char) const override { return false; }
   bool extension_enabled(isa_extension_t) const override { return false; }
   uint32_t get_max_xlen() const override { return 64; }
   bool has_any_vector() const override { return false; }
 };
 
-std::string text_of(disasm_insn_t const& insn, uint64_t word) { return insn.to_string(insn_t(word)); }
+std::string text_of(disasm_insn_t const& insn, uint64_t word) {
+  return insn.to_string(insn_t(word));
+}
 
 // ---- Text builder -------------------------------------------------------
 
@@ -90,16 +92,16 @@ TEST(chains, are_chosen_from_mask_and_match) {
     uint64_t mask, match;
     unsigned long chain;
   } const cases[] = {
-      {0x707f, 0x13, 0x13},                                    // major opcode
-      {0xffffffff, 0xc0001073, 0x73},                          // unimp
-      {0xffff, 0x0, 0},                                        // c.unimp: mask covers the opcode bits
-      {0xffff, 0x9002, 2},                                     // c.ebreak sits in opcode chain 2
-      {0xf003, 0x9002, 130},                                   // c.add: 32 x funct3 4 + quadrant 2
-      {0xe003, 0x4001, 65},                                    // c.li
-      {0xe003, 0xe002, 226},                                   // highest compressed chain
-      {0xfff8000000003fffull, 0x8000000000001bbfull, 0x3f},    // fused pair marker
-      {0xff00000000000000ull, 0x5a00000000000000ull, 255},     // neither
-      {0x3f, 0x13, 255},                                       // opcode only partly fixed
+      {0x707f, 0x13, 0x13},                                  // major opcode
+      {0xffffffff, 0xc0001073, 0x73},                        // unimp
+      {0xffff, 0x0, 0},                                      // c.unimp: mask covers the opcode bits
+      {0xffff, 0x9002, 2},                                   // c.ebreak sits in opcode chain 2
+      {0xf003, 0x9002, 130},                                 // c.add: 32 x funct3 4 + quadrant 2
+      {0xe003, 0x4001, 65},                                  // c.li
+      {0xe003, 0xe002, 226},                                 // highest compressed chain
+      {0xfff8000000003fffull, 0x8000000000001bbfull, 0x3f},  // fused pair marker
+      {0xff00000000000000ull, 0x5a00000000000000ull, 255},   // neither
+      {0x3f, 0x13, 255},                                     // opcode only partly fixed
   };
   for (auto const& c : cases)
     EXPECT_EQ(disassembler_t::chain_of(c.mask, c.match), c.chain)
@@ -110,7 +112,7 @@ TEST(chains, are_chosen_from_mask_and_match) {
 // lets these tests place hand-made entries whatever the table holds. The high
 // bits they require keep them away from ordinary words.
 class lookup_mechanics : public ::testing::Test {
- protected:
+protected:
   static constexpr uint64_t tag = 0x5a00000000000000ull;
   static constexpr uint64_t tag_mask = 0xff00000000000000ull;
 
@@ -201,29 +203,29 @@ void expect_table(disassembler_t const& d, std::vector<table_case_t> const& case
 TEST(table_order, fixed_entries_and_pseudo_instructions_come_first) {
   disassembler_t d(64);
   expect_table(d, {
-      {0x00000000, "c.unimp", "c_unimp"},         // not the c.addi4spn that shares chain 0
-      {0xc0001073, "unimp", "unimp"},             // not csrw / csrrw
-      {0x00000013, "nop", "addi"},
-      {0x00100093, "li      ra, 1", "addi"},
-      {0x00050593, "mv      a1, a0", "addi"},
-      {0x00150513, "addi    a0, a0, 1", "addi"},
-      {0x00008067, "ret", "jalr"},
-      {0x0000006f, "j       pc + 0x00000", "jal"},
-      {0xc0002573, "csrr    a0, cycle", "csrrs"},
-  });
+                      {0x00000000, "c.unimp", "c_unimp"},  // not the c.addi4spn that shares chain 0
+                      {0xc0001073, "unimp", "unimp"},      // not csrw / csrrw
+                      {0x00000013, "nop", "addi"},
+                      {0x00100093, "li      ra, 1", "addi"},
+                      {0x00050593, "mv      a1, a0", "addi"},
+                      {0x00150513, "addi    a0, a0, 1", "addi"},
+                      {0x00008067, "ret", "jalr"},
+                      {0x0000006f, "j       pc + 0x00000", "jal"},
+                      {0xc0002573, "csrr    a0, cycle", "csrrs"},
+                  });
 }
 
 TEST(table_order, compressed_opcode_chain_entries_precede_the_compressed_chains) {
   disassembler_t d(64);
   expect_table(d, {
-      {0x9002, "c.ebreak", "c_add"},       // id of the encoding c.ebreak is a case of
-      {0x9082, "c.jalr  ra", "c_jalr"},
-      {0x8082, "c.ret", "c_jr"},
-      {0x9096, "c.add   ra, ra, t0", "c_add"},
-      {0x8096, "c.mv    ra, t0", "c_mv"},
-      {0x7101, "c.addi  sp, sp, -512", "c_addi16sp"},
-      {0x0001, "c.nop", "c_addi"},
-  });
+                      {0x9002, "c.ebreak", "c_add"},  // id of the encoding c.ebreak is a case of
+                      {0x9082, "c.jalr  ra", "c_jalr"},
+                      {0x8082, "c.ret", "c_jr"},
+                      {0x9096, "c.add   ra, ra, t0", "c_add"},
+                      {0x8096, "c.mv    ra, t0", "c_mv"},
+                      {0x7101, "c.addi  sp, sp, -512", "c_addi16sp"},
+                      {0x0001, "c.nop", "c_addi"},
+                  });
   EXPECT_EQ(d.get_name(0x7101), "c.addi");
   EXPECT_EQ(d.get_name(0x00000013), "nop");
 }
@@ -346,7 +348,7 @@ TEST(lookup_index, probes_of_any_chain_match_the_scan) {
 // Hand-made entries, added after construction. They all require `tag` in
 // bits 40..47, which keeps the table's own entries from mattering.
 class added_entries : public ::testing::Test {
- protected:
+protected:
   static constexpr uint64_t tag = 0xa5ull << 40;
   static constexpr uint64_t tag_mask = 0xffull << 40;
   static constexpr uint64_t opcode = 0x0b;
@@ -361,9 +363,7 @@ class added_entries : public ::testing::Test {
   static uint64_t r_word(uint64_t funct3, uint64_t funct7) {
     return tag | funct7 << 25 | funct3 << 12 | opcode;
   }
-  void add_regular(int i) {
-    add("r" + std::to_string(i), tag_mask | 0xfe00707f, r_word(i % 8, i));
-  }
+  void add_regular(int i) { add("r" + std::to_string(i), tag_mask | 0xfe00707f, r_word(i % 8, i)); }
   void expect_entry(uint64_t word, char const* name) {
     EXPECT_EQ(describe(d.get_disasm(word)), describe(by_name.at(name))) << std::hex << word;
   }
@@ -388,14 +388,14 @@ TEST_F(added_entries, newest_entry_wins_over_the_table_and_older_additions) {
     uint64_t word;
     uint64_t mask;  // of the entries added for it
   } const cases[] = {
-      {0x00150513, 0x0000707f},          // addi
-      {0x02b50533, 0xfe00707f},          // mul
-      {0x0001, 0xe003},                  // c.nop / c.addi, compressed chain
-      {0x9002, 0xffff},                  // c.ebreak, opcode chain 2
-      {0x022080d7, 0xfc00707f},          // vadd.vv
-      {0x0205e087, 0x1df0707f},          // vle32.v
-      {0xc0001073, 0xffffffff},          // unimp
-      {0x1234567800000013ull, 0x707f},   // addi with high bits set
+      {0x00150513, 0x0000707f},         // addi
+      {0x02b50533, 0xfe00707f},         // mul
+      {0x0001, 0xe003},                 // c.nop / c.addi, compressed chain
+      {0x9002, 0xffff},                 // c.ebreak, opcode chain 2
+      {0x022080d7, 0xfc00707f},         // vadd.vv
+      {0x0205e087, 0x1df0707f},         // vle32.v
+      {0xc0001073, 0xffffffff},         // unimp
+      {0x1234567800000013ull, 0x707f},  // addi with high bits set
   };
   for (auto const& c : cases) {
     SCOPED_TRACE(std::to_string(c.word));
@@ -436,15 +436,15 @@ TEST_F(added_entries, entries_with_free_key_bits_are_found_in_every_bucket) {
     uint64_t word;
     char const* expected;
   } const cases[] = {
-      {r_word(3, 3), "r3_again"},         // newest of two equal entries
-      {r_word(0, 40), "r40"},             // added after any_key
-      {r_word(4, 20), "any_key"},         // r20 is older than any_key
-      {r_word(5, 0x11), "any_funct3"},    // over any_key, whatever funct3
+      {r_word(3, 3), "r3_again"},       // newest of two equal entries
+      {r_word(0, 40), "r40"},           // added after any_key
+      {r_word(4, 20), "any_key"},       // r20 is older than any_key
+      {r_word(5, 0x11), "any_funct3"},  // over any_key, whatever funct3
       {r_word(1, 0x11), "any_funct3"},
       {r_word(4, 0x40), "half"},
       {r_word(6, 0x60), "half"},
-      {r_word(3, 0x7f), "any_key"},       // any_funct7 is older
-      {tag | 0x100b, "any_key"},          // never is never found
+      {r_word(3, 0x7f), "any_key"},                    // any_funct7 is older
+      {tag | 0x100b, "any_key"},                       // never is never found
       {0xffff00ff00000000ull | r_word(2, 34), "r34"},  // high bits beside the tag
   };
   for (auto const& c : cases) expect_entry(c.word, c.expected);

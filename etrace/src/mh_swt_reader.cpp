@@ -26,7 +26,7 @@ constexpr std::size_t huge_page = std::size_t(2) << 20;
 // The bits of a slot's state word.
 constexpr unsigned state_hart_bits = 3;  // harts 0 to 7
 constexpr unsigned state_pril_at = 3;
-constexpr uint32_t state_pril_mask = 3;  // two bits
+constexpr uint32_t state_pril_mask = 3;      // two bits
 constexpr unsigned state_addr_valid_at = 5;  // one bit per operand
 constexpr unsigned state_data_valid_at = state_addr_valid_at + operand_count;
 constexpr unsigned state_ea_valid_at = state_data_valid_at + operand_count;
@@ -51,8 +51,7 @@ struct selector_table_t {
   uint8_t operand[16];
 };
 
-constexpr selector_table_t make_int_sources()
-{
+constexpr selector_table_t make_int_sources() {
   selector_table_t t{};
   t.operand[MH_SEL_RS1] = RS1 + 1;
   t.operand[MH_SEL_RS2] = RS2 + 1;
@@ -61,8 +60,7 @@ constexpr selector_table_t make_int_sources()
   return t;
 }
 
-constexpr selector_table_t make_fp_sources()
-{
+constexpr selector_table_t make_fp_sources() {
   selector_table_t t{};
   t.operand[MH_SEL_RS1] = RS1 + 1;
   t.operand[MH_SEL_FRS1] = FRS1 + 1;
@@ -79,16 +77,14 @@ static_assert(et_wire::rf_selector.width.fixed == 4, "a selector indexes the tab
 // stores of the machine. For a constant size the compiler would inline a
 // string instruction instead, several times slower on current processors;
 // the empty asm hides the size from it.
-void clear_bytes(void* p, std::size_t bytes)
-{
+void clear_bytes(void* p, std::size_t bytes) {
   asm("" : "+r"(bytes));
   std::memset(p, 0, bytes);
 }
 
 // Clears a slot with plain vector stores, three cache lines of them; as a
 // memset of constant size the compiler would make it a string instruction.
-void clear_slot(mh_swt_reader_t::slot_t& slot)
-{
+void clear_slot(mh_swt_reader_t::slot_t& slot) {
   typedef uint64_t chunk_t __attribute__((vector_size(16)));
   static_assert(sizeof slot == 12 * sizeof(chunk_t), "a slot is twelve chunks");
   chunk_t* p = reinterpret_cast<chunk_t*>(&slot);
@@ -97,8 +93,7 @@ void clear_slot(mh_swt_reader_t::slot_t& slot)
   p[6] = zero, p[7] = zero, p[8] = zero, p[9] = zero, p[10] = zero, p[11] = zero;
 }
 
-std::string hex(uint64_t value)
-{
+std::string hex(uint64_t value) {
   std::ostringstream out;
   out << std::hex << value;
   return out.str();
@@ -110,29 +105,23 @@ std::string hex(uint64_t value)
 // Construction
 
 mh_swt_reader_t::input_t::input_t(const std::string& path)
-    : file(open_trace(path, fd)), owned(true)
-{
-}
+    : file(open_trace(path, fd)), owned(true) {}
 
-mh_swt_reader_t::input_t::input_t(FILE* stream) : file(stream)
-{
+mh_swt_reader_t::input_t::input_t(FILE* stream) : file(stream) {
   if (file == nullptr) throw std::invalid_argument("mh_swt_reader_t: null trace stream");
 }
 
-mh_swt_reader_t::input_t::~input_t()
-{
+mh_swt_reader_t::input_t::~input_t() {
   if (owned) fclose(file);  // closes fd too
 }
 
-et_stream_geometry_t mh_swt_reader_t::checked(const et_stream_geometry_t& geometry)
-{
+et_stream_geometry_t mh_swt_reader_t::checked(const et_stream_geometry_t& geometry) {
   geometry.check();
   return geometry;
 }
 
 mh_swt_reader_t::mh_swt_reader_t(const std::string& path, unsigned long hart_mask, bool skip_rvt,
-                                 bool skip_l2t, bool skip_dct,
-                                 const et_stream_geometry_t& geometry)
+                                 bool skip_l2t, bool skip_dct, const et_stream_geometry_t& geometry)
     : et_reader_t(path),
       geometry_(checked(geometry)),
       wire_(geometry_),
@@ -141,8 +130,7 @@ mh_swt_reader_t::mh_swt_reader_t(const std::string& path, unsigned long hart_mas
       skip_rvt_(skip_rvt),
       skip_l2t_(skip_l2t),
       skip_dct_(skip_dct),
-      bits_(input_.file, path)
-{
+      bits_(input_.file, path) {
   init();
 }
 
@@ -156,8 +144,7 @@ mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_
       skip_rvt_(skip_rvt),
       skip_l2t_(skip_l2t),
       skip_dct_(skip_dct),
-      bits_(input_.file, "unknown")
-{
+      bits_(input_.file, "unknown") {
   init();
 }
 
@@ -168,9 +155,7 @@ mh_swt_reader_t::mh_swt_reader_t(const std::string& path, unsigned long hart_mas
                                  bool poison_enable)
     : mh_swt_reader_t(path, hart_mask, skip_rvt, skip_l2t, skip_dct,
                       et_stream_geometry_t{xlen, flen, paddr_width, irf_data_width, cl_width,
-                                           cl_chunks, poison_enable})
-{
-}
+                                           cl_chunks, poison_enable}) {}
 
 mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_rvt, bool skip_l2t,
                                  bool skip_dct, int xlen, int flen, unsigned long paddr_width,
@@ -178,25 +163,21 @@ mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_
                                  unsigned long cl_chunks, bool poison_enable)
     : mh_swt_reader_t(file, hart_mask, skip_rvt, skip_l2t, skip_dct,
                       et_stream_geometry_t{xlen, flen, paddr_width, irf_data_width, cl_width,
-                                           cl_chunks, poison_enable})
-{
-}
+                                           cl_chunks, poison_enable}) {}
 
-mh_swt_reader_t::~mh_swt_reader_t()
-{
+mh_swt_reader_t::~mh_swt_reader_t() {
   stop_populating_ = true;
   if (populator_.joinable()) populator_.join();
 }
 
-void mh_swt_reader_t::init()
-{
+void mh_swt_reader_t::init() {
   for (unsigned code = MH_SWT_IS; code <= MH_SWT_CM; ++code)
     insn_payload_bits_[code - MH_SWT_IS] = wire_.payload_bits(*et_wire::find(code));
   longest_fast_record_ = 0;
   for (const et_wire_record_t& record : et_wire::records)
     if (record.shape == MH_SHAPE_NONE)
-      longest_fast_record_ = std::max<std::size_t>(longest_fast_record_,
-                                                    wire_.record_bytes(record.code));
+      longest_fast_record_ =
+          std::max<std::size_t>(longest_fast_record_, wire_.record_bytes(record.code));
 
   hart_ = 0;
   dct_hart_ = 0;
@@ -220,12 +201,11 @@ void mh_swt_reader_t::init()
 // costs some microseconds (tens on a virtual machine), more than decoding
 // the objects that fill it, and a huge page costs about as much as one.
 std::unique_ptr<mh_swt_reader_t::slot_t[], mh_swt_reader_t::ring_deleter_t>
-mh_swt_reader_t::allocate_ring()
-{
+mh_swt_reader_t::allocate_ring() {
   const std::size_t bytes = (ring_slots * sizeof(slot_t) + huge_page - 1) / huge_page * huge_page;
   // Map one huge page more than needed and trim to a huge-page boundary.
-  void* mapped = mmap(nullptr, bytes + huge_page, PROT_READ | PROT_WRITE,
-                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* mapped =
+      mmap(nullptr, bytes + huge_page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapped == MAP_FAILED) throw std::bad_alloc();
   const uintptr_t first = reinterpret_cast<uintptr_t>(mapped);
   const uintptr_t start = (first + huge_page - 1) / huge_page * huge_page;
@@ -246,8 +226,7 @@ void mh_swt_reader_t::ring_deleter_t::operator()(slot_t* ring) const { munmap(ri
 // and the decoder starts: as many as the trace can fill, each object taking
 // at least the shortest record that makes one. The decoder faults the first
 // huge page itself at once; a page both touch is faulted in once.
-void mh_swt_reader_t::start_populating()
-{
+void mh_swt_reader_t::start_populating() {
   struct stat status;
   if (fstat(fileno(input_.file), &status) != 0 || !S_ISREG(status.st_mode)) return;
   const et_wire_format_t& wire = wire_;
@@ -257,14 +236,12 @@ void mh_swt_reader_t::start_populating()
         record.shape != MH_SHAPE_NONE)
       shortest = std::min(shortest, wire.record_bytes(record.code));
   const uint64_t objects = uint64_t(status.st_size) / shortest;
-  const std::size_t bytes =
-      std::size_t(std::min<uint64_t>(objects, ring_slots) * sizeof(slot_t));
+  const std::size_t bytes = std::size_t(std::min<uint64_t>(objects, ring_slots) * sizeof(slot_t));
   if (bytes <= huge_page) return;
   char* const ring = reinterpret_cast<char*>(ring_.get());
   try {
     populator_ = std::thread([this, ring, bytes] {
-      for (std::size_t offset = huge_page; offset < bytes && !stop_populating_;
-           offset += huge_page)
+      for (std::size_t offset = huge_page; offset < bytes && !stop_populating_; offset += huge_page)
         if (madvise(ring + offset, std::min(huge_page, bytes - offset), MADV_POPULATE_WRITE) != 0)
           return;  // a system without it
     });
@@ -276,8 +253,7 @@ void mh_swt_reader_t::start_populating()
 // ---------------------------------------------------------------------------
 // Delivery
 
-et_object_t* mh_swt_reader_t::get_next_object()
-{
+et_object_t* mh_swt_reader_t::get_next_object() {
   if (!bits_.ended() && !failure_) {
     try {
       parse_more();
@@ -303,8 +279,7 @@ et_object_t* mh_swt_reader_t::get_next_object()
 // writes later, so it has left the caches. Fetching it a few objects ahead
 // hides the memory latency both from expand, which reads it, and from
 // make_slot, which clears it again at the next call.
-void mh_swt_reader_t::prefetch_slot(uint64_t object_number) const
-{
+void mh_swt_reader_t::prefetch_slot(uint64_t object_number) const {
   const char* slot = reinterpret_cast<const char*>(&ring_[object_number % ring_slots]);
   for (std::size_t offset = 0; offset < sizeof(slot_t); offset += 64)
     __builtin_prefetch(slot + offset, 1);
@@ -312,8 +287,7 @@ void mh_swt_reader_t::prefetch_slot(uint64_t object_number) const
 
 // Writes every field of the instruction into object_, which expand has
 // cleared; the uiid is the hart's next.
-MH_ALWAYS_INLINE void mh_swt_reader_t::expand_insn(const slot_t& slot)
-{
+MH_ALWAYS_INLINE void mh_swt_reader_t::expand_insn(const slot_t& slot) {
   et_insn_t& insn = object_.insn;
   const slot_t::insn_t& in = slot.insn;
   const uint32_t state = slot.state;
@@ -371,8 +345,7 @@ MH_ALWAYS_INLINE void mh_swt_reader_t::expand_insn(const slot_t& slot)
 // every field of the next but the disassembly fields (the caller may have
 // set them), cleared alone; the padding between the fields stays as the
 // first clear left it.
-void mh_swt_reader_t::expand(const slot_t& slot)
-{
+void mh_swt_reader_t::expand(const slot_t& slot) {
   static_assert(sizeof(et_insn_t) == 592 && offsetof(et_insn_t, disasm_known) == 466,
                 "expand_insn writes every field of et_insn_t before the disassembly ones: "
                 "keep it up to date with et_insn_t");
@@ -395,8 +368,7 @@ void mh_swt_reader_t::expand(const slot_t& slot)
   }
 }
 
-mh_swt_reader_t::slot_t& mh_swt_reader_t::make_slot(uint8_t kind)
-{
+mh_swt_reader_t::slot_t& mh_swt_reader_t::make_slot(uint8_t kind) {
   slot_t& slot = ring_[made_ % ring_slots];
   // The first round of slots is still as the system mapped it: all zero.
   if (made_ >= ring_slots) clear_slot(slot);
@@ -409,8 +381,7 @@ mh_swt_reader_t::slot_t& mh_swt_reader_t::make_slot(uint8_t kind)
 // Decoding. The read position lives in the local cursor `in` throughout;
 // the field widths come from the wire format (et_wire_format.h).
 
-void mh_swt_reader_t::select_hart(unsigned hart)
-{
+void mh_swt_reader_t::select_hart(unsigned hart) {
   const bool selected = (hart_mask_ >> (hart % 64)) & 1;
   if (selected && hart >= max_harts)
     throw std::runtime_error("Hart #" + std::to_string(hart) +
@@ -421,8 +392,7 @@ void mh_swt_reader_t::select_hart(unsigned hart)
 }
 
 template <class bits_t>
-MH_ALWAYS_INLINE void mh_swt_reader_t::read_issue(bits_t& in)
-{
+MH_ALWAYS_INLINE void mh_swt_reader_t::read_issue(bits_t& in) {
   const uint64_t piid = field(in, et_wire::piid);
   const uint64_t uiid = uint64_t(last_uiid_[hart_]) + 1;
   if (__builtin_expect((uiid & (piid_count - 1)) != piid, 0)) throw_non_sequential(piid);
@@ -437,8 +407,7 @@ MH_ALWAYS_INLINE void mh_swt_reader_t::read_issue(bits_t& in)
 }
 
 template <class bits_t>
-MH_ALWAYS_INLINE mh_swt_reader_t::slot_t& mh_swt_reader_t::open_insn(bits_t& in, unsigned code)
-{
+MH_ALWAYS_INLINE mh_swt_reader_t::slot_t& mh_swt_reader_t::open_insn(bits_t& in, unsigned code) {
   const uint64_t piid = field(in, et_wire::piid);
   const piid_entry_t& entry = piid_table_[piid];
   if (__builtin_expect(entry.slot == nullptr, 0)) throw_missing_issue(code, piid);
@@ -449,8 +418,7 @@ MH_ALWAYS_INLINE mh_swt_reader_t::slot_t& mh_swt_reader_t::open_insn(bits_t& in,
 }
 
 template <unsigned code, class bits_t>
-MH_ALWAYS_INLINE void mh_swt_reader_t::read_insn_record(bits_t& in)
-{
+MH_ALWAYS_INLINE void mh_swt_reader_t::read_insn_record(bits_t& in) {
   using namespace et_wire;
   slot_t& slot = open_insn(in, code);
   slot_t::insn_t& insn = slot.insn;
@@ -513,8 +481,7 @@ MH_ALWAYS_INLINE void mh_swt_reader_t::read_insn_record(bits_t& in)
 
 // An instruction record: read, or skipped whole for a hart not selected.
 template <unsigned code, class bits_t>
-MH_ALWAYS_INLINE mh_swt_reader_t::decoded_t mh_swt_reader_t::insn_record(bits_t& in)
-{
+MH_ALWAYS_INLINE mh_swt_reader_t::decoded_t mh_swt_reader_t::insn_record(bits_t& in) {
   if (piid_table_ == nullptr) {
     in.skip(insn_payload_bits_[code - MH_SWT_IS]);
   } else if constexpr (code == MH_SWT_IS) {
@@ -532,14 +499,11 @@ MH_ALWAYS_INLINE mh_swt_reader_t::decoded_t mh_swt_reader_t::insn_record(bits_t&
 // decoded_t::left before changing anything, and the checked cursor decodes
 // the record again from its header.
 template <class bits_t>
-MH_ALWAYS_INLINE mh_swt_reader_t::decoded_t mh_swt_reader_t::decode_record(bits_t& in)
-{
+MH_ALWAYS_INLINE mh_swt_reader_t::decoded_t mh_swt_reader_t::decode_record(bits_t& in) {
   const unsigned code = unsigned(in.get(et_wire::header_bits));
   decoded_t decoded = decoded_t::record;
   switch (code) {
-    case MH_TSD1:
-      cycle_ += field(in, et_wire::tsd1_delta);
-      break;
+    case MH_TSD1: cycle_ += field(in, et_wire::tsd1_delta); break;
     case MH_SWT_RVT:
       if (skip_rvt_) {
         field(in, et_wire::rvt_data);
@@ -550,9 +514,7 @@ MH_ALWAYS_INLINE mh_swt_reader_t::decoded_t mh_swt_reader_t::decode_record(bits_
         decoded = decoded_t::object;
       }
       break;
-    case MH_SWT_HART:
-      select_hart(unsigned(field(in, et_wire::hart_id)));
-      break;
+    case MH_SWT_HART: select_hart(unsigned(field(in, et_wire::hart_id))); break;
     // One case each, so that the code dispatches in one jump.
     case MH_SWT_IS: decoded = insn_record<MH_SWT_IS>(in); break;
     case MH_SWT_IRFRA: decoded = insn_record<MH_SWT_IRFRA>(in); break;
@@ -568,9 +530,7 @@ MH_ALWAYS_INLINE mh_swt_reader_t::decoded_t mh_swt_reader_t::decode_record(bits_
     case MH_SWT_PA: decoded = insn_record<MH_SWT_PA>(in); break;
     case MH_SWT_STD: decoded = insn_record<MH_SWT_STD>(in); break;
     case MH_SWT_CM: decoded = insn_record<MH_SWT_CM>(in); break;
-    case MH_SWT_DCT_HART:
-      dct_hart_ = uint8_t(field(in, et_wire::hart_id));
-      break;
+    case MH_SWT_DCT_HART: dct_hart_ = uint8_t(field(in, et_wire::hart_id)); break;
     default:
       if constexpr (!bits_t::checked) {
         return decoded_t::left;
@@ -588,8 +548,7 @@ MH_ALWAYS_INLINE mh_swt_reader_t::decoded_t mh_swt_reader_t::decode_record(bits_
   return decoded;
 }
 
-void mh_swt_reader_t::parse_more()
-{
+void mh_swt_reader_t::parse_more() {
   mh_bit_cursor_t in = bits_.cursor();
   const std::size_t longest = longest_fast_record_;
   const uint64_t full = handed_ + ring_slots;
@@ -617,19 +576,18 @@ void mh_swt_reader_t::parse_more()
   bits_.store(in);
 }
 
-void mh_swt_reader_t::throw_non_sequential(uint64_t piid) const
-{
+void mh_swt_reader_t::throw_non_sequential(uint64_t piid) const {
   throw std::runtime_error("Non-sequential uiids: cycle: " + std::to_string(cycle_) +
                            ", hart: " + std::to_string(hart_) + ", last issued uiid: 0x" +
                            hex(uint64_t(last_uiid_[hart_])) + ", current piid: 0x" + hex(piid));
 }
 
-void mh_swt_reader_t::throw_missing_issue(unsigned code, uint64_t piid) const
-{
-  std::printf("NOTE etrace/src/mh_swt_reader:270: %s: cycle: %llu, hid: %u, missing issue record "
-              "for piid 0x%llx\n",
-              mh_record_to_string(code).c_str(), static_cast<unsigned long long>(cycle_),
-              unsigned(hart_), static_cast<unsigned long long>(piid));
+void mh_swt_reader_t::throw_missing_issue(unsigned code, uint64_t piid) const {
+  std::printf(
+      "NOTE etrace/src/mh_swt_reader:270: %s: cycle: %llu, hid: %u, missing issue record "
+      "for piid 0x%llx\n",
+      mh_record_to_string(code).c_str(), static_cast<unsigned long long>(cycle_), unsigned(hart_),
+      static_cast<unsigned long long>(piid));
   std::fflush(stdout);
   throw std::runtime_error("Missing issue record for piid: current record: " +
                            mh_record_to_string(code) + ", cycle: " + std::to_string(cycle_) +
@@ -637,18 +595,16 @@ void mh_swt_reader_t::throw_missing_issue(unsigned code, uint64_t piid) const
                            ", last issued uiid: " + std::to_string(uint64_t(last_uiid_[hart_])));
 }
 
-void mh_swt_reader_t::throw_left_window(unsigned code, uint64_t piid) const
-{
-  throw std::runtime_error("Record for an instruction that has left the look-ahead window: "
-                           "current record: " + mh_record_to_string(code) +
-                           ", cycle: " + std::to_string(cycle_) +
-                           ", hart: " + std::to_string(hart_) +
-                           ", piid: " + std::to_string(piid) + ", window: " +
-                           std::to_string(ring_slots) + " objects");
+void mh_swt_reader_t::throw_left_window(unsigned code, uint64_t piid) const {
+  throw std::runtime_error(
+      "Record for an instruction that has left the look-ahead window: "
+      "current record: " +
+      mh_record_to_string(code) + ", cycle: " + std::to_string(cycle_) +
+      ", hart: " + std::to_string(hart_) + ", piid: " + std::to_string(piid) +
+      ", window: " + std::to_string(ring_slots) + " objects");
 }
 
-void mh_swt_reader_t::throw_unknown_header(unsigned code, const mh_bit_cursor_t& in) const
-{
+void mh_swt_reader_t::throw_unknown_header(unsigned code, const mh_bit_cursor_t& in) const {
   throw std::runtime_error("Unknown header: " + std::to_string(code) +
                            " approximately at position " +
                            std::to_string(bits_.block_position(in)) + "!");
@@ -660,8 +616,7 @@ void mh_swt_reader_t::throw_unknown_header(unsigned code, const mh_bit_cursor_t&
 
 // The shapes that L2T and DCT messages share, into either kind of message.
 template <class message_t>
-void mh_swt_reader_t::read_shared_shape(mh_bit_cursor_t& in, unsigned code, message_t& message)
-{
+void mh_swt_reader_t::read_shared_shape(mh_bit_cursor_t& in, unsigned code, message_t& message) {
   switch (mh_message_shape(code)) {
     case MH_SHAPE_RQ: read_rq(in, message.rq); break;
     case MH_SHAPE_WD: read_wd(in, message.wd); break;
@@ -672,8 +627,7 @@ void mh_swt_reader_t::read_shared_shape(mh_bit_cursor_t& in, unsigned code, mess
   }
 }
 
-mh_bit_cursor_t mh_swt_reader_t::read_l2t(mh_bit_cursor_t in, unsigned code)
-{
+mh_bit_cursor_t mh_swt_reader_t::read_l2t(mh_bit_cursor_t in, unsigned code) {
   l2t_object_t* l2t = &scratch_.l2t;
   if (!skip_l2t_) l2t = &make_slot(et_object_t::KIND_L2T).l2t;
   l2t->letter = uint8_t(code);  // the record letter is the header code
@@ -685,8 +639,7 @@ mh_bit_cursor_t mh_swt_reader_t::read_l2t(mh_bit_cursor_t in, unsigned code)
   return in;
 }
 
-mh_bit_cursor_t mh_swt_reader_t::read_dct(mh_bit_cursor_t in, unsigned code)
-{
+mh_bit_cursor_t mh_swt_reader_t::read_dct(mh_bit_cursor_t in, unsigned code) {
   dct_object_t* dct = &scratch_.dct;
   if (!skip_dct_) dct = &make_slot(et_object_t::KIND_DCT).dct;
   dct->letter = uint8_t(code);
@@ -700,8 +653,7 @@ mh_bit_cursor_t mh_swt_reader_t::read_dct(mh_bit_cursor_t in, unsigned code)
   return in;
 }
 
-void mh_swt_reader_t::read_rq(mh_bit_cursor_t& in, l2t_rq_t& rq)
-{
+void mh_swt_reader_t::read_rq(mh_bit_cursor_t& in, l2t_rq_t& rq) {
   using namespace et_wire;
   rq.rid = uint8_t(field(in, rq_rid));
   rq.id = uint8_t(field(in, rq_id));
@@ -711,8 +663,7 @@ void mh_swt_reader_t::read_rq(mh_bit_cursor_t& in, l2t_rq_t& rq)
   rq.u = uint32_t(field(in, rq_u));
 }
 
-void mh_swt_reader_t::read_wd(mh_bit_cursor_t& in, l2t_wd_t& wd)
-{
+void mh_swt_reader_t::read_wd(mh_bit_cursor_t& in, l2t_wd_t& wd) {
   using namespace et_wire;
   const unsigned words = wire_.count(wd_d);  // 0 to 8 (et_stream_geometry_t::check)
   wd.count = uint8_t(words);
@@ -721,8 +672,7 @@ void mh_swt_reader_t::read_wd(mh_bit_cursor_t& in, l2t_wd_t& wd)
   if (wire_.bits(wd_cn) != 0) wd.cn = uint8_t(field(in, wd_cn));
 }
 
-void mh_swt_reader_t::read_rs(mh_bit_cursor_t& in, l2t_rs_t& rs)
-{
+void mh_swt_reader_t::read_rs(mh_bit_cursor_t& in, l2t_rs_t& rs) {
   using namespace et_wire;
   rs.rid = uint8_t(field(in, rs_rid));
   rs.mid = uint8_t(field(in, rs_mid));
@@ -730,13 +680,11 @@ void mh_swt_reader_t::read_rs(mh_bit_cursor_t& in, l2t_rs_t& rs)
   rs.f = uint8_t(field(in, rs_f));
 }
 
-void mh_swt_reader_t::read_rl(mh_bit_cursor_t& in, l2t_rl_t& rl)
-{
+void mh_swt_reader_t::read_rl(mh_bit_cursor_t& in, l2t_rl_t& rl) {
   rl.id = uint8_t(field(in, et_wire::rl_id));
 }
 
-void mh_swt_reader_t::read_sr(mh_bit_cursor_t& in, l2t_sr_t& sr)
-{
+void mh_swt_reader_t::read_sr(mh_bit_cursor_t& in, l2t_sr_t& sr) {
   using namespace et_wire;
   sr.m = uint8_t(field(in, sr_m));
   sr.id = uint8_t(field(in, sr_id));
@@ -744,8 +692,7 @@ void mh_swt_reader_t::read_sr(mh_bit_cursor_t& in, l2t_sr_t& sr)
   sr.a = field(in, sr_a);
 }
 
-void mh_swt_reader_t::read_hm2_group(mh_bit_cursor_t& in, l2t_hm2_group_t& group)
-{
+void mh_swt_reader_t::read_hm2_group(mh_bit_cursor_t& in, l2t_hm2_group_t& group) {
   using namespace et_wire;
   group.value4 = uint8_t(field(in, hm2_group_value4));
   group.bit_a = uint8_t(field(in, hm2_group_bit_a));
@@ -753,8 +700,7 @@ void mh_swt_reader_t::read_hm2_group(mh_bit_cursor_t& in, l2t_hm2_group_t& group
   group.value8 = uint8_t(field(in, hm2_group_value8));
 }
 
-void mh_swt_reader_t::read_hm2(mh_bit_cursor_t& in, l2t_hm2_t& hm2)
-{
+void mh_swt_reader_t::read_hm2(mh_bit_cursor_t& in, l2t_hm2_t& hm2) {
   using namespace et_wire;
   static_assert(sizeof hm2.fen == hm2_fen.count.fixed, "one fen bit per element");
   hm2.id = uint8_t(field(in, hm2_id));
@@ -774,8 +720,7 @@ void mh_swt_reader_t::read_hm2(mh_bit_cursor_t& in, l2t_hm2_t& hm2)
   hm2.fl[2] = uint8_t(field(in, hm2_fl2));
 }
 
-void mh_swt_reader_t::read_brq(mh_bit_cursor_t& in, dct_brq_t& brq)
-{
+void mh_swt_reader_t::read_brq(mh_bit_cursor_t& in, dct_brq_t& brq) {
   using namespace et_wire;
   brq.hid = dct_hart_;
   brq.kl = uint8_t(field(in, brq_kl));
@@ -794,8 +739,7 @@ void mh_swt_reader_t::read_brq(mh_bit_cursor_t& in, dct_brq_t& brq)
   brq.blk_id = uint8_t(field(in, brq_blk_id));
 }
 
-void mh_swt_reader_t::read_wup(mh_bit_cursor_t& in, dct_wup_t& wup)
-{
+void mh_swt_reader_t::read_wup(mh_bit_cursor_t& in, dct_wup_t& wup) {
   using namespace et_wire;
   wup.hid = dct_hart_;
   wup.gv = uint8_t(field(in, wup_gv));

@@ -23,7 +23,7 @@
 #include "stream/mh_bit_reader.h"
 
 class mh_swt_reader_t : public et_reader_t {
- public:
+public:
   // Objects decoded ahead; object number k lives in ring slot k mod ring_slots.
   static constexpr std::size_t ring_slots = 131072;
   // Harts 0 to max_harts-1 can be selected.
@@ -84,7 +84,7 @@ class mh_swt_reader_t : public et_reader_t {
   // Three cache lines.
   static constexpr std::size_t slot_bytes = sizeof(slot_t);
 
- protected:
+protected:
   // Allocates the piid tables of the selected harts and the zeroed ring.
   void init();
   // Decodes records until ring_slots objects wait undelivered or the data
@@ -93,7 +93,7 @@ class mh_swt_reader_t : public et_reader_t {
   // The next n bits (1 to 64) of the stream.
   uint64_t get_bits(int n) { return bits_.get_bits(n); }
 
- private:
+private:
   // The file and its descriptor; closed on destruction when owned.
   struct input_t {
     explicit input_t(const std::string& path);  // opens and owns
@@ -146,8 +146,7 @@ class mh_swt_reader_t : public et_reader_t {
   template <class bits_t>
   decoded_t decode_record(bits_t& in);
   template <class bits_t>
-  uint64_t field(bits_t& in, const et_wire_field_t& f) const
-  {
+  uint64_t field(bits_t& in, const et_wire_field_t& f) const {
     return in.get(int(wire_.bits(f)));
   }
   template <class bits_t>
@@ -198,9 +197,9 @@ class mh_swt_reader_t : public et_reader_t {
   // longest that is not a message (SWT_CM with a 64-bit program counter).
   std::size_t longest_fast_record_;
 
-  uint8_t hart_ = 0;          // current hart
-  uint8_t dct_hart_ = 0;      // current DCT hart
-  uint64_t cycle_ = 0;        // running cycle
+  uint8_t hart_ = 0;      // current hart
+  uint8_t dct_hart_ = 0;  // current DCT hart
+  uint64_t cycle_ = 0;    // running cycle
   int64_t last_uiid_[max_harts];
   // The uiid of each hart's next instruction handed out: instructions are
   // made, and handed out, in uiid order, so slots need not keep it.

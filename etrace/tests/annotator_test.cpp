@@ -57,7 +57,8 @@ TEST(InsnDestination, IntegerAndFloatingPoint) {
   }
 }
 
-// ---------------------------------------------------------------- destinations against the disassembler
+// ---------------------------------------------------------------- destinations against the
+// disassembler
 
 // The register the disassembly text names first ("c.and a0, a1" gives "a0"),
 // or the empty text when the text names no operand.
@@ -92,10 +93,12 @@ TEST(InsnDestination, AgreesWithTheDisassemblyText) {
       continue;
     }
     const std::string named = first_operand(e->to_string(insn_t(w)));
-    const unsigned long reg = fp ? et_insn_t::get_frda(e->insn_id, w) : et_insn_t::get_irda(e->insn_id, w);
+    const unsigned long reg =
+        fp ? et_insn_t::get_frda(e->insn_id, w) : et_insn_t::get_irda(e->insn_id, w);
     ASSERT_LT(reg, 32u);
     const char* const* names = fp ? fpr_name : xpr_name;
-    if (named != names[reg]) ADD_FAILURE() << e->name << std::hex << " 0x" << w << ": " << named << " vs " << names[reg];
+    if (named != names[reg])
+      ADD_FAILURE() << e->name << std::hex << " 0x" << w << ": " << named << " vs " << names[reg];
     ++checked;
   }
   EXPECT_GT(checked, 10000u);
@@ -146,8 +149,8 @@ TEST(DisasmFieldsText, LongTextIsCutTo99Characters) {
   // A one-entry disassembler whose text is longer than the record's field.
   disassembler_t d(64);
   static const std::string long_name(120, 'x');
-  d.add_insn(new disasm_insn_t(long_name.c_str(), long_name.c_str(), 0x0000000b | (uint64_t(1) << 40),
-                               ~uint64_t(0), 7, 0, {}));
+  d.add_insn(new disasm_insn_t(long_name.c_str(), long_name.c_str(),
+                               0x0000000b | (uint64_t(1) << 40), ~uint64_t(0), 7, 0, {}));
   et_insn_t in{};
   in.chunk = 0x0000000b | (uint64_t(1) << 40);
   in.fill_disasm_fields(d, true);

@@ -125,41 +125,28 @@ TEST(InsnCompare, OnlyThirtyTwoChangesTheRule) {
   et_insn_t left = base_record(), right = base_record();
   left.flags = RS1;
   right.rs1.data |= upper;
-  for (uint64_t xlen : {0, 16, 33, 64, 128}) EXPECT_EQ(left.compare(right, xlen), et_compare::rs1) << xlen;
+  for (uint64_t xlen : {0, 16, 33, 64, 128})
+    EXPECT_EQ(left.compare(right, xlen), et_compare::rs1) << xlen;
   EXPECT_EQ(left.compare(right, 32), et_compare::equal);
 }
 
 // The diff prints the codes, so their numbers are part of its output.
 TEST(InsnCompare, CodeNumbersAreFixed) {
   const std::pair<et_compare::code_t, unsigned> codes[] = {
-      {et_compare::equal, 0},
-      {et_compare::hart, 323},
-      {et_compare::pril, 327},
-      {et_compare::pc, 331},
-      {et_compare::trap, 335},
-      {et_compare::cause, 339},
-      {et_compare::word_16bit, 353},
-      {et_compare::word_32bit, 356},
-      {et_compare::rs1_low32, 379},
-      {et_compare::rs1, 382},
-      {et_compare::rs2_low32, 389},
-      {et_compare::rs2, 392},
-      {et_compare::rs3_low32, 399},
-      {et_compare::rs3, 402},
-      {et_compare::rsd_low32, 409},
-      {et_compare::rsd, 412},
-      {et_compare::frs1, 417},
-      {et_compare::frs2, 420},
-      {et_compare::frs3, 423},
-      {et_compare::store_data_valid, 428},
-      {et_compare::store_data, 432},
-      {et_compare::ea_valid, 439},
-      {et_compare::ea, 443},
-      {et_compare::pa_valid, 448},
-      {et_compare::pa, 452},
-      {et_compare::rd_low32, 460},
-      {et_compare::rd, 463},
-      {et_compare::frd, 468},
+      {et_compare::equal, 0},        {et_compare::hart, 323},
+      {et_compare::pril, 327},       {et_compare::pc, 331},
+      {et_compare::trap, 335},       {et_compare::cause, 339},
+      {et_compare::word_16bit, 353}, {et_compare::word_32bit, 356},
+      {et_compare::rs1_low32, 379},  {et_compare::rs1, 382},
+      {et_compare::rs2_low32, 389},  {et_compare::rs2, 392},
+      {et_compare::rs3_low32, 399},  {et_compare::rs3, 402},
+      {et_compare::rsd_low32, 409},  {et_compare::rsd, 412},
+      {et_compare::frs1, 417},       {et_compare::frs2, 420},
+      {et_compare::frs3, 423},       {et_compare::store_data_valid, 428},
+      {et_compare::store_data, 432}, {et_compare::ea_valid, 439},
+      {et_compare::ea, 443},         {et_compare::pa_valid, 448},
+      {et_compare::pa, 452},         {et_compare::rd_low32, 460},
+      {et_compare::rd, 463},         {et_compare::frd, 468},
   };
   for (const auto& c : codes) EXPECT_EQ(unsigned(c.first), c.second);
 }

@@ -52,7 +52,9 @@ et_insn_t make_insn(uint64_t pc, uint64_t chunk, uint64_t flags, const char* tex
   return in;
 }
 
-std::string pad30(const std::string& s) { return s + std::string(s.size() < 30 ? 30 - s.size() : 0, ' '); }
+std::string pad30(const std::string& s) {
+  return s + std::string(s.size() < 30 ? 30 - s.size() : 0, ' ');
+}
 
 struct swt_switches_t {
   bool ts = false, uiid = false, cc = false, fr = false, profile = false;
@@ -70,11 +72,21 @@ std::string swt_line(const et_insn_t& in, swt_switches_t s = {}) {
 // The conversion renders exactly what printf renders for the argument type
 // that its length modifier names.
 TEST(IntFormat, MatchesPrintf) {
-  const char* specs[] = {"10ld", "08lx", "-12llu", "x", "d", "i", "+d", " d", "#o", "#x", "#X",
-                         "#.0o", ".0d", ".5d", "08.3d", "-08d", "hhd", "hu", "hx", "lo", "20lX",
-                         "+.28ld", "#31.28lx", "31lo", "'ld", "jd", "zu", "td", "0lx", "#lo"};
-  const uint64_t values[] = {0, 1, 42, 0x7f, 0x80, 0xffff, 0x80000000, 0xffffffff,
-                             0x123456789abcdef0, 0x8000000000000000, ~uint64_t(0)};
+  const char* specs[] = {"10ld", "08lx", "-12llu", "x",    "d",    "i",      "+d",       " d",
+                         "#o",   "#x",   "#X",     "#.0o", ".0d",  ".5d",    "08.3d",    "-08d",
+                         "hhd",  "hu",   "hx",     "lo",   "20lX", "+.28ld", "#31.28lx", "31lo",
+                         "'ld",  "jd",   "zu",     "td",   "0lx",  "#lo"};
+  const uint64_t values[] = {0,
+                             1,
+                             42,
+                             0x7f,
+                             0x80,
+                             0xffff,
+                             0x80000000,
+                             0xffffffff,
+                             0x123456789abcdef0,
+                             0x8000000000000000,
+                             ~uint64_t(0)};
   for (const char* spec : specs) {
     et_int_format_t f(spec);
     std::string printf_spec = std::string("%") + spec;
@@ -129,10 +141,9 @@ TEST(IntFormat, RandomSpecsAreRefusedOrMatchPrintf) {
 }
 
 TEST(IntFormat, RefusesAnythingButOneIntegerConversion) {
-  const char* bad[] = {"",      "n",     "ln",   "s",     "10s",    "c",    "f",     "lf",
-                       "Lf",    "p",     "%d",   "d%d",   "ld%n",   "10ld%s", "ldx", "ld ",
-                       " ",     "*d",    ".*d",  "100d",  "32d",    ".29d", "hhhd",  "lld%",
-                       "%",     "ldl",   "q",    "Ld"};
+  const char* bad[] = {"",    "n",    "ln",   "s",      "10s", "c",   "f", "lf", "Lf",  "p",
+                       "%d",  "d%d",  "ld%n", "10ld%s", "ldx", "ld ", " ", "*d", ".*d", "100d",
+                       "32d", ".29d", "hhhd", "lld%",   "%",   "ldl", "q", "Ld"};
   for (const char* spec : bad) {
     EXPECT_THROW(et_int_format_t{spec}, std::invalid_argument) << "spec '" << spec << "'";
   }
@@ -194,8 +205,8 @@ TEST(SwtFormatter, TimestampUiidAndChunkColumns) {
   c.rd = reg(10, 1);
   c.pril = 0;
   s.ts = s.uiid = false;
-  EXPECT_EQ(swt_line(c, s), "Uc [400000b8] |    4505| " + pad30("c.li    a0, 1") +
-                                " RD[0a]=0000000000000001\n");
+  EXPECT_EQ(swt_line(c, s),
+            "Uc [400000b8] |    4505| " + pad30("c.li    a0, 1") + " RD[0a]=0000000000000001\n");
 
   // A fused word has both low bits set: the whole 64-bit word is shown.
   et_insn_t fused = make_insn(0x1000, 0x8000000000001b9f, RD, "lui.addi");
@@ -284,12 +295,12 @@ TEST(SwtFormatter, FloatingPointAndRsdFields) {
 TEST(SwtFormatter, ProfileColumnsReplaceOperandFields) {
   et_insn_t in = make_insn(0x500, 0x00c58533, RS1 | RS2 | RD, "add");
   in.rs1 = reg(11, 1);
-  in.issue_cycle = 105;   // column 5
-  in.read_cycle = 7;      // column 7
-  in.write_cycle = 209;   // column 9
+  in.issue_cycle = 105;  // column 5
+  in.read_cycle = 7;     // column 7
+  in.write_cycle = 209;  // column 9
   in.commit_cycle = 12;
   in.fr = 1;
-  in.fr_cycle = 12;       // loses against "r" at the same column
+  in.fr_cycle = 12;  // loses against "r" at the same column
   in.frcm = 1;
   std::string cols(100, '.');
   cols[5] = 'd';
@@ -302,14 +313,16 @@ TEST(SwtFormatter, ProfileColumnsReplaceOperandFields) {
 }
 
 TEST(SwtFormatter, RefusesBadConversionsAndWidths) {
-  EXPECT_THROW(et_swt_formatter_t(64, 64, 40, true, true, false, false, false, "%n", "08lx", "-30s"),
-               std::invalid_argument);
+  EXPECT_THROW(
+      et_swt_formatter_t(64, 64, 40, true, true, false, false, false, "%n", "08lx", "-30s"),
+      std::invalid_argument);
   EXPECT_THROW(et_swt_formatter_t(64, 64, 40, true, true, false, false, false, "10ld", "s", "-30s"),
                std::invalid_argument);
   EXPECT_THROW(et_swt_formatter_t(64, 64, 40, true, true, false, false, false, "10ld", "08lx", "d"),
                std::invalid_argument);
-  EXPECT_THROW(et_swt_formatter_t(65, 64, 40, false, false, false, false, false, "10ld", "08lx", "-30s"),
-               std::invalid_argument);
+  EXPECT_THROW(
+      et_swt_formatter_t(65, 64, 40, false, false, false, false, false, "10ld", "08lx", "-30s"),
+      std::invalid_argument);
 }
 
 // ---------------------------------------------------------------- ingress
@@ -368,7 +381,7 @@ TEST(IngressFormatter, ShortRecordBytes) {
   in.cause = 0x55;  // not a trap: no cause in the record
   std::ostringstream os;
   et_ingress_formatter_t(64).format(os, in);
-  const unsigned char want[16] = {0x02, 0x01, 0, 3, 0, 0, 0, 2,
+  const unsigned char want[16] = {0x02, 0x01, 0,    3,    0,    0,    0,    2,
                                   0xef, 0xcd, 0xab, 0x89, 0x67, 0x45, 0x23, 0x01};
   EXPECT_EQ(os.str(), std::string(reinterpret_cast<const char*>(want), 16));
 
@@ -383,9 +396,9 @@ TEST(IngressFormatter, TrapRecordsCarryTval) {
   struct {
     uint64_t cause;
     uint64_t tval;
-  } cases[] = {{0, 0x2000}, {1, 0x2000}, {3, 0x2000}, {2, 0xdeadbeef}, {4, 0x5000},
-               {5, 0x5000}, {6, 0x5000}, {7, 0x5000}, {12, 0x5000}, {13, 0x5000},
-               {15, 0x5000}, {8, 0}, {9, 0}, {11, 0}};
+  } cases[] = {{0, 0x2000},  {1, 0x2000}, {3, 0x2000}, {2, 0xdeadbeef}, {4, 0x5000},
+               {5, 0x5000},  {6, 0x5000}, {7, 0x5000}, {12, 0x5000},    {13, 0x5000},
+               {15, 0x5000}, {8, 0},      {9, 0},      {11, 0}};
   for (const auto& c : cases) {
     et_insn_t in = make_insn(0x2000, 0xdeadbeef, 0, "");
     in.trap = 1;
@@ -448,9 +461,10 @@ TEST(RawFormatter, RecordTextLines) {
 }
 
 TEST(Formatters, OpenModes) {
-  EXPECT_EQ(et_swt_formatter_t(64, 64, 40, false, false, false, false, false, "10ld", "08lx", "-30s")
-                .get_openmode(),
-            std::ios::out);
+  EXPECT_EQ(
+      et_swt_formatter_t(64, 64, 40, false, false, false, false, false, "10ld", "08lx", "-30s")
+          .get_openmode(),
+      std::ios::out);
   EXPECT_EQ(et_ingress_formatter_t(64).get_openmode(), std::ios::openmode());
   EXPECT_EQ(et_pconly_formatter_t().get_openmode(), std::ios::openmode());
   EXPECT_EQ(et_raw_formatter_t().get_openmode(), std::ios::openmode());
@@ -461,9 +475,20 @@ TEST(Formatters, OpenModes) {
 // The hexadecimal writers behind every column are printf's "%0*llx" (lower
 // case) and, for pconly, "%llX"; every nibble value in every position.
 TEST(HexDigits, MatchPrintf) {
-  const uint64_t values[] = {0, 1, 0xf, 0x10, 0xab, 0x1234, 0xdeadbeef, 0x80000000, 0xffffffff,
-                             0x100000000, 0x0123456789abcdef, 0xfedcba9876543210,
-                             0x8000000000000000, ~uint64_t(0)};
+  const uint64_t values[] = {0,
+                             1,
+                             0xf,
+                             0x10,
+                             0xab,
+                             0x1234,
+                             0xdeadbeef,
+                             0x80000000,
+                             0xffffffff,
+                             0x100000000,
+                             0x0123456789abcdef,
+                             0xfedcba9876543210,
+                             0x8000000000000000,
+                             ~uint64_t(0)};
   et_pconly_formatter_t pconly;
   for (uint64_t v : values) {
     for (unsigned digits : {1u, 2u, 4u, 7u, 8u, 9u, 15u, 16u, 17u, 20u}) {
@@ -619,13 +644,21 @@ TEST(FormatterInterface, MessageLines) {
   et_raw_formatter_t raw(stamp);
   et_pconly_formatter_t plain;
   et_swt_formatter_t swt_plain(64, 64, 40, false, false, false, false, false, "#x", "08lx", "-30s");
-  const std::string want = "< 0x2a > RVT D=00000000deadbeef\n"
-                           "< 0x7 > L2T " + l2t.l2t.to_string() + "\n"
-                           "< 0x2d > DCT " + dct.dct.to_string() + "\n";
-  const std::string want_plain = "RVT D=00000000deadbeef\nL2T " + l2t.l2t.to_string() + "\nDCT " +
-                                 dct.dct.to_string() + "\n";
+  const std::string want =
+      "< 0x2a > RVT D=00000000deadbeef\n"
+      "< 0x7 > L2T " +
+      l2t.l2t.to_string() +
+      "\n"
+      "< 0x2d > DCT " +
+      dct.dct.to_string() + "\n";
+  const std::string want_plain =
+      "RVT D=00000000deadbeef\nL2T " + l2t.l2t.to_string() + "\nDCT " + dct.dct.to_string() + "\n";
   const std::pair<const et_base_formatter_t*, const std::string*> cases[] = {
-      {&swt, &want}, {&pconly, &want}, {&raw, &want}, {&plain, &want_plain}, {&swt_plain, &want_plain}};
+      {&swt, &want},
+      {&pconly, &want},
+      {&raw, &want},
+      {&plain, &want_plain},
+      {&swt_plain, &want_plain}};
   for (const auto& [f, expected] : cases) {
     std::string lines;
     for (const et_object_t* m : {&rvt, &l2t, &dct}) f->append_message(lines, *m);

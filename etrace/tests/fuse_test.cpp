@@ -8,9 +8,9 @@
 
 #include "disasm_insn.h"
 #include "disassembler.h"
+#include "insn_ids.h"
 #include "records/et_insn.h"
 #include "records/et_insn_fuse.h"
-#include "insn_ids.h"
 
 using namespace insn_flag;
 
@@ -111,7 +111,7 @@ TEST(InsnFuse, TheDisassemblerDecodesEveryFusedWord) {
 }
 
 TEST(InsnFuse, FieldsComeFromTheRightRecord) {
-  et_insn_t first = rec(0x00000297, 0x1000);  // auipc t0
+  et_insn_t first = rec(0x00000297, 0x1000);   // auipc t0
   et_insn_t second = rec(0x010282e7, 0x1004);  // jalr t0, 16(t0), which traps
   second.trap = 1;
   second.cause = 1;
@@ -137,7 +137,7 @@ TEST(InsnFuse, FieldsComeFromTheRightRecord) {
   EXPECT_EQ(out.ea, 0x5000u);
   EXPECT_EQ(out.pa, 0x6000u);
   EXPECT_EQ(out.flags, RD | MEM);  // only the memory flag is taken over
-  EXPECT_EQ(out.uiid, 77u);         // left as the caller set it
+  EXPECT_EQ(out.uiid, 77u);        // left as the caller set it
   EXPECT_EQ(out.frd.data, 9u);
 
   second.trap = 0;
@@ -174,40 +174,59 @@ TEST(InsnFuse, FailureCodesLeaveTheRecordUnchanged) {
       {"hart", lui, addi, [](et_insn_t& f, et_insn_t&) { f.hart = 1; }, et_fuse::hart},
       {"pril", lui, addi, [](et_insn_t& f, et_insn_t&) { f.pril = 0; }, et_fuse::pril},
       {"commit", lui, addi, [](et_insn_t&, et_insn_t& s) { s.committed = 0; }, et_fuse::committed},
-      {"first trapped", lui, addi, [](et_insn_t& f, et_insn_t&) { f.trap = 1; }, et_fuse::first_trapped},
+      {"first trapped", lui, addi, [](et_insn_t& f, et_insn_t&) { f.trap = 1; },
+       et_fuse::first_trapped},
       {"first c.li", 0x4505, addi, none, et_fuse::first_16bit_unsupported},
       {"second c.li", lui, 0x4505, none, et_fuse::second_16bit_unsupported},
       {"first sub", 0x40b50533, ld, none, et_fuse::first_unsupported},
       {"first ld", 0x0002b283, addi, none, et_fuse::first_unsupported},
-      {"A: first rd missing", lui, addi, [](et_insn_t& f, et_insn_t&) { f.rd.addr_valid = 0; }, et_fuse::upper_first_rd_missing},
+      {"A: first rd missing", lui, addi, [](et_insn_t& f, et_insn_t&) { f.rd.addr_valid = 0; },
+       et_fuse::upper_first_rd_missing},
       {"A: second add", lui, 0x005282b3, none, et_fuse::upper_second_unsupported},
       {"A: second ld with funct3 7", lui, 0x0002f283, none, et_fuse::upper_second_unsupported},
-      {"A: second rd missing", lui, addi, [](et_insn_t&, et_insn_t& s) { s.rd.addr_valid = 0; }, et_fuse::upper_second_operand_missing},
-      {"A: second rs1 missing", lui, addi, [](et_insn_t&, et_insn_t& s) { s.rs1.addr_valid = 0; }, et_fuse::upper_second_operand_missing},
+      {"A: second rd missing", lui, addi, [](et_insn_t&, et_insn_t& s) { s.rd.addr_valid = 0; },
+       et_fuse::upper_second_operand_missing},
+      {"A: second rs1 missing", lui, addi, [](et_insn_t&, et_insn_t& s) { s.rs1.addr_valid = 0; },
+       et_fuse::upper_second_operand_missing},
       {"A: addi writes another register", lui, 0x00128313, none, et_fuse::upper_registers_differ},
       {"A: addi reads another register", lui, 0x00130293, none, et_fuse::upper_registers_differ},
       {"A: c.lui with a branch", 0x6505, 0xc501, none, et_fuse::upper_second_unsupported},
-      {"B: first rd missing", andi, beq, [](et_insn_t& f, et_insn_t&) { f.rd.addr_valid = 0; }, et_fuse::and_branch_first_rd_missing},
-      {"B: first rs1 missing", andi, beq, [](et_insn_t& f, et_insn_t&) { f.rs1.addr_valid = 0; }, et_fuse::and_branch_first_rs1_missing},
-      {"B: and rs2 missing", 0x00b57533, beq, [](et_insn_t& f, et_insn_t&) { f.rs2.addr_valid = 0; }, et_fuse::and_branch_first_rs2_missing},
-      {"B: andi rs2 missing is fine", andi, beq, [](et_insn_t& f, et_insn_t&) { f.rs2.addr_valid = 0; }, et_fuse::fused},
+      {"B: first rd missing", andi, beq, [](et_insn_t& f, et_insn_t&) { f.rd.addr_valid = 0; },
+       et_fuse::and_branch_first_rd_missing},
+      {"B: first rs1 missing", andi, beq, [](et_insn_t& f, et_insn_t&) { f.rs1.addr_valid = 0; },
+       et_fuse::and_branch_first_rs1_missing},
+      {"B: and rs2 missing", 0x00b57533, beq,
+       [](et_insn_t& f, et_insn_t&) { f.rs2.addr_valid = 0; },
+       et_fuse::and_branch_first_rs2_missing},
+      {"B: andi rs2 missing is fine", andi, beq,
+       [](et_insn_t& f, et_insn_t&) { f.rs2.addr_valid = 0; }, et_fuse::fused},
       {"B: second addi", andi, addi, none, et_fuse::and_branch_second_not_branch},
       {"B: second jal", andi, 0x0100006f, none, et_fuse::and_branch_second_not_branch},
-      {"B: branch on other registers", andi, 0x00b60863, none, et_fuse::and_branch_registers_differ},
+      {"B: branch on other registers", andi, 0x00b60863, none,
+       et_fuse::and_branch_registers_differ},
       {"B: c.beqz on another register", andi, 0xc581, none, et_fuse::and_branch_registers_differ},
       // The fused word keeps only whether the branch's other source is x0.
       {"B: beq a0, a2", andi, 0x00c50863, none, et_fuse::and_branch_registers_differ},
       {"B: bne a2, a0", andi, 0x00a61863, none, et_fuse::and_branch_registers_differ},
       {"B: bltu a0, a0", andi, 0x00a56863, none, et_fuse::and_branch_registers_differ},
-      {"B: and t0, t0, t1 with beq t0, t2", 0x0062f2b3, 0x00728863, none, et_fuse::and_branch_registers_differ},
-      {"C: first rd missing", add, ld, [](et_insn_t& f, et_insn_t&) { f.rd.addr_valid = 0; }, et_fuse::add_load_first_rd_missing},
-      {"C: first rs1 missing", add, ld, [](et_insn_t& f, et_insn_t&) { f.rs1.addr_valid = 0; }, et_fuse::add_load_first_rs1_missing},
-      {"C: first rs2 missing", add, ld, [](et_insn_t& f, et_insn_t&) { f.rs2.addr_valid = 0; }, et_fuse::add_load_first_rs2_missing},
+      {"B: and t0, t0, t1 with beq t0, t2", 0x0062f2b3, 0x00728863, none,
+       et_fuse::and_branch_registers_differ},
+      {"C: first rd missing", add, ld, [](et_insn_t& f, et_insn_t&) { f.rd.addr_valid = 0; },
+       et_fuse::add_load_first_rd_missing},
+      {"C: first rs1 missing", add, ld, [](et_insn_t& f, et_insn_t&) { f.rs1.addr_valid = 0; },
+       et_fuse::add_load_first_rs1_missing},
+      {"C: first rs2 missing", add, ld, [](et_insn_t& f, et_insn_t&) { f.rs2.addr_valid = 0; },
+       et_fuse::add_load_first_rs2_missing},
       {"C: second addi", add, 0x00050513, none, et_fuse::add_load_second_not_load},
       {"C: second c.addi", add, 0x0511, none, et_fuse::add_load_second_not_load},
-      {"C: second rd missing", add, ld, [](et_insn_t&, et_insn_t& s) { s.rd.addr_valid = 0; }, et_fuse::add_load_second_operand_missing},
+      {"C: second rd missing", add, ld, [](et_insn_t&, et_insn_t& s) { s.rd.addr_valid = 0; },
+       et_fuse::add_load_second_operand_missing},
       {"C: second rd missing but trapped", add, ld,
-       [](et_insn_t&, et_insn_t& s) { s.rd.addr_valid = 0; s.trap = 1; }, et_fuse::fused},
+       [](et_insn_t&, et_insn_t& s) {
+         s.rd.addr_valid = 0;
+         s.trap = 1;
+       },
+       et_fuse::fused},
       {"C: load into another register", add, 0x00853583, none, et_fuse::add_load_registers_differ},
       {"C: load from another register", add, 0x0085b503, none, et_fuse::add_load_registers_differ},
   };
@@ -227,8 +246,8 @@ TEST(InsnFuse, FailureCodesLeaveTheRecordUnchanged) {
 }
 
 TEST(InsnFused, RecognisesOnlyFusedWords) {
-  for (uint64_t word : {0x13ul, 0x952eul, 0xfffffffful, 0x123452b7ul, 0x8000000000000000ul,
-                        0x0000000080001b9ful}) {
+  for (uint64_t word :
+       {0x13ul, 0x952eul, 0xfffffffful, 0x123452b7ul, 0x8000000000000000ul, 0x0000000080001b9ful}) {
     et_insn_t in{};
     in.chunk = word;
     EXPECT_FALSE(in.is_fused()) << std::hex << word;

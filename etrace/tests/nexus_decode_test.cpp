@@ -35,37 +35,36 @@ namespace {
 
 // --- A few encodings, by the instruction formats ---------------------------
 
-uint32_t b_type(unsigned funct3, unsigned rs1, unsigned rs2, int32_t offset)
-{
+uint32_t b_type(unsigned funct3, unsigned rs1, unsigned rs2, int32_t offset) {
   const uint32_t o = uint32_t(offset);
-  return (o >> 12 & 1) << 31 | (o >> 5 & 0x3f) << 25 | rs2 << 20 | rs1 << 15 | funct3 << 12 | (o >> 1 & 0xf) << 8 |
-         (o >> 11 & 1) << 7 | 0x63;
+  return (o >> 12 & 1) << 31 | (o >> 5 & 0x3f) << 25 | rs2 << 20 | rs1 << 15 | funct3 << 12 |
+         (o >> 1 & 0xf) << 8 | (o >> 11 & 1) << 7 | 0x63;
 }
 uint32_t beq(unsigned rs1, unsigned rs2, int32_t offset) { return b_type(0, rs1, rs2, offset); }
 uint32_t bne(unsigned rs1, unsigned rs2, int32_t offset) { return b_type(1, rs1, rs2, offset); }
 
-uint32_t jal(unsigned rd, int32_t offset)
-{
+uint32_t jal(unsigned rd, int32_t offset) {
   const uint32_t o = uint32_t(offset);
-  return (o >> 20 & 1) << 31 | (o >> 1 & 0x3ff) << 21 | (o >> 11 & 1) << 20 | (o >> 12 & 0xff) << 12 | rd << 7 |
-         0x6f;
+  return (o >> 20 & 1) << 31 | (o >> 1 & 0x3ff) << 21 | (o >> 11 & 1) << 20 |
+         (o >> 12 & 0xff) << 12 | rd << 7 | 0x6f;
 }
 
-uint32_t addi(unsigned rd, unsigned rs1, int32_t imm) { return uint32_t(imm) << 20 | rs1 << 15 | rd << 7 | 0x13; }
+uint32_t addi(unsigned rd, unsigned rs1, int32_t imm) {
+  return uint32_t(imm) << 20 | rs1 << 15 | rd << 7 | 0x13;
+}
 uint32_t jalr(unsigned rd, unsigned rs1) { return rs1 << 15 | rd << 7 | 0x67; }
 
-uint16_t c_j(int32_t offset)
-{
+uint16_t c_j(int32_t offset) {
   const uint32_t o = uint32_t(offset);
-  return uint16_t(5u << 13 | (o >> 11 & 1) << 12 | (o >> 4 & 1) << 11 | (o >> 8 & 3) << 9 | (o >> 10 & 1) << 8 |
-                  (o >> 6 & 1) << 7 | (o >> 7 & 1) << 6 | (o >> 1 & 7) << 3 | (o >> 5 & 1) << 2 | 1);
+  return uint16_t(5u << 13 | (o >> 11 & 1) << 12 | (o >> 4 & 1) << 11 | (o >> 8 & 3) << 9 |
+                  (o >> 10 & 1) << 8 | (o >> 6 & 1) << 7 | (o >> 7 & 1) << 6 | (o >> 1 & 7) << 3 |
+                  (o >> 5 & 1) << 2 | 1);
 }
 
-uint16_t c_branch(unsigned funct3, unsigned rs1c, int32_t offset)
-{
+uint16_t c_branch(unsigned funct3, unsigned rs1c, int32_t offset) {
   const uint32_t o = uint32_t(offset);
-  return uint16_t(funct3 << 13 | (o >> 8 & 1) << 12 | (o >> 3 & 3) << 10 | rs1c << 7 | (o >> 6 & 3) << 5 |
-                  (o >> 1 & 3) << 3 | (o >> 5 & 1) << 2 | 1);
+  return uint16_t(funct3 << 13 | (o >> 8 & 1) << 12 | (o >> 3 & 3) << 10 | rs1c << 7 |
+                  (o >> 6 & 3) << 5 | (o >> 1 & 3) << 3 | (o >> 5 & 1) << 2 | 1);
 }
 
 constexpr uint16_t c_nop = 0x0001;
@@ -79,18 +78,15 @@ struct program_t {
   std::vector<uint8_t> bytes;
 
   explicit program_t(uint64_t base_address) : base(base_address) {}
-  program_t& at(uint64_t address)
-  {
+  program_t& at(uint64_t address) {
     bytes.resize(address - base, 0);
     return *this;
   }
-  program_t& w32(uint32_t w)
-  {
+  program_t& w32(uint32_t w) {
     for (int i = 0; i < 4; ++i) bytes.push_back(uint8_t(w >> (8 * i)));
     return *this;
   }
-  program_t& w16(uint16_t w)
-  {
+  program_t& w16(uint16_t w) {
     bytes.push_back(uint8_t(w));
     bytes.push_back(uint8_t(w >> 8));
     return *this;
@@ -100,8 +96,7 @@ struct program_t {
 // The ELF file of one program, removed with the object.
 struct elf_file_t {
   temp_file_t file;
-  explicit elf_file_t(const program_t& p)
-  {
+  explicit elf_file_t(const program_t& p) {
     et_test::elf_writer_t elf(ELFCLASS64);
     std::vector<uint8_t> bytes = p.bytes;
     bytes.resize(bytes.size() + 8, 0);
@@ -118,8 +113,7 @@ struct elf_file_t {
 //   1000 addi x1,x0,2 ; 1004 addi x1,x1,-1 ; 1008 beq x2,x3,+8 ; 100C addi x4,x4,1
 //   1010 bne x1,x0,-12 ; 1014 c.addi x1,1 ; 1016 jalr x0,0(x5)
 //   1040 addi ; 1044 jal x0,+16 ; 1054 jalr x0,0(x1)
-program_t loop_program()
-{
+program_t loop_program() {
   program_t p(0x1000);
   p.w32(addi(1, 0, 2)).w32(addi(1, 1, -1)).w32(beq(2, 3, 8)).w32(addi(4, 4, 1)).w32(bne(1, 0, -12));
   p.w16(c_addi_x1_1).w32(jalr(0, 5));
@@ -134,44 +128,36 @@ struct messages_t {
   nexus_encoder_t enc;
   explicit messages_t(bool has_src = false, unsigned src_bits = 0) : enc(has_src, src_bits) {}
 
-  messages_t& sync(uint64_t pc, uint64_t icnt = 0, unsigned src = 0)
-  {
+  messages_t& sync(uint64_t pc, uint64_t icnt = 0, unsigned src = 0) {
     enc.message(9, src, {fixed(1, 4), var(icnt), var(pc >> 1)});
     return *this;
   }
-  messages_t& direct(uint64_t icnt, unsigned src = 0)
-  {
+  messages_t& direct(uint64_t icnt, unsigned src = 0) {
     enc.message(3, src, {var(icnt)});
     return *this;
   }
-  messages_t& indirect(uint64_t icnt, uint64_t uaddr, unsigned src = 0)
-  {
+  messages_t& indirect(uint64_t icnt, uint64_t uaddr, unsigned src = 0) {
     enc.message(4, src, {fixed(0, 2), var(icnt), var(uaddr >> 1)});
     return *this;
   }
   // hist as the encoder sends it: the first outcome in the highest bit.
-  messages_t& history(uint64_t icnt, uint64_t uaddr, uint64_t hist, unsigned src = 0)
-  {
+  messages_t& history(uint64_t icnt, uint64_t uaddr, uint64_t hist, unsigned src = 0) {
     enc.message(28, src, {fixed(0, 2), var(icnt), var(uaddr >> 1), var(hist)});
     return *this;
   }
-  messages_t& repeat(uint64_t bcnt, unsigned src = 0)
-  {
+  messages_t& repeat(uint64_t bcnt, unsigned src = 0) {
     enc.message(30, src, {var(bcnt)});
     return *this;
   }
-  messages_t& resource_full(unsigned rcode, uint64_t value, unsigned src = 0)
-  {
+  messages_t& resource_full(unsigned rcode, uint64_t value, unsigned src = 0) {
     enc.message(27, src, {fixed(rcode, 4), var(value)});
     return *this;
   }
-  messages_t& ownership(uint64_t value, unsigned src = 0)
-  {
+  messages_t& ownership(uint64_t value, unsigned src = 0) {
     enc.message(2, src, {var(value)});
     return *this;
   }
-  messages_t& error(unsigned src = 0)
-  {
+  messages_t& error(unsigned src = 0) {
     enc.message(8, src, {fixed(1, 4), var(2)});
     return *this;
   }
@@ -195,8 +181,8 @@ struct decoder_setup_t {
 };
 
 run_t decode_bytes(const std::string& bytes, const std::vector<std::string>& elfs,
-                   const decoder_setup_t& setup = {}, const std::unique_ptr<mh_swt_reader_t>& hwt = nullptr)
-{
+                   const decoder_setup_t& setup = {},
+                   const std::unique_ptr<mh_swt_reader_t>& hwt = nullptr) {
   temp_file_t nx;
   std::ofstream(nx.path(), std::ios::binary) << bytes;
   nexus_decoder_t nexus(64, setup.has_src, setup.src_bits);
@@ -215,16 +201,14 @@ run_t decode_bytes(const std::string& bytes, const std::vector<std::string>& elf
   return run;
 }
 
-run_t decode_loop(const messages_t& m, const decoder_setup_t& setup = {})
-{
+run_t decode_loop(const messages_t& m, const decoder_setup_t& setup = {}) {
   const elf_file_t elf(loop_program());
   return decode_bytes(m.enc.str(), {elf.path()}, setup);
 }
 
 // --- Walks through the loop program ------------------------------------------
 
-TEST(NexusDecode, WalksTheLoopProgramMessageByMessage)
-{
+TEST(NexusDecode, WalksTheLoopProgramMessageByMessage) {
   struct case_t {
     const char* what;
     std::function<void(messages_t&)> build;
@@ -232,13 +216,16 @@ TEST(NexusDecode, WalksTheLoopProgramMessageByMessage)
     std::string error;
   };
   const case_t cases[] = {
-      {"a Synchronization walks nothing and sets the address", [](messages_t& m) { m.sync(0x1004); }, "", ""},
+      {"a Synchronization walks nothing and sets the address",
+       [](messages_t& m) { m.sync(0x1004); }, "", ""},
       {"a Direct Branch ends on its taken bne",
        [](messages_t& m) { m.sync(0x1004).direct(8).resource_full(0, 2); },
        "1004\n1008\n100C\n1010\n1004\n", ""},
       {"a Repeat Branch walks the saved count B-CNT times",
        [](messages_t& m) { m.sync(0x1004).direct(8).repeat(3); },
-       "1004\n1008\n100C\n1010\n1004\n1008\n100C\n1010\n1004\n1008\n100C\n1010\n1004\n1008\n100C\n1010\n", ""},
+       "1004\n1008\n100C\n1010\n1004\n1008\n100C\n1010\n1004\n1008\n100C\n1010\n1004\n1008\n100C\n1"
+       "010\n",
+       ""},
       {"a Repeat Branch of 0 walks nothing",
        [](messages_t& m) { m.sync(0x1004).direct(8).repeat(0).resource_full(0, 2); },
        "1004\n1008\n100C\n1010\n1004\n", ""},
@@ -250,7 +237,10 @@ TEST(NexusDecode, WalksTheLoopProgramMessageByMessage)
        "1004\n1008\n100C\n1010\n1014\n1016\n", ""},
       {"an indirect branch XORs the unique address into the last full one",
        [](messages_t& m) {
-         m.sync(0x1040).indirect(6, 0x1000 ^ 0x1040).indirect(0, 0x1040 ^ 0x1000).resource_full(0, 2);
+         m.sync(0x1040)
+             .indirect(6, 0x1000 ^ 0x1040)
+             .indirect(0, 0x1040 ^ 0x1000)
+             .resource_full(0, 2);
        },
        "1040\n1044\n1054\n1040\n", ""},
       {"a Resource Full with RCODE 0 walks its whole count with HIST 1",
@@ -261,43 +251,52 @@ TEST(NexusDecode, WalksTheLoopProgramMessageByMessage)
       {"a Resource Full with RCODE 1 and HIST 1 walks nothing",
        [](messages_t& m) { m.sync(0x1004).resource_full(1, 1).resource_full(0, 2); }, "1004\n", ""},
       {"a count ending inside an instruction ends the block",
-       [](messages_t& m) { m.sync(0x1000).resource_full(0, 3).ownership(0x1C); }, "1000\n1004\n", ""},
+       [](messages_t& m) { m.sync(0x1000).resource_full(0, 3).ownership(0x1C); }, "1000\n1004\n",
+       ""},
       {"no walk before the first synchronisation",
-       [](messages_t& m) { m.direct(8).resource_full(0, 4).sync(0x1004).resource_full(0, 2); }, "1004\n", ""},
+       [](messages_t& m) { m.direct(8).resource_full(0, 4).sync(0x1004).resource_full(0, 2); },
+       "1004\n", ""},
       {"an Ownership or Error message after a block walks nothing",
-       [](messages_t& m) {
-         m.sync(0x1004).direct(8).ownership(0x1C).resource_full(2, 0);
-       },
+       [](messages_t& m) { m.sync(0x1004).direct(8).ownership(0x1C).resource_full(2, 0); },
        "1004\n1008\n100C\n1010\n", ""},
       {"a Repeat Branch of 2^32-1 block ends over a count of 0 after a sync",
        [](messages_t& m) { m.sync(0x1004).repeat(0xFFFFFFFF).resource_full(0, 2); }, "1004\n", ""},
       {"a Repeat Branch of 2^32-1 taken branches over a count of 0",
-       [](messages_t& m) { m.sync(0x1004).direct(8).direct(0).repeat(0xFFFFFFFF).resource_full(0, 2); },
+       [](messages_t& m) {
+         m.sync(0x1004).direct(8).direct(0).repeat(0xFFFFFFFF).resource_full(0, 2);
+       },
        "1004\n1008\n100C\n1010\nFFFFFFF400001004",
        // 0x1004 - 12 - 12 * (2^32 - 1)
        "Failed to get chunk from pc. pc = 0xfffffff400001004"},
-      {"the walk leaves the image", [](messages_t& m) { m.sync(0x2000).resource_full(0, 2); }, "2000",
-       "Failed to get chunk from pc. pc = 0x2000"},
+      {"the walk leaves the image", [](messages_t& m) { m.sync(0x2000).resource_full(0, 2); },
+       "2000", "Failed to get chunk from pc. pc = 0x2000"},
       {"a Direct Branch ending on an instruction that is no branch",
        [](messages_t& m) { m.sync(0x1000).direct(2); }, "1000\n",
-       "Taken direct branch failed! topc=0x" + [] {
-         std::ostringstream s;
-         s << std::hex << insn_id("addi");
-         return s.str();
-       }() + " pc=0x1000 chunk=0x200093\n"},
-      {"a Direct Branch ending on a jump is refused", [](messages_t& m) { m.sync(0x1044).direct(2); }, "1044\n",
-       "Taken direct branch failed! topc=0x" + [] {
-         std::ostringstream s;
-         s << std::hex << insn_id("jal");
-         return s.str();
-       }() + " pc=0x1044 chunk=0x100006f\n"},
-      {"an unknown TCODE", [](messages_t& m) { m.sync(0x1004).direct(8).enc.message(5, 0, {var(1)}); },
+       "Taken direct branch failed! topc=0x" +
+           [] {
+             std::ostringstream s;
+             s << std::hex << insn_id("addi");
+             return s.str();
+           }() +
+           " pc=0x1000 chunk=0x200093\n"},
+      {"a Direct Branch ending on a jump is refused",
+       [](messages_t& m) { m.sync(0x1044).direct(2); }, "1044\n",
+       "Taken direct branch failed! topc=0x" +
+           [] {
+             std::ostringstream s;
+             s << std::hex << insn_id("jal");
+             return s.str();
+           }() +
+           " pc=0x1044 chunk=0x100006f\n"},
+      {"an unknown TCODE",
+       [](messages_t& m) { m.sync(0x1004).direct(8).enc.message(5, 0, {var(1)}); },
        "1004\n1008\n100C\n1010\n", "Unknown tcode: 0x5\n"},
-      {"an Error message stops the run", [](messages_t& m) { m.sync(0x1004).direct(8).error().direct(8); },
+      {"an Error message stops the run",
+       [](messages_t& m) { m.sync(0x1004).direct(8).error().direct(8); },
        "1004\n1008\n100C\n1010\n", "Detected Nexus Error message"},
       {"a file that ends inside a message",
-       [](messages_t& m) { m.sync(0x1004).direct(8).enc.tcode(3).put(fixed(1, 4)); }, "1004\n1008\n100C\n1010\n",
-       "Nexus trace ends inside a message"},
+       [](messages_t& m) { m.sync(0x1004).direct(8).enc.tcode(3).put(fixed(1, 4)); },
+       "1004\n1008\n100C\n1010\n", "Nexus trace ends inside a message"},
   };
   for (const auto& c : cases) {
     messages_t m;
@@ -308,8 +307,7 @@ TEST(NexusDecode, WalksTheLoopProgramMessageByMessage)
   }
 }
 
-TEST(NexusDecode, ErrorMessagesPassWithoutStopOnError)
-{
+TEST(NexusDecode, ErrorMessagesPassWithoutStopOnError) {
   messages_t m;
   m.sync(0x1004).error().direct(8);
   decoder_setup_t setup;
@@ -319,8 +317,7 @@ TEST(NexusDecode, ErrorMessagesPassWithoutStopOnError)
   EXPECT_EQ(run.out, "1004\n1008\n100C\n1010\n");
 }
 
-TEST(NexusDecode, WalkCapThrowsWithTheProgramCounter)
-{
+TEST(NexusDecode, WalkCapThrowsWithTheProgramCounter) {
   // Resource Full with RCODE 1 counts without end, and a jal to itself never
   // uses up HIST.
   program_t spin(0x3000);
@@ -343,8 +340,7 @@ TEST(NexusDecode, WalkCapThrowsWithTheProgramCounter)
   EXPECT_EQ(repeated.error, "Nexus walk does not reach its block end after 6 steps. pc = 0x1004");
 }
 
-TEST(NexusDecode, BlockEndsBeforeTheFirstSyncTakeOneStep)
-{
+TEST(NexusDecode, BlockEndsBeforeTheFirstSyncTakeOneStep) {
   // Before a Sync the source has no program counter, so the 2^32 - 1 block
   // ends of the Repeat Branch walk nothing; they must not take a round each.
   messages_t m;
@@ -358,8 +354,7 @@ TEST(NexusDecode, BlockEndsBeforeTheFirstSyncTakeOneStep)
       ::testing::ExitedWithCode(0), "");
 }
 
-TEST(NexusDecode, CompressedInstructionsAndTheirOffsets)
-{
+TEST(NexusDecode, CompressedInstructionsAndTheirOffsets) {
   //   2000 c.beqz x8,+6 ; 2002 c.nop ; 2004 c.j +4 ; 2006 c.nop ; 2008 c.bnez x8,-8
   program_t p(0x2000);
   p.w16(c_branch(6, 0, 6)).w16(c_nop).w16(c_j(4)).w16(c_nop).w16(c_branch(7, 0, -8));
@@ -371,7 +366,8 @@ TEST(NexusDecode, CompressedInstructionsAndTheirOffsets)
   };
   const case_t cases[] = {
       {"c.beqz not taken, c.j inside, c.bnez taken at the end",
-       [](messages_t& m) { m.sync(0x2000).direct(4).resource_full(0, 1); }, "2000\n2002\n2004\n2008\n2000\n"},
+       [](messages_t& m) { m.sync(0x2000).direct(4).resource_full(0, 1); },
+       "2000\n2002\n2004\n2008\n2000\n"},
       {"c.beqz taken by HIST",
        [](messages_t& m) { m.sync(0x2000).history(3, 0x2000 ^ 0x2002, 0b11).resource_full(0, 1); },
        "2000\n2006\n2008\n2002\n"},
@@ -385,8 +381,7 @@ TEST(NexusDecode, CompressedInstructionsAndTheirOffsets)
   }
 }
 
-TEST(NexusDecode, WordsAreLookedUpInTheCallersDisassembler)
-{
+TEST(NexusDecode, WordsAreLookedUpInTheCallersDisassembler) {
   // 2000 holds c.jal +8 for RV32, c.addiw for RV64: a jump only for a
   // 32-bit disassembler.
   const uint16_t c_jal = uint16_t((c_j(8) & 0x1fff) | 1u << 13);
@@ -402,8 +397,7 @@ TEST(NexusDecode, WordsAreLookedUpInTheCallersDisassembler)
   EXPECT_EQ(decode_bytes(m.enc.str(), {elf.path()}, setup).out, "2000\n2008\n");
 }
 
-TEST(NexusDecode, UnknownWordsHaveALengthAndNoBranch)
-{
+TEST(NexusDecode, UnknownWordsHaveALengthAndNoBranch) {
   program_t p(0x1000);
   p.w32(unknown_word).w32(addi(1, 1, 1));
   const elf_file_t elf(p);
@@ -412,18 +406,20 @@ TEST(NexusDecode, UnknownWordsHaveALengthAndNoBranch)
   decoder_setup_t setup;
   setup.disasm_log = true;
   const run_t run = decode_bytes(m.enc.str(), {elf.path()}, setup);
-  EXPECT_EQ(run.out, "1000\t|fffffffb|\t unknown\n1004\t|00108093|\t " +
-                         disassembler_t(64).get_disasm(addi(1, 1, 1))->to_string(insn_t(addi(1, 1, 1))) +
-                         "\n1000\t|fffffffb|\t unknown\n");
-  EXPECT_EQ(run.error, "Taken direct branch failed! topc=0xffffffffffffffff pc=0x1000 chunk=0xfffffffb\n");
+  EXPECT_EQ(run.out,
+            "1000\t|fffffffb|\t unknown\n1004\t|00108093|\t " +
+                disassembler_t(64).get_disasm(addi(1, 1, 1))->to_string(insn_t(addi(1, 1, 1))) +
+                "\n1000\t|fffffffb|\t unknown\n");
+  EXPECT_EQ(run.error,
+            "Taken direct branch failed! topc=0xffffffffffffffff pc=0x1000 chunk=0xfffffffb\n");
 }
 
-TEST(NexusDecode, PcDisasmColumn)
-{
+TEST(NexusDecode, PcDisasmColumn) {
   const disassembler_t disasm(64);
   const uint32_t branch = bne(1, 0, -8);
   EXPECT_EQ(nexus_decoder_t::get_pc_disasm(branch, disasm),
-            "\t|" + std::string("fe009ce3") + "|\t " + disasm.get_disasm(branch)->to_string(insn_t(branch)));
+            "\t|" + std::string("fe009ce3") + "|\t " +
+                disasm.get_disasm(branch)->to_string(insn_t(branch)));
   EXPECT_EQ(disasm.get_disasm(branch)->insn_id, insn_id("bne"));
   EXPECT_EQ(nexus_decoder_t::get_pc_disasm(0x85, disasm).substr(0, 13), "\t|00000085|\t ");
   EXPECT_EQ(nexus_decoder_t::get_pc_disasm(unknown_word, disasm), "\t|fffffffb|\t unknown");
@@ -432,8 +428,7 @@ TEST(NexusDecode, PcDisasmColumn)
 
 // The edge case of the text: sync to 0x80000000, then a Direct Branch of two
 // 32-bit instructions ending in bne -8.
-TEST(NexusDecode, DirectBranchBackFromTheSyncAddress)
-{
+TEST(NexusDecode, DirectBranchBackFromTheSyncAddress) {
   program_t p(0x7FFFFFF0);
   p.at(0x7FFFFFFC).w32(beq(0, 0, 12)).w32(addi(1, 1, 1)).w32(bne(1, 0, -8)).w32(addi(1, 1, 2));
   const elf_file_t elf(p);
@@ -444,8 +439,7 @@ TEST(NexusDecode, DirectBranchBackFromTheSyncAddress)
   EXPECT_EQ(run.out, "80000000\n80000004\n7FFFFFFC\n80000008\n");
 }
 
-TEST(NexusDecode, LogColumnsAndRawBytes)
-{
+TEST(NexusDecode, LogColumnsAndRawBytes) {
   messages_t m;
   m.sync(0x1004).enc.idle(1);
   m.direct(8);
@@ -473,17 +467,18 @@ TEST(NexusDecode, LogColumnsAndRawBytes)
   };
   const std::string expected =
       raw(sync_only.enc.bytes()) +
-      "\nSynchronization msg:  SRC = 0x0  SYNC = 0x1 I-CNT = 0x0 F-ADDR = 0x1004 GLOBAL TSTAMP = 0x0\n\n" +
+      "\nSynchronization msg:  SRC = 0x0  SYNC = 0x1 I-CNT = 0x0 F-ADDR = 0x1004 GLOBAL TSTAMP = "
+      "0x0\n\n" +
       "0xFF " + raw(direct_only.enc.bytes()) +
       "\nDirect Branch msg: SRC = 0x0 I-CNT = 0x8 TSTAMP = 0x0 (GLOBAL TSTAMP = 0x0)\n" +
-      line("1004", addi(1, 1, -1), "\t\t| ICNT=0x8, HIST=0x0") + line("1008", beq(2, 3, 8), "\t\t| ICNT=0x6, HIST=0x0") +
-      line("100C", addi(4, 4, 1), "\t\t| ICNT=0x4, HIST=0x0") + line("1010", bne(1, 0, -12), "\t\t| ICNT=0x2, HIST=0x0") +
-      "\n";
+      line("1004", addi(1, 1, -1), "\t\t| ICNT=0x8, HIST=0x0") +
+      line("1008", beq(2, 3, 8), "\t\t| ICNT=0x6, HIST=0x0") +
+      line("100C", addi(4, 4, 1), "\t\t| ICNT=0x4, HIST=0x0") +
+      line("1010", bne(1, 0, -12), "\t\t| ICNT=0x2, HIST=0x0") + "\n";
   EXPECT_EQ(run.out, expected);
 }
 
-TEST(NexusDecode, RawListingNeedsASeekableFile)
-{
+TEST(NexusDecode, RawListingNeedsASeekableFile) {
   char dir[] = "/tmp/nexus_fifo_XXXXXX";
   ASSERT_NE(mkdtemp(dir), nullptr);
   const std::string fifo = std::string(dir) + "/trace.nx";
@@ -511,8 +506,7 @@ TEST(NexusDecode, RawListingNeedsASeekableFile)
 
 // --- Sources ---------------------------------------------------------------
 
-TEST(NexusDecode, SourcesAreSelectedByTheMask)
-{
+TEST(NexusDecode, SourcesAreSelectedByTheMask) {
   struct case_t {
     const char* what;
     unsigned long mask;
@@ -521,21 +515,32 @@ TEST(NexusDecode, SourcesAreSelectedByTheMask)
   };
   const case_t cases[] = {
       {"both sources keep their own program counters", 3,
-       [](messages_t& m) { m.sync(0x1004, 0, 0).sync(0x1040, 0, 1).direct(8, 0).indirect(6, 0x1000 ^ 0x1040, 1); },
+       [](messages_t& m) {
+         m.sync(0x1004, 0, 0).sync(0x1040, 0, 1).direct(8, 0).indirect(6, 0x1000 ^ 0x1040, 1);
+       },
        "1004\n1008\n100C\n1010\n1040\n1044\n1054\n"},
       {"an unselected source prints nothing", 1,
-       [](messages_t& m) { m.sync(0x1004, 0, 0).sync(0x1040, 0, 1).direct(8, 0).indirect(6, 0x1000 ^ 0x1040, 1); },
+       [](messages_t& m) {
+         m.sync(0x1004, 0, 0).sync(0x1040, 0, 1).direct(8, 0).indirect(6, 0x1000 ^ 0x1040, 1);
+       },
        "1004\n1008\n100C\n1010\n"},
       {"the other source alone", 2,
-       [](messages_t& m) { m.sync(0x1004, 0, 0).sync(0x1040, 0, 1).direct(8, 0).indirect(6, 0x1000 ^ 0x1040, 1); },
+       [](messages_t& m) {
+         m.sync(0x1004, 0, 0).sync(0x1040, 0, 1).direct(8, 0).indirect(6, 0x1000 ^ 0x1040, 1);
+       },
        "1040\n1044\n1054\n"},
       {"an unselected message's count does not reach the next selected one", 1,
-       [](messages_t& m) { m.sync(0x1004, 0, 0).sync(0x1040, 0, 1).direct(8, 1).ownership(0x1C, 0); }, ""},
+       [](messages_t& m) {
+         m.sync(0x1004, 0, 0).sync(0x1040, 0, 1).direct(8, 1).ownership(0x1C, 0);
+       },
+       ""},
       {"an unselected message's history does not steer the walk", 1,
        [](messages_t& m) { m.sync(0x1004, 0, 0).history(0, 0, 0b110, 1).direct(8, 0); },
        "1004\n1008\n100C\n1010\n"},
       {"a Repeat Branch follows its own source's last message", 3,
-       [](messages_t& m) { m.sync(0x1004, 0, 0).sync(0x1040, 0, 1).direct(8, 0).indirect(0, 0, 1).repeat(1, 0); },
+       [](messages_t& m) {
+         m.sync(0x1004, 0, 0).sync(0x1040, 0, 1).direct(8, 0).indirect(0, 0, 1).repeat(1, 0);
+       },
        "1004\n1008\n100C\n1010\n1004\n1008\n100C\n1010\n"},
   };
   const elf_file_t elf(loop_program());
@@ -552,8 +557,7 @@ TEST(NexusDecode, SourcesAreSelectedByTheMask)
   }
 }
 
-TEST(NexusDecode, SourcesAbove30AreNeverSelectedButKeepTheirState)
-{
+TEST(NexusDecode, SourcesAbove30AreNeverSelectedButKeepTheirState) {
   const elf_file_t elf(loop_program());
   for (unsigned src : {31u, 32u, 63u}) {
     messages_t m(true, 6);
@@ -571,8 +575,7 @@ TEST(NexusDecode, SourcesAbove30AreNeverSelectedButKeepTheirState)
 
 // --- Words from an HWT trace -----------------------------------------------
 
-et_insn_t with_regs(et_insn_t insn, unsigned rd, unsigned rs1)
-{
+et_insn_t with_regs(et_insn_t insn, unsigned rd, unsigned rs1) {
   insn.rd.addr_valid = 1;
   insn.rd.addr = uint8_t(rd);
   insn.rs1.addr_valid = 1;
@@ -581,8 +584,7 @@ et_insn_t with_regs(et_insn_t insn, unsigned rd, unsigned rs1)
 }
 
 // lui x5 and addi x5,x5 fused into one record at 0x100.
-et_insn_t fused_pair(bool trap)
-{
+et_insn_t fused_pair(bool trap) {
   const et_insn_t lui = with_regs(et_test::make_insn(0, 0x100, 0x123452b7), 5, 0);
   et_insn_t add = with_regs(et_test::make_insn(1, 0x104, addi(5, 5, 0x678)), 5, 5);
   et_insn_t fused{};
@@ -593,13 +595,12 @@ et_insn_t fused_pair(bool trap)
   return fused;
 }
 
-std::unique_ptr<mh_swt_reader_t> reader_of(et_test::trace_builder_t& trace)
-{
-  return std::make_unique<mh_swt_reader_t>(trace.finish(), 1, true, true, true, trace.config().geometry());
+std::unique_ptr<mh_swt_reader_t> reader_of(et_test::trace_builder_t& trace) {
+  return std::make_unique<mh_swt_reader_t>(trace.finish(), 1, true, true, true,
+                                           trace.config().geometry());
 }
 
-TEST(NexusDecode, WordsFromAnHwtTrace)
-{
+TEST(NexusDecode, WordsFromAnHwtTrace) {
   struct case_t {
     const char* what;
     std::vector<et_insn_t> records;
@@ -620,9 +621,13 @@ TEST(NexusDecode, WordsFromAnHwtTrace)
   ecall.cause = 11;
   const case_t cases[] = {
       {"a fused pair of two 32-bit instructions moves on to 0x108",
-       {fused_pair(false), et_test::make_insn(1, 0x108, addi(1, 1, 1))}, 6, "100\n104\n108\n"},
+       {fused_pair(false), et_test::make_insn(1, 0x108, addi(1, 1, 1))},
+       6,
+       "100\n104\n108\n"},
       {"a fused pair that trapped gives back its first half",
-       {fused_pair(true), et_test::make_insn(1, 0x100, addi(1, 1, 1))}, 4, "100\n100\n"},
+       {fused_pair(true), et_test::make_insn(1, 0x100, addi(1, 1, 1))},
+       4,
+       "100\n100\n"},
       {"the end of the trace ends the block", {}, 4, "100\n"},
       {"trapped and uncommitted records are skipped", skipped_then_plain, 2, "100\n"},
       {"an environment call is no exception", {ecall}, 2, "100\n"},
@@ -640,8 +645,7 @@ TEST(NexusDecode, WordsFromAnHwtTrace)
   }
 }
 
-TEST(NexusDecode, FusedPairWithItsDisassembly)
-{
+TEST(NexusDecode, FusedPairWithItsDisassembly) {
   et_test::trace_builder_t trace;
   trace.hart(0).insn(fused_pair(false));
   const auto reader = reader_of(trace);
@@ -656,20 +660,19 @@ TEST(NexusDecode, FusedPairWithItsDisassembly)
   EXPECT_EQ(disassembler_t(64).get_disasm(word)->insn_id, insn_id("fuse_lui_addi"));
 }
 
-TEST(NexusDecode, NeitherElfNorHwtTraceThrows)
-{
+TEST(NexusDecode, NeitherElfNorHwtTraceThrows) {
   messages_t m;
   m.sync(0x100).resource_full(0, 2);
   const run_t run = decode_bytes(m.enc.str(), {});
   EXPECT_EQ(run.out, "100");
-  EXPECT_EQ(run.error, "Nexus walk has neither an ELF file nor an HWT trace to read instructions from");
+  EXPECT_EQ(run.error,
+            "Nexus walk has neither an ELF file nor an HWT trace to read instructions from");
   messages_t no_walk;
   no_walk.sync(0x100);
   EXPECT_EQ(decode_bytes(no_walk.enc.str(), {}).error, "");
 }
 
-TEST(NexusDecode, FilesThatCannotBeRead)
-{
+TEST(NexusDecode, FilesThatCannotBeRead) {
   nexus_decoder_t nexus(64, false, 0);
   std::ostringstream out;
   std::string error;
@@ -683,13 +686,13 @@ TEST(NexusDecode, FilesThatCannotBeRead)
   m.sync(0x1004);
   temp_file_t not_elf;
   std::ofstream(not_elf.path()) << "text";
-  EXPECT_EQ(decode_bytes(m.enc.str(), {not_elf.path()}).error, "Can't find or process ELF file: " + not_elf.path());
+  EXPECT_EQ(decode_bytes(m.enc.str(), {not_elf.path()}).error,
+            "Can't find or process ELF file: " + not_elf.path());
 }
 
 // --- Metrics ---------------------------------------------------------------
 
-std::string metrics_of(const std::string& bytes, const std::vector<std::string>& elfs)
-{
+std::string metrics_of(const std::string& bytes, const std::vector<std::string>& elfs) {
   temp_file_t nx;
   std::ofstream(nx.path(), std::ios::binary) << bytes;
   nexus_decoder_t nexus(64, false, 0);
@@ -704,44 +707,43 @@ std::string metrics_of(const std::string& bytes, const std::vector<std::string>&
   return text;
 }
 
-TEST(NexusDecode, MetricsLines)
-{
+TEST(NexusDecode, MetricsLines) {
   // Not a number as the division gives it at run time, sign included.
   volatile float zero = 0;
   std::ostringstream nan;
   nan << zero / zero;
   EXPECT_EQ(metrics_of("", {}), "Decoding done:\nBytes: 0\nMessages: 0\nBytes/msg: " + nan.str() +
                                     "\nInstructions: 0\nBit/instr: " + nan.str() + "\n");
-  EXPECT_EQ(metrics_of(std::string(3, '\xFF'), {}),
-            "Decoding done:\nBytes: 3\nMessages: 0\nBytes/msg: inf\nInstructions: 0\nBit/instr: inf\n");
+  EXPECT_EQ(
+      metrics_of(std::string(3, '\xFF'), {}),
+      "Decoding done:\nBytes: 3\nMessages: 0\nBytes/msg: inf\nInstructions: 0\nBit/instr: inf\n");
 
   messages_t m;
   m.sync(0x1004).direct(8).repeat(2);
   const elf_file_t elf(loop_program());
   const std::string bytes = m.enc.str();
   std::ostringstream expected;
-  expected << "Decoding done:\nBytes: " << bytes.size() << "\nMessages: 3\nBytes/msg: "
-           << float(bytes.size()) / 3.0f << "\nInstructions: 12\nBit/instr: " << float(8 * bytes.size()) / 12.0f
-           << "\n";
+  expected << "Decoding done:\nBytes: " << bytes.size()
+           << "\nMessages: 3\nBytes/msg: " << float(bytes.size()) / 3.0f
+           << "\nInstructions: 12\nBit/instr: " << float(8 * bytes.size()) / 12.0f << "\n";
   EXPECT_EQ(metrics_of(bytes, {elf.path()}), expected.str());
 }
 
 // --- A whole program ---------------------------------------------------------
 
-TEST(NexusDecode, EndToEndProgramListing)
-{
+TEST(NexusDecode, EndToEndProgramListing) {
   messages_t m;
-  m.sync(0x1004)                              // loop head
-      .direct(8)                              // one turn, bne taken
-      .repeat(3)                              // three more turns
-      .history(9, 0x1040 ^ 0x1004, 0b110)     // beq taken, bne falls through, jalr
-      .indirect(6, 0x1000 ^ 0x1040)           // addi, jal inside, jalr back
-      .resource_full(0, 4);                   // from the program start
+  m.sync(0x1004)                           // loop head
+      .direct(8)                           // one turn, bne taken
+      .repeat(3)                           // three more turns
+      .history(9, 0x1040 ^ 0x1004, 0b110)  // beq taken, bne falls through, jalr
+      .indirect(6, 0x1000 ^ 0x1040)        // addi, jal inside, jalr back
+      .resource_full(0, 4);                // from the program start
   const run_t run = decode_loop(m);
   EXPECT_EQ(run.error, "");
   const std::string turn = "1004\n1008\n100C\n1010\n";
-  EXPECT_EQ(run.out, turn + turn + turn + turn + "1004\n1008\n1010\n1014\n1016\n" + "1040\n1044\n1054\n" +
-                         "1000\n1004\n");
+  EXPECT_EQ(run.out, turn + turn + turn + turn + "1004\n1008\n1010\n1014\n1016\n" +
+                         "1040\n1044\n1054\n" + "1000\n1004\n");
 }
 
 }  // namespace

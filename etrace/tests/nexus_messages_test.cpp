@@ -28,37 +28,32 @@ struct reader_t {
   nexus_decoder_t nexus;
 
   explicit reader_t(const std::string& bytes, bool has_src = false, unsigned long src_bits = 0)
-      : in(bytes), nexus(64, has_src, src_bits)
-  {
+      : in(bytes), nexus(64, has_src, src_bits) {
     nexus.enable_nexus_log();
     nexus.attach(in);
   }
 
   // The log of the next message without its leading newline.
-  std::string next()
-  {
+  std::string next() {
     if (!nexus.read_message()) return "<end>";
     const std::string& log = nexus.message_log();
     return log.empty() ? log : log.substr(1);
   }
 
-  std::vector<std::string> all()
-  {
+  std::vector<std::string> all() {
     std::vector<std::string> lines;
     for (std::string line = next(); line != "<end>"; line = next()) lines.push_back(line);
     return lines;
   }
 };
 
-std::string bytes_of(std::initializer_list<int> bytes)
-{
+std::string bytes_of(std::initializer_list<int> bytes) {
   std::string s;
   for (int b : bytes) s += static_cast<char>(b);
   return s;
 }
 
-std::string replace_all(std::string s, const std::string& from, const std::string& to)
-{
+std::string replace_all(std::string s, const std::string& from, const std::string& to) {
   for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
     s.replace(at, from.size(), to);
   return s;
@@ -79,46 +74,76 @@ struct message_case_t {
 constexpr uint64_t big_tstamp = 0xFEDCBA9876543210;
 
 const std::vector<message_case_t> message_cases = {
-    {"synchronization", 9, {fixed(5, 4), var(0x2A), var(0x40000000)},
+    {"synchronization",
+     9,
+     {fixed(5, 4), var(0x2A), var(0x40000000)},
      "Synchronization msg:  SRC = 0x{SRC}  SYNC = 0x5 I-CNT = 0x2A F-ADDR = 0x80000000 "
      "GLOBAL TSTAMP = 0xFEDCBA9876543210"},
-    {"ownership", 2, {var(0x1C)},
+    {"ownership",
+     2,
+     {var(0x1C)},
      "Ownership msg: SRC = 0x{SRC} PRIV = 0x3[M] V = 0x1 TSTAMP = 0xFEDCBA9876543210 "
      "(GLOBAL TSTAMP = 0xFEDCBA9876543210)"},
-    {"direct branch", 3, {var(0xABC)},
+    {"direct branch",
+     3,
+     {var(0xABC)},
      "Direct Branch msg: SRC = 0x{SRC} I-CNT = 0xABC TSTAMP = 0xFEDCBA9876543210 "
      "(GLOBAL TSTAMP = 0xFEDCBA9876543210)"},
-    {"direct branch sync", 11, {fixed(9, 4), var(0), var(0x1000)},
+    {"direct branch sync",
+     11,
+     {fixed(9, 4), var(0), var(0x1000)},
      "Direct Branch Sync msg: SRC = 0x{SRC} SYNC = 0x9 I-CNT = 0x0 F-ADDR = 0x2000 "
      "GLOBAL TSTAMP = 0xFEDCBA9876543210"},
-    {"repeat branch", 30, {var(3)},
+    {"repeat branch",
+     30,
+     {var(3)},
      "Repeat Branch msg:  SRC = 0x{SRC} BCNT = 0x3 TSTAMP = 0xFEDCBA9876543210 "
      "(GLOBAL TSTAMP = 0xFEDCBA9876543210)"},
-    {"indirect branch", 4, {fixed(2, 2), var(0x11), var(0x7FFF0)},
+    {"indirect branch",
+     4,
+     {fixed(2, 2), var(0x11), var(0x7FFF0)},
      "Indirect Branch msg: SRC = 0x{SRC} BTYPE = 0x2 I-CNT = 0x11 U-ADDR = 0xFFFE0 "
      "TSTAMP = 0xFEDCBA9876543210 (GLOBAL TSTAMP = 0xFEDCBA9876543210)"},
-    {"indirect branch sync", 12, {fixed(0xF, 4), fixed(1, 2), var(3), var(0x123456789)},
-     "Indirect Branch Sync msg: SRC = 0x{SRC} SYNC = 0xF BTYPE = 0x1 I-CNT = 0x3 F-ADDR = 0x2468ACF12 "
+    {"indirect branch sync",
+     12,
+     {fixed(0xF, 4), fixed(1, 2), var(3), var(0x123456789)},
+     "Indirect Branch Sync msg: SRC = 0x{SRC} SYNC = 0xF BTYPE = 0x1 I-CNT = 0x3 F-ADDR = "
+     "0x2468ACF12 "
      "GLOBAL TSTAMP = 0xFEDCBA9876543210"},
-    {"error", 8, {fixed(0xC, 4), var(0xDEAD)},
+    {"error",
+     8,
+     {fixed(0xC, 4), var(0xDEAD)},
      "Error msg: SRC = 0x{SRC} ETYPE = 0xC ECODE = 0xDEAD TSTAMP = 0xFEDCBA9876543210 "
      "(GLOBAL TSTAMP = 0xFEDCBA9876543210)"},
-    {"correlation with history", 33, {fixed(4, 4), fixed(1, 2), var(9), var(6)},
+    {"correlation with history",
+     33,
+     {fixed(4, 4), fixed(1, 2), var(9), var(6)},
      "Correlation msg:  SRC = 0x{SRC} EVCODE = 0x4 CDF = 0x1 I-CNT = 0x9 HIST = 0x6 "
      "TSTAMP = 0xFEDCBA9876543210 (GLOBAL TSTAMP = 0xFEDCBA9876543210)"},
-    {"correlation without history", 33, {fixed(0xA, 4), fixed(2, 2), var(9)},
+    {"correlation without history",
+     33,
+     {fixed(0xA, 4), fixed(2, 2), var(9)},
      "Correlation msg:  SRC = 0x{SRC} EVCODE = 0xA I-CNT = 0x9 TSTAMP = 0xFEDCBA9876543210 "
      "(GLOBAL TSTAMP = 0xFEDCBA9876543210)"},
-    {"history branch", 28, {fixed(0, 2), var(5), var(0x80), var(5)},
+    {"history branch",
+     28,
+     {fixed(0, 2), var(5), var(0x80), var(5)},
      "History Branch msg: SRC = 0x{SRC} BTYPE = 0x0 I-CNT = 0x5 U-ADDR = 0x100 HIST = 0x5 "
      "TSTAMP = 0xFEDCBA9876543210 (GLOBAL TSTAMP = 0xFEDCBA9876543210)"},
-    {"history branch sync", 29, {fixed(2, 4), fixed(3, 2), var(0x20), var(0x40), var(0x1F)},
-     "History Branch with SYNC msg: SRC = 0x{SRC} SYNC = 0x2 BTYPE = 0x3 I-CNT = 0x20 F-ADDR = 0x80 "
+    {"history branch sync",
+     29,
+     {fixed(2, 4), fixed(3, 2), var(0x20), var(0x40), var(0x1F)},
+     "History Branch with SYNC msg: SRC = 0x{SRC} SYNC = 0x2 BTYPE = 0x3 I-CNT = 0x20 F-ADDR = "
+     "0x80 "
      "HIST = 0x1F GLOBAL TSTAMP = 0xFEDCBA9876543210"},
-    {"resource full, count", 27, {fixed(0, 4), var(0x40)},
+    {"resource full, count",
+     27,
+     {fixed(0, 4), var(0x40)},
      "Resource full msg: SRC = 0x{SRC} RCODE = 0x0 ICNT = 0x40 TSTAMP = 0xFEDCBA9876543210 "
      "(GLOBAL TSTAMP = 0xFEDCBA9876543210)"},
-    {"resource full, history", 27, {fixed(1, 4), var(0xB)},
+    {"resource full, history",
+     27,
+     {fixed(1, 4), var(0xB)},
      "Resource full msg: SRC = 0x{SRC} RCODE = 0x1 HIST = 0xB TSTAMP = 0xFEDCBA9876543210 "
      "(GLOBAL TSTAMP = 0xFEDCBA9876543210)"},
 };
@@ -131,8 +156,7 @@ struct src_case_t {
 
 const src_case_t src_cases[] = {{false, 0, 0}, {true, 1, 1}, {true, 5, 0x13}, {true, 16, 0xBEEF}};
 
-TEST(NexusMessages, EachMessageLogsItsLineWithAndWithoutTimestamp)
-{
+TEST(NexusMessages, EachMessageLogsItsLineWithAndWithoutTimestamp) {
   for (const src_case_t& s : src_cases) {
     for (const message_case_t& m : message_cases) {
       for (bool with_tstamp : {true, false}) {
@@ -161,16 +185,13 @@ TEST(NexusMessages, EachMessageLogsItsLineWithAndWithoutTimestamp)
   }
 }
 
-TEST(NexusMessages, OwnershipLetters)
-{
+TEST(NexusMessages, OwnershipLetters) {
   struct {
     uint64_t value;
     const char* text;
   } const cases[] = {
-      {0x1C, "PRIV = 0x3[M] V = 0x1"},
-      {0x04, "PRIV = 0x1[S] V = 0x0"},
-      {0x00, "PRIV = 0x0[U] V = 0x0"},
-      {0x08, "PRIV = 0x2[?] V = 0x0"},
+      {0x1C, "PRIV = 0x3[M] V = 0x1"}, {0x04, "PRIV = 0x1[S] V = 0x0"},
+      {0x00, "PRIV = 0x0[U] V = 0x0"}, {0x08, "PRIV = 0x2[?] V = 0x0"},
       {0x33, "PRIV = 0x0[U] V = 0x1"},
   };
   for (const auto& c : cases) {
@@ -185,8 +206,7 @@ TEST(NexusMessages, OwnershipLetters)
 
 // The state each message leaves: addresses doubled per source, counts cut to
 // 32 bits, the history reversed after the messages that carry it.
-TEST(NexusMessages, MessagesUpdateTheSourceState)
-{
+TEST(NexusMessages, MessagesUpdateTheSourceState) {
   nexus_encoder_t enc(true, 2);
   enc.message(9, 1, {fixed(1, 4), var(0x1FFFFFFFF), var(0x40000000)}, 0x100)
       .message(28, 2, {fixed(1, 2), var(7), var(0x800), var(0xB)}, 3)
@@ -216,8 +236,7 @@ TEST(NexusMessages, MessagesUpdateTheSourceState)
 // ---------------------------------------------------------------------------
 // Time stamps.
 
-TEST(NexusMessages, TimestampIsReplacedBySyncFormsAndAddedOtherwise)
-{
+TEST(NexusMessages, TimestampIsReplacedBySyncFormsAndAddedOtherwise) {
   nexus_encoder_t enc;
   enc.message(3, 0, {var(1)}, 3)
       .message(9, 0, {fixed(0, 4), var(0), var(0)}, 0x10)
@@ -233,20 +252,19 @@ TEST(NexusMessages, TimestampIsReplacedBySyncFormsAndAddedOtherwise)
   }
 }
 
-TEST(NexusMessages, DirectBranchWithoutTimestampKeepsTheGlobalOne)
-{
+TEST(NexusMessages, DirectBranchWithoutTimestampKeepsTheGlobalOne) {
   nexus_encoder_t enc;
   enc.message(9, 0, {fixed(0, 4), var(0), var(0)}, 100).message(3, 0, {var(2)});
   reader_t r(enc.str());
   r.next();
-  EXPECT_EQ(r.next(), "Direct Branch msg: SRC = 0x0 I-CNT = 0x2 TSTAMP = 0x0 (GLOBAL TSTAMP = 0x64)\n");
+  EXPECT_EQ(r.next(),
+            "Direct Branch msg: SRC = 0x0 I-CNT = 0x2 TSTAMP = 0x0 (GLOBAL TSTAMP = 0x64)\n");
 }
 
 // ---------------------------------------------------------------------------
 // Resource Full and the history bits.
 
-TEST(NexusMessages, ResourceFullCodes)
-{
+TEST(NexusMessages, ResourceFullCodes) {
   struct {
     const char* name;
     uint64_t rcode;
@@ -280,16 +298,16 @@ TEST(NexusMessages, ResourceFullCodes)
         EXPECT_EQ(line, "");
       }
       // The next message starts at its own first byte.
-      EXPECT_EQ(r.next(), "Direct Branch msg: SRC = 0x0 I-CNT = 0x21 TSTAMP = 0x0 (GLOBAL TSTAMP = 0x" +
-                              std::string(with_tstamp ? "5" : "1") + ")\n");
+      EXPECT_EQ(r.next(),
+                "Direct Branch msg: SRC = 0x0 I-CNT = 0x21 TSTAMP = 0x0 (GLOBAL TSTAMP = 0x" +
+                    std::string(with_tstamp ? "5" : "1") + ")\n");
     }
   }
 }
 
-TEST(NexusMessages, CorrelationWithoutHistoryReversesTheHeldHistory)
-{
+TEST(NexusMessages, CorrelationWithoutHistoryReversesTheHeldHistory) {
   nexus_encoder_t enc;
-  enc.message(27, 0, {fixed(1, 4), var(0b1011)})      // HIST 0b1110
+  enc.message(27, 0, {fixed(1, 4), var(0b1011)})           // HIST 0b1110
       .message(33, 0, {fixed(0, 4), fixed(0, 2), var(1)})  // reversed again: 0b1011
       .message(33, 0, {fixed(0, 4), fixed(1, 2), var(1), var(0b100)});
   reader_t r(enc.str());
@@ -301,8 +319,7 @@ TEST(NexusMessages, CorrelationWithoutHistoryReversesTheHeldHistory)
   EXPECT_EQ(r.nexus.hist(), 0b100u);
 }
 
-TEST(NexusMessages, ReverseHistoryBits)
-{
+TEST(NexusMessages, ReverseHistoryBits) {
   struct {
     uint64_t in, out;
   } const cases[] = {
@@ -322,8 +339,7 @@ TEST(NexusMessages, ReverseHistoryBits)
 // ---------------------------------------------------------------------------
 // Framing and the field readers.
 
-TEST(NexusFraming, ByteExactIndirectBranch)
-{
+TEST(NexusFraming, ByteExactIndirectBranch) {
   // TCODE 4; BTYPE 1 and I-CNT 5 share a byte (MSEO 1); U-ADDR 0x41 in two
   // bytes, the last ending the message.
   const std::string bytes = bytes_of({0x10, 0x55, 0x04, 0x07});
@@ -331,12 +347,12 @@ TEST(NexusFraming, ByteExactIndirectBranch)
   enc.message(4, 0, {fixed(1, 2), var(5), var(0x41)});
   EXPECT_EQ(enc.str(), bytes);
   reader_t r(bytes);
-  EXPECT_EQ(r.next(), "Indirect Branch msg: SRC = 0x0 BTYPE = 0x1 I-CNT = 0x5 U-ADDR = 0x82 TSTAMP = 0x0 "
-                      "(GLOBAL TSTAMP = 0x0)\n");
+  EXPECT_EQ(r.next(),
+            "Indirect Branch msg: SRC = 0x0 BTYPE = 0x1 I-CNT = 0x5 U-ADDR = 0x82 TSTAMP = 0x0 "
+            "(GLOBAL TSTAMP = 0x0)\n");
 }
 
-TEST(NexusFraming, IdleBytesBetweenMessagesAreSkipped)
-{
+TEST(NexusFraming, IdleBytesBetweenMessagesAreSkipped) {
   nexus_encoder_t plain, idle;
   plain.message(3, 0, {var(1)}, 2).message(30, 0, {var(2)});
   idle.idle(3).message(3, 0, {var(1)}, 2).idle(1).message(30, 0, {var(2)}).idle(5);
@@ -345,15 +361,14 @@ TEST(NexusFraming, IdleBytesBetweenMessagesAreSkipped)
   EXPECT_EQ(reader_t(std::string(4, '\xFF')).all().size(), 0u);
 }
 
-TEST(NexusFraming, AllOnesByteInsideAMessageIsData)
-{
+TEST(NexusFraming, AllOnesByteInsideAMessageIsData) {
   // I-CNT 0x3F in one byte that also ends the message: 0xFF.
   reader_t r(bytes_of({0x0C, 0xFF}));
-  EXPECT_EQ(r.next(), "Direct Branch msg: SRC = 0x0 I-CNT = 0x3F TSTAMP = 0x0 (GLOBAL TSTAMP = 0x0)\n");
+  EXPECT_EQ(r.next(),
+            "Direct Branch msg: SRC = 0x0 I-CNT = 0x3F TSTAMP = 0x0 (GLOBAL TSTAMP = 0x0)\n");
 }
 
-TEST(NexusFraming, FixedFieldAcrossABytePassesItsRestToTheNextField)
-{
+TEST(NexusFraming, FixedFieldAcrossABytePassesItsRestToTheNextField) {
   nexus_encoder_t enc;
   enc.put(fixed(0xA, 4)).put(fixed(0x9, 4)).put(var(0x2D5)).put(fixed(3, 2)).end();
   std::istringstream in(enc.str());
@@ -373,8 +388,7 @@ TEST(NexusFraming, FixedFieldAcrossABytePassesItsRestToTheNextField)
   EXPECT_TRUE(nexus.end_of_message());
 }
 
-TEST(NexusFraming, VariableFieldsOfEveryLengthAtEveryOffset)
-{
+TEST(NexusFraming, VariableFieldsOfEveryLengthAtEveryOffset) {
   for (unsigned offset = 0; offset < 6; ++offset) {
     for (unsigned bits = 1; bits <= 64; ++bits) {
       const uint64_t top = uint64_t(1) << (bits - 1);
@@ -397,16 +411,14 @@ TEST(NexusFraming, VariableFieldsOfEveryLengthAtEveryOffset)
   }
 }
 
-TEST(NexusFraming, OneByteVariableFieldHoldsSixBits)
-{
+TEST(NexusFraming, OneByteVariableFieldHoldsSixBits) {
   reader_t r(bytes_of({0x0C, 0x3F << 2 | 1, 0x3 << 2 | 3}));
   r.next();
   EXPECT_EQ(r.nexus.icnt(), 0x3Fu);
   EXPECT_EQ(r.nexus.field(nexus_field_t::tstamp), 3u);
 }
 
-TEST(NexusFraming, FieldReadersWriteOnlyTheirDestination)
-{
+TEST(NexusFraming, FieldReadersWriteOnlyTheirDestination) {
   nexus_encoder_t enc;
   enc.put(fixed(0x7FFFFFF, 27)).put(var(0x0123456789ABCDEF)).put(var(0xFFFFFFFFFFFFFFFF)).end();
   std::istringstream in(enc.str());
@@ -415,35 +427,46 @@ TEST(NexusFraming, FieldReadersWriteOnlyTheirDestination)
   unsigned char buf[12];
   std::fill(std::begin(buf), std::end(buf), 0xEE);
   nexus.parse_fixed_field(27, buf + 2, 1);
-  EXPECT_EQ(std::vector<unsigned char>(buf, buf + 4), (std::vector<unsigned char>{0xEE, 0xEE, 0xFF, 0xEE}));
+  EXPECT_EQ(std::vector<unsigned char>(buf, buf + 4),
+            (std::vector<unsigned char>{0xEE, 0xEE, 0xFF, 0xEE}));
   nexus.parse_variable_field(buf + 2, 4);
   EXPECT_EQ(std::vector<unsigned char>(buf, buf + 8),
             (std::vector<unsigned char>{0xEE, 0xEE, 0xEF, 0xCD, 0xAB, 0x89, 0xEE, 0xEE}));
   nexus.parse_variable_field(buf + 2);
   EXPECT_EQ(std::vector<unsigned char>(buf, buf + 12),
-            (std::vector<unsigned char>{0xEE, 0xEE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xEE, 0xEE}));
+            (std::vector<unsigned char>{0xEE, 0xEE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                        0xEE, 0xEE}));
 }
 
 // ---------------------------------------------------------------------------
 // Short messages: fields after the end of a message are absent, read as 0,
 // and never taken from the next message.
 
-TEST(NexusMessages, MessageEndingBeforeItsLastFields)
-{
+TEST(NexusMessages, MessageEndingBeforeItsLastFields) {
   struct {
     const char* name;
     unsigned tcode;
     std::vector<nexus_value_t> fields;
     const char* line;
   } const cases[] = {
-      {"indirect branch after B-TYPE", 4, {fixed(2, 2)},
-       "Indirect Branch msg: SRC = 0x3 BTYPE = 0x2 I-CNT = 0x0 U-ADDR = 0x0 TSTAMP = 0x0 (GLOBAL TSTAMP = 0x0)"},
-      {"history sync after SYNC", 29, {fixed(5, 4)},
-       "History Branch with SYNC msg: SRC = 0x3 SYNC = 0x5 BTYPE = 0x0 I-CNT = 0x0 F-ADDR = 0x0 HIST = 0x0 "
+      {"indirect branch after B-TYPE",
+       4,
+       {fixed(2, 2)},
+       "Indirect Branch msg: SRC = 0x3 BTYPE = 0x2 I-CNT = 0x0 U-ADDR = 0x0 TSTAMP = 0x0 (GLOBAL "
+       "TSTAMP = 0x0)"},
+      {"history sync after SYNC",
+       29,
+       {fixed(5, 4)},
+       "History Branch with SYNC msg: SRC = 0x3 SYNC = 0x5 BTYPE = 0x0 I-CNT = 0x0 F-ADDR = 0x0 "
+       "HIST = 0x0 "
        "GLOBAL TSTAMP = 0x0"},
-      {"synchronization after I-CNT", 9, {fixed(1, 4), var(4)},
+      {"synchronization after I-CNT",
+       9,
+       {fixed(1, 4), var(4)},
        "Synchronization msg:  SRC = 0x3  SYNC = 0x1 I-CNT = 0x4 F-ADDR = 0x0 GLOBAL TSTAMP = 0x0"},
-      {"error after TCODE", 8, {},
+      {"error after TCODE",
+       8,
+       {},
        "Error msg: SRC = 0x0 ETYPE = 0x0 ECODE = 0x0 TSTAMP = 0x0 (GLOBAL TSTAMP = 0x0)"},
   };
   for (const auto& c : cases) {
@@ -456,15 +479,15 @@ TEST(NexusMessages, MessageEndingBeforeItsLastFields)
     enc.message(3, 6, {var(9)}, 1);
     reader_t r(enc.str(), true, 3);
     EXPECT_EQ(r.next(), std::string(c.line) + "\n");
-    EXPECT_EQ(r.next(), "Direct Branch msg: SRC = 0x6 I-CNT = 0x9 TSTAMP = 0x1 (GLOBAL TSTAMP = 0x1)\n");
+    EXPECT_EQ(r.next(),
+              "Direct Branch msg: SRC = 0x6 I-CNT = 0x9 TSTAMP = 0x1 (GLOBAL TSTAMP = 0x1)\n");
   }
 }
 
 // ---------------------------------------------------------------------------
 // Bad input.
 
-void expect_error(const std::string& bytes, const std::string& text, bool has_src = true)
-{
+void expect_error(const std::string& bytes, const std::string& text, bool has_src = true) {
   reader_t r(bytes, has_src, has_src ? 2 : 0);
   try {
     r.all();
@@ -474,8 +497,7 @@ void expect_error(const std::string& bytes, const std::string& text, bool has_sr
   }
 }
 
-TEST(NexusErrors, TruncatedInput)
-{
+TEST(NexusErrors, TruncatedInput) {
   const std::string ends = "Nexus trace ends inside a message";
   nexus_encoder_t whole(true, 2);
   whole.message(29, 1, {fixed(5, 4), fixed(1, 2), var(0x123), var(0x4567), var(0x89AB)}, 7);
@@ -487,8 +509,7 @@ TEST(NexusErrors, TruncatedInput)
   }
 }
 
-TEST(NexusErrors, UnknownTcode)
-{
+TEST(NexusErrors, UnknownTcode) {
   for (unsigned tcode : {0u, 1u, 5u, 10u, 31u, 34u, 62u}) {
     nexus_encoder_t enc(true, 2);
     enc.message(tcode, 0, {var(1)});
@@ -498,8 +519,7 @@ TEST(NexusErrors, UnknownTcode)
   }
 }
 
-TEST(NexusErrors, VariableFieldWiderThan64Bits)
-{
+TEST(NexusErrors, VariableFieldWiderThan64Bits) {
   const std::string wide = "Nexus variable field longer than 64 bits";
   nexus_encoder_t twelve_bytes(true, 2);
   twelve_bytes.tcode(3).put(fixed(0, 2)).var_bytes(1, 12).end();
@@ -519,8 +539,7 @@ TEST(NexusErrors, VariableFieldWiderThan64Bits)
   EXPECT_EQ(r.nexus.full_address(0), ~uint64_t(0) << 1);
 }
 
-TEST(NexusErrors, WidthsOutsideTheFormatAreRefused)
-{
+TEST(NexusErrors, WidthsOutsideTheFormatAreRefused) {
   EXPECT_THROW(nexus_decoder_t(64, true, 17), std::invalid_argument);
   EXPECT_NO_THROW(nexus_decoder_t(64, true, 16));
   std::istringstream in(std::string(8, '\0'));
@@ -531,8 +550,7 @@ TEST(NexusErrors, WidthsOutsideTheFormatAreRefused)
   EXPECT_THROW(nexus.parse_fixed_field(28, out, sizeof out), std::invalid_argument);
 }
 
-TEST(NexusErrors, MissingFileAndInput)
-{
+TEST(NexusErrors, MissingFileAndInput) {
   nexus_decoder_t nexus(64, false, 0);
   EXPECT_THROW(nexus.read_message(), std::logic_error);
   try {
@@ -543,8 +561,7 @@ TEST(NexusErrors, MissingFileAndInput)
   }
 }
 
-TEST(NexusMessages, ReadsAFile)
-{
+TEST(NexusMessages, ReadsAFile) {
   nexus_encoder_t enc;
   enc.message(9, 0, {fixed(0, 4), var(0), var(0x40000000)}).idle(2).message(3, 0, {var(4)}, 5);
   temp_file_t file;

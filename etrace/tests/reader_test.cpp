@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "stream/et_record.h"
 #include "mh_swt_reader.h"
+#include "stream/et_record.h"
 #include "support/trace_builder.h"
 
 using et_test::make_insn;
@@ -34,33 +34,29 @@ struct reader_options_t {
 };
 
 std::unique_ptr<mh_swt_reader_t> open_reader(const std::string& path, const trace_config_t& c,
-                                             const reader_options_t& o = {})
-{
+                                             const reader_options_t& o = {}) {
   return std::make_unique<mh_swt_reader_t>(path, o.hart_mask, o.skip_rvt, o.skip_l2t, o.skip_dct,
                                            c.geometry());
 }
 
-std::unique_ptr<mh_swt_reader_t> open_reader(trace_builder_t& trace, const reader_options_t& o = {})
-{
+std::unique_ptr<mh_swt_reader_t> open_reader(trace_builder_t& trace,
+                                             const reader_options_t& o = {}) {
   return open_reader(trace.finish(), trace.config(), o);
 }
 
 // Every object of the trace, copied (the reader's pointers go stale).
-std::vector<et_object_t> read_all(et_reader_t& reader)
-{
+std::vector<et_object_t> read_all(et_reader_t& reader) {
   std::vector<et_object_t> objects;
   while (const et_object_t* object = reader.get_next_object()) objects.push_back(*object);
   return objects;
 }
 
-std::vector<et_object_t> read_all(trace_builder_t& trace, const reader_options_t& o = {})
-{
+std::vector<et_object_t> read_all(trace_builder_t& trace, const reader_options_t& o = {}) {
   return read_all(*open_reader(trace, o));
 }
 
 // The text of the std::runtime_error that reading the whole trace throws.
-std::string read_error(et_reader_t& reader)
-{
+std::string read_error(et_reader_t& reader) {
   try {
     read_all(reader);
   } catch (const std::runtime_error& e) {
@@ -69,14 +65,12 @@ std::string read_error(et_reader_t& reader)
   return "(no error)";
 }
 
-uint64_t low_bits(uint64_t value, uint64_t bits)
-{
+uint64_t low_bits(uint64_t value, uint64_t bits) {
   return bits >= 64 ? value : value & ((uint64_t(1) << bits) - 1);
 }
 
 // Every field that the stream fills, one line, so a mismatch shows which.
-std::string fields(const et_insn_t& i)
-{
+std::string fields(const et_insn_t& i) {
   std::ostringstream out;
   auto reg = [&out](const char* name, const et_reg_t& r) {
     out << ' ' << name << '=' << int(r.addr_valid) << ':' << r.addr << '/' << int(r.data_valid)
@@ -104,8 +98,7 @@ std::string fields(const et_insn_t& i)
 }
 
 // A file holding the first n bytes of another.
-void write_prefix(const std::vector<uint8_t>& bytes, std::size_t n, const std::string& path)
-{
+void write_prefix(const std::vector<uint8_t>& bytes, std::size_t n, const std::string& path) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(n));
 }
@@ -123,8 +116,7 @@ class ReaderWidths : public ::testing::TestWithParam<width_case_t> {};
 
 // Random instructions using every instruction record, with values as wide as
 // the fields, come back exactly (cycles included).
-TEST_P(ReaderWidths, InstructionsRoundTrip)
-{
+TEST_P(ReaderWidths, InstructionsRoundTrip) {
   const width_case_t w = GetParam();
   trace_config_t config;
   config.xlen = w.xlen;
@@ -188,22 +180,23 @@ TEST_P(ReaderWidths, InstructionsRoundTrip)
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Widths, ReaderWidths,
-    ::testing::Values(width_case_t{64, 64, 64, 56}, width_case_t{32, 32, 32, 32},
-                      width_case_t{32, 64, 32, 34}, width_case_t{64, 32, 64, 40},
-                      width_case_t{64, 64, 32, 64}, width_case_t{32, 16, 33, 1},
-                      width_case_t{7, 1, 1, 1}),
-    [](const ::testing::TestParamInfo<width_case_t>& info) {
-      const width_case_t& w = info.param;
-      return "X" + std::to_string(w.xlen) + "F" + std::to_string(w.flen) + "I" +
-             std::to_string(w.irf_data_width) + "P" + std::to_string(w.paddr_width);
-    });
+INSTANTIATE_TEST_SUITE_P(Widths, ReaderWidths,
+                         ::testing::Values(width_case_t{64, 64, 64, 56},
+                                           width_case_t{32, 32, 32, 32},
+                                           width_case_t{32, 64, 32, 34},
+                                           width_case_t{64, 32, 64, 40},
+                                           width_case_t{64, 64, 32, 64},
+                                           width_case_t{32, 16, 33, 1}, width_case_t{7, 1, 1, 1}),
+                         [](const ::testing::TestParamInfo<width_case_t>& info) {
+                           const width_case_t& w = info.param;
+                           return "X" + std::to_string(w.xlen) + "F" + std::to_string(w.flen) +
+                                  "I" + std::to_string(w.irf_data_width) + "P" +
+                                  std::to_string(w.paddr_width);
+                         });
 
 // Each record stamps its own cycle field; selectors outside their list only
 // consume their fields.
-TEST(ReaderRecords, CycleStampsAndSelectors)
-{
+TEST(ReaderRecords, CycleStampsAndSelectors) {
   trace_builder_t trace;
   et_writer_t& w = trace.writer();
   trace.advance(10);
@@ -263,8 +256,7 @@ TEST(ReaderRecords, CycleStampsAndSelectors)
 }
 
 // An interrupt sets bit XLEN-1 of the cause.
-TEST(ReaderRecords, InterruptCauseFollowsXlen)
-{
+TEST(ReaderRecords, InterruptCauseFollowsXlen) {
   for (int xlen : {32, 64}) {
     trace_config_t config;
     config.xlen = xlen;
@@ -293,8 +285,7 @@ class ReaderMessages : public ::testing::TestWithParam<geometry_case_t> {};
 
 // Every L2T and DCT code with all field bits set, each followed by an RVT
 // sentinel that shows the record was consumed to its last bit.
-TEST_P(ReaderMessages, EveryMessageRoundTrips)
-{
+TEST_P(ReaderMessages, EveryMessageRoundTrips) {
   const geometry_case_t g = GetParam();
   trace_config_t config;
   config.cl_width = g.cl_width;
@@ -407,8 +398,8 @@ INSTANTIATE_TEST_SUITE_P(Geometries, ReaderMessages,
                                            geometry_case_t{512, 2, true},   // 4 words, CN 1 bit
                                            geometry_case_t{512, 8, true},   // 1 word, CN 3 bits
                                            geometry_case_t{256, 4, false},
-                                           geometry_case_t{575, 1, true},   // 8 words
-                                           geometry_case_t{64, 2, true},    // no data words
+                                           geometry_case_t{575, 1, true},  // 8 words
+                                           geometry_case_t{64, 2, true},   // no data words
                                            geometry_case_t{0, 1, false}),
                          [](const ::testing::TestParamInfo<geometry_case_t>& info) {
                            const geometry_case_t& g = info.param;
@@ -418,8 +409,7 @@ INSTANTIATE_TEST_SUITE_P(Geometries, ReaderMessages,
 
 // The three skip flags each drop their own kind and nothing else; the DCT
 // hart record is read even when DCT messages are skipped.
-TEST(ReaderSkips, EachFlagDropsItsKind)
-{
+TEST(ReaderSkips, EachFlagDropsItsKind) {
   trace_builder_t trace;
   l2t_object_t l2t{};
   l2t.letter = MH_SWT_L2T_URL;
@@ -433,10 +423,8 @@ TEST(ReaderSkips, EachFlagDropsItsKind)
     reader_options_t options;
     std::string kinds;  // one digit per object
   } cases[] = {
-      {{all_harts, false, false, false}, "23142"},
-      {{all_harts, true, false, false}, "314"},
-      {{all_harts, false, true, false}, "2142"},
-      {{all_harts, false, false, true}, "2312"},
+      {{all_harts, false, false, false}, "23142"}, {{all_harts, true, false, false}, "314"},
+      {{all_harts, false, true, false}, "2142"},   {{all_harts, false, false, true}, "2312"},
       {{all_harts, true, true, true}, "1"},
   };
   for (const case_t& c : cases) {
@@ -454,8 +442,7 @@ TEST(ReaderSkips, EachFlagDropsItsKind)
 // ---------------------------------------------------------------------------
 // Hart selection
 
-TEST(ReaderHarts, MaskSelectsInstructionsAndKeepsMessages)
-{
+TEST(ReaderHarts, MaskSelectsInstructionsAndKeepsMessages) {
   trace_builder_t trace;
   et_insn_t a = make_insn(0, 0xa0, 0x13), b = make_insn(0, 0xb0, 0x13);
   // Instructions before the first hart record belong to hart 0.
@@ -492,8 +479,7 @@ TEST(ReaderHarts, MaskSelectsInstructionsAndKeepsMessages)
 
 // A dropped hart's issue records are not counted: its uiids may even be
 // inconsistent without an error.
-TEST(ReaderHarts, UnselectedHartIsNotChecked)
-{
+TEST(ReaderHarts, UnselectedHartIsNotChecked) {
   trace_builder_t trace;
   trace.hart(1).issue(make_insn(5, 0, 0x13)).complete(make_insn(9, 0, 0x13));
   trace.hart(0).insn(make_insn(0, 0x10, 0x13));
@@ -504,8 +490,7 @@ TEST(ReaderHarts, UnselectedHartIsNotChecked)
   EXPECT_EQ(objects[0].insn.pc, 0x10u);
 }
 
-TEST(ReaderHarts, HartAboveSevenIsAnErrorOnlyWhenSelected)
-{
+TEST(ReaderHarts, HartAboveSevenIsAnErrorOnlyWhenSelected) {
   struct case_t {
     unsigned hart;
     unsigned long mask;
@@ -531,15 +516,13 @@ TEST(ReaderHarts, HartAboveSevenIsAnErrorOnlyWhenSelected)
 // ---------------------------------------------------------------------------
 // Errors
 
-TEST(ReaderErrors, InconsistentStreams)
-{
+TEST(ReaderErrors, InconsistentStreams) {
   struct case_t {
     const char* name;
     void (*build)(trace_builder_t&);
     std::string error;
   } cases[] = {
-      {"first issue with piid 1",
-       [](trace_builder_t& t) { t.issue(make_insn(1, 0, 0x13)); },
+      {"first issue with piid 1", [](trace_builder_t& t) { t.issue(make_insn(1, 0, 0x13)); },
        "Non-sequential uiids: cycle: 0, hart: 0, last issued uiid: 0xffffffffffffffff, "
        "current piid: 0x1"},
       {"gap after uiid 0x400",
@@ -560,8 +543,7 @@ TEST(ReaderErrors, InconsistentStreams)
        },
        "Missing issue record for piid: current record: SWT_IRFWD, cycle: 9, hart: 2, piid: 0, "
        "last issued uiid: 18446744073709551615"},
-      {"invalid header code at the start",
-       [](trace_builder_t& t) { t.record(17, {}); },
+      {"invalid header code at the start", [](trace_builder_t& t) { t.record(17, {}); },
        // The writer completes the file to 8 bytes, less than a 16-byte block.
        "Unknown header: 17 approximately at position 8!"},
       {"invalid header code after 20 bytes",
@@ -589,11 +571,12 @@ TEST(ReaderErrors, InconsistentStreams)
 
 // The one diagnostic on standard output is written when the bad record is
 // found; the exception follows the instruction made before it.
-TEST(ReaderErrors, MissingIssueRecordPrintsNote)
-{
+TEST(ReaderErrors, MissingIssueRecordPrintsNote) {
   trace_builder_t trace;
-  trace.insn(make_insn(0, 0, 0x13)).advance(5).writer().record_swt_cm(3, 0x80, false, false, 0,
-                                                                      false);
+  trace.insn(make_insn(0, 0, 0x13))
+      .advance(5)
+      .writer()
+      .record_swt_cm(3, 0x80, false, false, 0, false);
   auto reader = open_reader(trace);
   ::testing::internal::CaptureStdout();
   const et_object_t* first = reader->get_next_object();
@@ -608,8 +591,7 @@ TEST(ReaderErrors, MissingIssueRecordPrintsNote)
 // A bad record ends the parsing like the end of the data: every object made
 // before it is handed out, in order, and only then does the error come, the
 // same at every later call.
-TEST(ReaderErrors, ObjectsBeforeABadRecordAreHandedOutFirst)
-{
+TEST(ReaderErrors, ObjectsBeforeABadRecordAreHandedOutFirst) {
   const unsigned good = 300;
   struct case_t {
     const char* name;
@@ -656,30 +638,27 @@ TEST(ReaderErrors, ObjectsBeforeABadRecordAreHandedOutFirst)
   }
 }
 
-TEST(ReaderErrors, UnopenableFile)
-{
+TEST(ReaderErrors, UnopenableFile) {
   trace_config_t c;
   try {
     open_reader("/nonexistent/trace.bin", c);
     FAIL() << "no error";
   } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), "Error: fail to open trace file: /nonexistent/trace.bin: "
-                           "No such file or directory");
+    EXPECT_STREQ(e.what(),
+                 "Error: fail to open trace file: /nonexistent/trace.bin: "
+                 "No such file or directory");
   }
 }
 
 // A failing read is reported, not taken for the end of the trace.
-TEST(ReaderErrors, ReadErrorIsNoEndOfData)
-{
+TEST(ReaderErrors, ReadErrorIsNoEndOfData) {
   auto reader = open_reader("/", trace_config_t());  // a directory opens but cannot be read
-  EXPECT_EQ(read_error(*reader),
-            "Error: fail to read trace file: / at position 0: Is a directory");
+  EXPECT_EQ(read_error(*reader), "Error: fail to read trace file: / at position 0: Is a directory");
 }
 
 // A configuration the stream cannot have is refused before the file is
 // touched (the path does not exist: the configuration error comes first).
-TEST(ReaderErrors, BadConfigurationIsRejectedWhenBuilt)
-{
+TEST(ReaderErrors, BadConfigurationIsRejectedWhenBuilt) {
   struct case_t {
     int xlen, flen;
     unsigned long paddr, irf, cl_width, cl_chunks;
@@ -712,8 +691,7 @@ TEST(ReaderErrors, BadConfigurationIsRejectedWhenBuilt)
 // The caller may fill in the object it is handed (quendle adds the
 // disassembly fields): the next object has only what the stream gave it, the
 // disassembly fields zero, after an instruction as after a message.
-TEST(ReaderObject, WhatTheCallerWroteDoesNotCarryOver)
-{
+TEST(ReaderObject, WhatTheCallerWroteDoesNotCarryOver) {
   trace_builder_t trace;
   et_insn_t first = make_insn(0, 0x100, 0x13);
   first.rd = et_reg_t{1, 5, 1, 7};
@@ -772,15 +750,13 @@ TEST(ReaderObject, WhatTheCallerWroteDoesNotCarryOver)
 namespace {
 
 // Objects are RVT words numbered in stream order.
-void write_numbered_rvts(trace_builder_t& trace, uint64_t count)
-{
+void write_numbered_rvts(trace_builder_t& trace, uint64_t count) {
   for (uint64_t k = 0; k < count; ++k) trace.rvt(k);
 }
 
 }  // namespace
 
-TEST(ReaderRing, FullRingIsDecodedOnFirstCallAndDrained)
-{
+TEST(ReaderRing, FullRingIsDecodedOnFirstCallAndDrained) {
   trace_builder_t trace;
   write_numbered_rvts(trace, ring);
   auto reader = open_reader(trace);
@@ -796,8 +772,7 @@ TEST(ReaderRing, FullRingIsDecodedOnFirstCallAndDrained)
 // The object after a full window is decoded once the first one has been
 // handed out, in its place, and no further: a record behind it that prints a
 // NOTE when decoded shows how far each call has read.
-TEST(ReaderRing, OneObjectMoreIsDecodedOnceTheFirstIsHandedOut)
-{
+TEST(ReaderRing, OneObjectMoreIsDecodedOnceTheFirstIsHandedOut) {
   trace_builder_t trace;
   write_numbered_rvts(trace, ring + 1);
   trace.writer().record_swt_cm(7, 0x80, false, false, 0, false);  // no issue record
@@ -835,8 +810,7 @@ TEST(ReaderRing, OneObjectMoreIsDecodedOnceTheFirstIsHandedOut)
 
 // Instructions across the ring boundary are complete when handed out: the
 // records after the last issue that fits are decoded by the next call.
-TEST(ReaderRing, InstructionsAcrossTheBoundaryAreComplete)
-{
+TEST(ReaderRing, InstructionsAcrossTheBoundaryAreComplete) {
   trace_builder_t trace;
   for (uint64_t uiid = 0; uiid < ring + 1; ++uiid) {
     et_insn_t insn = make_insn(uiid, uiid * 4, 0x13);
@@ -857,21 +831,19 @@ TEST(ReaderRing, InstructionsAcrossTheBoundaryAreComplete)
 
 // A record that comes after a newer object took its instruction's slot fails
 // instead of landing on the newer object.
-TEST(ReaderRing, RecordForInstructionThatLeftTheWindowFails)
-{
+TEST(ReaderRing, RecordForInstructionThatLeftTheWindowFails) {
   struct case_t {
     uint64_t objects_between;
     bool committed_when_handed_out;
     bool fails;
-  } cases[] = {
-      // The commit record is read before the instruction is handed out.
-      {ring - 2, true, false},
-      // Handed out first; its slot still holds it, so the late record
-      // completes it in place.
-      {ring - 1, false, false},
-      // A newer object now lives in the slot.
-      {ring, false, true},
-      {ring + 1, false, true}};
+  } cases[] = {// The commit record is read before the instruction is handed out.
+               {ring - 2, true, false},
+               // Handed out first; its slot still holds it, so the late record
+               // completes it in place.
+               {ring - 1, false, false},
+               // A newer object now lives in the slot.
+               {ring, false, true},
+               {ring + 1, false, true}};
   for (const case_t& c : cases) {
     trace_builder_t trace;
     trace.tsd1(4).issue(make_insn(0, 0, 0x13));
@@ -904,23 +876,21 @@ TEST(ReaderRing, RecordForInstructionThatLeftTheWindowFails)
 // ---------------------------------------------------------------------------
 // End of data
 
-TEST(ReaderEnd, EmptyFileAndCallsAfterTheEnd)
-{
+TEST(ReaderEnd, EmptyFileAndCallsAfterTheEnd) {
   temp_file_t file;
   auto reader = open_reader(file.path(), trace_config_t());
   for (int k = 0; k < 3; ++k) EXPECT_EQ(reader->get_next_object(), nullptr);
 }
 
 // A short text of each object, enough to see what a cut record left.
-std::string summary(const std::vector<et_object_t>& objects)
-{
+std::string summary(const std::vector<et_object_t>& objects) {
   std::ostringstream out;
   for (const et_object_t& o : objects) {
     if (out.tellp() > 0) out << " | ";
     if (o.kind == et_object_t::KIND_INSN)
       out << 'I' << o.insn.uiid << " p" << o.insn.pril << " c" << std::hex << o.insn.chunk
-          << std::dec << (o.insn.committed ? " C" : " -") << " pc" << std::hex << o.insn.pc
-          << " rd" << std::dec << int(o.insn.rd.data_valid) << ':' << o.insn.rd.data;
+          << std::dec << (o.insn.committed ? " C" : " -") << " pc" << std::hex << o.insn.pc << " rd"
+          << std::dec << int(o.insn.rd.data_valid) << ':' << o.insn.rd.data;
     else if (o.kind == et_object_t::KIND_RVT)
       out << 'R' << o.rvt.data;
     else
@@ -931,8 +901,7 @@ std::string summary(const std::vector<et_object_t>& objects)
 
 // A record cut by the end of the data: one that makes an object keeps what
 // was read; any other has no effect.
-TEST(ReaderEnd, CutLastRecord)
-{
+TEST(ReaderEnd, CutLastRecord) {
   struct case_t {
     const char* name;
     void (*last)(et_writer_t&, trace_builder_t&);
@@ -945,15 +914,14 @@ TEST(ReaderEnd, CutLastRecord)
       {"issue cut inside the piid",
        [](et_writer_t& w, trace_builder_t&) { w.record_swt_is(1, 2, 0x11); }, 2,
        "I0 p3 c13 - pc0 rd0:0"},
-      {"register value cut",
-       [](et_writer_t& w, trace_builder_t&) { w.record_swt_irfwd(0, 0xff); }, 10,
-       "I0 p3 c13 - pc0 rd0:0"},
+      {"register value cut", [](et_writer_t& w, trace_builder_t&) { w.record_swt_irfwd(0, 0xff); },
+       10, "I0 p3 c13 - pc0 rd0:0"},
       {"register value whole",
        [](et_writer_t& w, trace_builder_t&) { w.record_swt_irfwd(0, 0xff); }, 11,
        "I0 p3 c13 - pc0 rd1:255"},
       {"commit cut after the header",
-       [](et_writer_t& w, trace_builder_t&) { w.record_swt_cm(0, 0x44, true, false, 0, false); },
-       1, "I0 p3 c13 - pc0 rd0:0"},
+       [](et_writer_t& w, trace_builder_t&) { w.record_swt_cm(0, 0x44, true, false, 0, false); }, 1,
+       "I0 p3 c13 - pc0 rd0:0"},
       {"commit cut inside the flags",
        [](et_writer_t& w, trace_builder_t&) { w.record_swt_cm(0, 0x44, true, false, 0, false); },
        11, "I0 p3 c13 - pc0 rd0:0"},
@@ -987,8 +955,7 @@ TEST(ReaderEnd, CutLastRecord)
 
 // Every prefix of a valid trace reads without an error, and a longer prefix
 // never yields fewer objects.
-TEST(ReaderEnd, EveryPrefixOfATraceReads)
-{
+TEST(ReaderEnd, EveryPrefixOfATraceReads) {
   trace_config_t config;
   config.cl_width = 512;
   config.cl_chunks = 2;
@@ -1024,8 +991,7 @@ TEST(ReaderEnd, EveryPrefixOfATraceReads)
 
 // Random bytes end either in objects or in a std::runtime_error, never in a
 // crash or a hang.
-TEST(ReaderEnd, GarbageNeverCrashes)
-{
+TEST(ReaderEnd, GarbageNeverCrashes) {
   std::mt19937 random(12345);
   temp_file_t file;
   int errors = 0;
@@ -1055,8 +1021,7 @@ TEST(ReaderEnd, GarbageNeverCrashes)
 // ---------------------------------------------------------------------------
 // A stream handed over by the caller
 
-TEST(ReaderStream, CallersStreamStaysOpenAndPositionsCountFromWhereItStood)
-{
+TEST(ReaderStream, CallersStreamStaysOpenAndPositionsCountFromWhereItStood) {
   trace_builder_t trace;
   trace.rvt(42).record(17, {}).rvt(0).rvt(0);
   const std::vector<uint8_t> bytes = trace.bytes();

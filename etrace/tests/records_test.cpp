@@ -8,14 +8,12 @@
 
 namespace {
 
-et_reg_t reg(bool addr_valid, uint64_t addr, bool data_valid, uint64_t data)
-{
+et_reg_t reg(bool addr_valid, uint64_t addr, bool data_valid, uint64_t data) {
   return et_reg_t{uint8_t(addr_valid), addr, uint8_t(data_valid), data};
 }
 
 // A committed machine-mode record of hart 0, uiid 12, insn_id 2.
-et_insn_t base_insn()
-{
+et_insn_t base_insn() {
   et_insn_t insn{};
   insn.uiid = 12;
   insn.pc = 0x80000000;
@@ -30,8 +28,7 @@ const std::string base_text = "(      12.0) Mc [0000000080000000]  (002) |000000
 
 }  // namespace
 
-TEST(RegText, HalvesPrintIndependently)
-{
+TEST(RegText, HalvesPrintIndependently) {
   EXPECT_EQ(reg(true, 10, true, 0xff).to_string(), "[0a]=00000000000000ff");
   EXPECT_EQ(reg(false, 10, true, 0xff).to_string(), "[??]=00000000000000ff");
   EXPECT_EQ(reg(true, 31, false, 0xff).to_string(), "[1f]=????????????????");
@@ -39,16 +36,14 @@ TEST(RegText, HalvesPrintIndependently)
   EXPECT_EQ(reg(true, 0, true, ~uint64_t(0)).to_string(), "[00]=ffffffffffffffff");
 }
 
-TEST(InsnText, Cases)
-{
+TEST(InsnText, Cases) {
   struct {
     const char* name;
     void (*change)(et_insn_t&);
     std::string expected;
   } cases[] = {
       {"base", [](et_insn_t&) {}, base_text},
-      {"supervisor, not committed",
-       [](et_insn_t& i) { i.pril = 1, i.committed = 0; },
+      {"supervisor, not committed", [](et_insn_t& i) { i.pril = 1, i.committed = 0; },
        "(      12.0) Sx [0000000080000000]  (002) |0000000000000013|"},
       {"user", [](et_insn_t& i) { i.pril = 0; },
        "(      12.0) Uc [0000000080000000]  (002) |0000000000000013|"},
@@ -73,10 +68,9 @@ TEST(InsnText, Cases)
          i.frs2 = reg(true, 7, true, 7);
          i.frs3 = reg(true, 8, true, 8);
        },
-       base_text +
-           " RS1[0a]=00000000000000ff RS2[??]=0000000000000002 RS3[03]=????????????????"
-           " FRS1[06]=0000000000000006 FRS2[07]=0000000000000007 FRS3[08]=0000000000000008"
-           " RD[05]=0000000000000010 FRD[01]=????????????????"},
+       base_text + " RS1[0a]=00000000000000ff RS2[??]=0000000000000002 RS3[03]=????????????????"
+                   " FRS1[06]=0000000000000006 FRS2[07]=0000000000000007 FRS3[08]=0000000000000008"
+                   " RD[05]=0000000000000010 FRD[01]=????????????????"},
       {"memory, trap and trigger fields",
        [](et_insn_t& i) {
          i.ea_valid = 1, i.ea = 0x1000;
@@ -85,8 +79,8 @@ TEST(InsnText, Cases)
          i.trap = 1, i.cause = 0x8000000000000007;
          i.trig = 1;
        },
-       base_text +
-           " EA=0000000000001000 PA=0000000000002000 SD=000000000000dead CAUSE=8000000000000007 TRIG=1"},
+       base_text + " EA=0000000000001000 PA=0000000000002000 SD=000000000000dead "
+                   "CAUSE=8000000000000007 TRIG=1"},
       {"fields without their flags stay hidden",
        [](et_insn_t& i) { i.ea = 1, i.pa = 2, i.sd = 3, i.cause = 4, i.rd.addr = 5; }, base_text},
   };
@@ -97,21 +91,18 @@ TEST(InsnText, Cases)
   }
 }
 
-TEST(InsnText, AppendTextAppends)
-{
+TEST(InsnText, AppendTextAppends) {
   std::string out = "> ";
   base_insn().append_text(out);
   EXPECT_EQ(out, "> " + base_text);
 }
 
-TEST(MessageText, Rvt)
-{
+TEST(MessageText, Rvt) {
   rvt_object_t rvt{5, 0xabc};
   EXPECT_EQ(rvt.to_string(), "D=0000000000000abc");
 }
 
-TEST(MessageText, Payloads)
-{
+TEST(MessageText, Payloads) {
   l2t_rq_t rq{0x12345678ab, 0xabcde, 5, 200, 31, 0x7};
   EXPECT_EQ(rq.to_string(), "RID=5 ID=200 T=31 F=07 A=00000012345678ab U=abcde");
   l2t_rq_t small_u{0, 0x3, 0, 0, 0, 0x7f};
@@ -134,8 +125,7 @@ TEST(MessageText, Payloads)
   EXPECT_EQ((dct_wup_t{3, 1, 0, 0x2f, 5}).to_string(), "HID=3 GV=1 V=0:2f FS=5");
 }
 
-TEST(MessageText, Hm2)
-{
+TEST(MessageText, Hm2) {
   l2t_hm2_t hm2{};
   hm2.id = 9;
   hm2.a = 0x100;
@@ -161,13 +151,11 @@ TEST(MessageText, Hm2)
             " VcA=0000000000002000 WE0=000f WE1=beef FEN=10001 FL=1,0,fe");
 
   hm2.op = 0x1fff;
-  const std::string all_ops =
-      "(CRDWFLRDFSRDDSRDPRQRURQMURQRURQWURQSPRSDURSNURSDINIT)";
+  const std::string all_ops = "(CRDWFLRDFSRDDSRDPRQRURQMURQRURQWURQSPRSDURSNURSDINIT)";
   EXPECT_NE(hm2.to_string().find("OP=1fff " + all_ops), std::string::npos);
 }
 
-TEST(MessageText, BrqByOperation)
-{
+TEST(MessageText, BrqByOperation) {
   struct {
     const char* name;
     uint8_t op, f, fs, blk_valid, blk_kind;
@@ -205,18 +193,19 @@ TEST(MessageText, BrqByOperation)
     brq.blk_kind = c.blk_kind;
     brq.blk_id = 0x3f;
     std::string head = "HID=2 OP=" + std::to_string(c.op) + " F=" +
-                       (c.f == 0x28 ? "28" : c.f == 0x08 ? "08" : "00") +
+                       (c.f == 0x28   ? "28"
+                        : c.f == 0x08 ? "08"
+                                      : "00") +
                        " A=0000000000000040 KL=1 STLB=0";
     EXPECT_EQ(brq.to_string(), head + c.tail) << c.name;
   }
 }
 
-TEST(MessageText, L2tRecordNamesByLetter)
-{
+TEST(MessageText, L2tRecordNamesByLetter) {
   const char* names[] = {"URQ", "UWD", "URS", "URD", "URL", "USR", "DRQ",
                          "DWD", "DRS", "DRD", "DRL", "DSR", "HM2"};
-  const char* payload_heads[] = {"RID=", "CN=", "RID=", "CN=", "ID=", "ID=", "RID=",
-                                 "CN=",  "RID=", "CN=", "ID=", "ID=", "ID=0 A="};
+  const char* payload_heads[] = {"RID=", "CN=",  "RID=", "CN=", "ID=", "ID=",    "RID=",
+                                 "CN=",  "RID=", "CN=",  "ID=", "ID=", "ID=0 A="};
   for (unsigned k = 0; k < 13; ++k) {
     l2t_object_t message{};
     message.letter = uint8_t(0x40 + k);
@@ -234,8 +223,7 @@ TEST(MessageText, L2tRecordNamesByLetter)
   }
 }
 
-TEST(MessageText, DctRecordNamesByLetter)
-{
+TEST(MessageText, DctRecordNamesByLetter) {
   const char* names[] = {"BRQ", "WUP", "DRQ", "DWD", "DRS", "DRD", "DRL", "DSR"};
   const char* payload_heads[] = {"HID=", "HID=", "RID=", "CN=", "RID=", "CN=", "ID=", "ID="};
   for (unsigned k = 0; k < 8; ++k) {
@@ -255,8 +243,7 @@ TEST(MessageText, DctRecordNamesByLetter)
   }
 }
 
-TEST(ObjectText, ByKind)
-{
+TEST(ObjectText, ByKind) {
   et_object_t object{};
   EXPECT_EQ(object.to_string(), "NONE");
 
@@ -285,19 +272,18 @@ TEST(ObjectText, ByKind)
   EXPECT_EQ(object.to_string(), "(unknown)");
 }
 
-TEST(RecordNames, StreamCodes)
-{
+TEST(RecordNames, StreamCodes) {
   const std::pair<unsigned, const char*> codes[] = {
-      {16, "TSD1"},         {31, "SWT_RVT"},      {32, "SWT_HART"},     {33, "SWT_IS"},
-      {34, "SWT_IRFRA"},    {35, "SWT_IRFRD"},    {36, "SWT_IRFWA"},    {37, "SWT_IRFWD"},
-      {38, "SWT_FRFRA"},    {39, "SWT_FRFRD"},    {40, "SWT_FRFWA"},    {41, "SWT_FRFWD"},
-      {42, "SWT_FR"},       {43, "SWT_VA"},       {44, "SWT_PA"},       {45, "SWT_STD"},
-      {46, "SWT_CM"},       {64, "SWT_L2T_URQ"},  {65, "SWT_L2T_UWD"},  {66, "SWT_L2T_URS"},
-      {67, "SWT_L2T_URD"},  {68, "SWT_L2T_URL"},  {69, "SWT_L2T_USR"},  {70, "SWT_L2T_DRQ"},
-      {71, "SWT_L2T_DWD"},  {72, "SWT_L2T_DRS"},  {73, "SWT_L2T_DRD"},  {74, "SWT_L2T_DRL"},
-      {75, "SWT_L2T_DSR"},  {76, "SWT_L2T_HM2"},  {80, "SWT_DCT_HART"}, {81, "SWT_DCT_BRQ"},
-      {82, "SWT_DCT_WUP"},  {83, "SWT_DCT_DRQ"},  {84, "SWT_DCT_DWD"},  {85, "SWT_DCT_DRS"},
-      {86, "SWT_DCT_DRD"},  {87, "SWT_DCT_DRL"},  {88, "SWT_DCT_DSR"},
+      {16, "TSD1"},        {31, "SWT_RVT"},     {32, "SWT_HART"},     {33, "SWT_IS"},
+      {34, "SWT_IRFRA"},   {35, "SWT_IRFRD"},   {36, "SWT_IRFWA"},    {37, "SWT_IRFWD"},
+      {38, "SWT_FRFRA"},   {39, "SWT_FRFRD"},   {40, "SWT_FRFWA"},    {41, "SWT_FRFWD"},
+      {42, "SWT_FR"},      {43, "SWT_VA"},      {44, "SWT_PA"},       {45, "SWT_STD"},
+      {46, "SWT_CM"},      {64, "SWT_L2T_URQ"}, {65, "SWT_L2T_UWD"},  {66, "SWT_L2T_URS"},
+      {67, "SWT_L2T_URD"}, {68, "SWT_L2T_URL"}, {69, "SWT_L2T_USR"},  {70, "SWT_L2T_DRQ"},
+      {71, "SWT_L2T_DWD"}, {72, "SWT_L2T_DRS"}, {73, "SWT_L2T_DRD"},  {74, "SWT_L2T_DRL"},
+      {75, "SWT_L2T_DSR"}, {76, "SWT_L2T_HM2"}, {80, "SWT_DCT_HART"}, {81, "SWT_DCT_BRQ"},
+      {82, "SWT_DCT_WUP"}, {83, "SWT_DCT_DRQ"}, {84, "SWT_DCT_DWD"},  {85, "SWT_DCT_DRS"},
+      {86, "SWT_DCT_DRD"}, {87, "SWT_DCT_DRL"}, {88, "SWT_DCT_DSR"},
   };
   unsigned named = 0;
   for (unsigned code = 0; code < 300; ++code) {
@@ -310,8 +296,7 @@ TEST(RecordNames, StreamCodes)
   EXPECT_EQ(mh_record_to_string(17), "unknown (17)");
 }
 
-TEST(RecordNames, MessageShapes)
-{
+TEST(RecordNames, MessageShapes) {
   EXPECT_EQ(mh_message_shape(MH_SWT_L2T_URQ), MH_SHAPE_RQ);
   EXPECT_EQ(mh_message_shape(MH_SWT_DCT_DRD), MH_SHAPE_WD);
   EXPECT_EQ(mh_message_shape(MH_SWT_L2T_HM2), MH_SHAPE_HM2);
@@ -322,26 +307,25 @@ TEST(RecordNames, MessageShapes)
   EXPECT_EQ(mh_message_name(MH_SWT_CM), nullptr);
 }
 
-TEST(RecordNames, InstructionParts)
-{
-  const char* names[] = {"UIID", "STAGE", "REG_ADDR", "REG_DATA", "EA", "PC", "PRIL",
-                         "CAUSE", "TRIG", "PA", "CHUNK", "FR", "SD"};
+TEST(RecordNames, InstructionParts) {
+  const char* names[] = {"UIID",  "STAGE", "REG_ADDR", "REG_DATA", "EA", "PC", "PRIL",
+                         "CAUSE", "TRIG",  "PA",       "CHUNK",    "FR", "SD"};
   for (unsigned value = 0; value < 13; ++value)
     EXPECT_EQ(et_record_to_string(et_record_t(value)), names[value]);
   EXPECT_EQ(et_record_to_string(et_record_t(13)), "unknown (13)");
 }
 
-TEST(PrivilegeMode, LevelToModeBit)
-{
+TEST(PrivilegeMode, LevelToModeBit) {
   const unsigned long expected[] = {4, 2, 0, 1, 0, 0};
-  for (unsigned long pril = 0; pril < 6; ++pril) EXPECT_EQ(convert_pril_to_et_mode(pril), expected[pril]);
+  for (unsigned long pril = 0; pril < 6; ++pril)
+    EXPECT_EQ(convert_pril_to_et_mode(pril), expected[pril]);
   EXPECT_EQ(convert_pril_to_et_mode(~0ul), 0u);
 }
 
-TEST(PrivilegeMode, MaskFromText)
-{
+TEST(PrivilegeMode, MaskFromText) {
   const std::pair<const char*, unsigned long> cases[] = {
       {"", 0}, {"MSU", 7}, {"su", 6}, {"m", 1}, {"xUx", 4}, {"MMmm", 1}, {"abc", 0}, {"uSm", 7},
   };
-  for (const auto& c : cases) EXPECT_EQ(construct_et_mode_from_string(c.first), c.second) << c.first;
+  for (const auto& c : cases)
+    EXPECT_EQ(construct_et_mode_from_string(c.first), c.second) << c.first;
 }

@@ -17,15 +17,13 @@ using et_test::trace_config_t;
 
 namespace {
 
-mh_rvt_reader_t open_extractor(const std::string& path, const trace_config_t& c)
-{
+mh_rvt_reader_t open_extractor(const std::string& path, const trace_config_t& c) {
   return mh_rvt_reader_t(path, c.geometry());
 }
 
 // The words of successive extract calls of n bytes; one entry per call, the
 // last one the first call that returned 0.
-std::vector<std::vector<uint64_t>> extract_calls(mh_rvt_reader_t& reader, unsigned long n)
-{
+std::vector<std::vector<uint64_t>> extract_calls(mh_rvt_reader_t& reader, unsigned long n) {
   std::vector<std::vector<uint64_t>> calls;
   std::vector<uint64_t> buffer((n + 7) / 8);
   for (;;) {
@@ -36,8 +34,7 @@ std::vector<std::vector<uint64_t>> extract_calls(mh_rvt_reader_t& reader, unsign
   }
 }
 
-std::string extract_error(mh_rvt_reader_t& reader)
-{
+std::string extract_error(mh_rvt_reader_t& reader) {
   try {
     extract_calls(reader, 1048576);
   } catch (const std::runtime_error& e) {
@@ -50,8 +47,7 @@ using calls_t = std::vector<std::vector<uint64_t>>;
 
 }  // namespace
 
-TEST(RvtExtractor, EmptyFileGivesNothing)
-{
+TEST(RvtExtractor, EmptyFileGivesNothing) {
   temp_file_t file;
   mh_rvt_reader_t reader = open_extractor(file.path(), trace_config_t());
   EXPECT_EQ(extract_calls(reader, 1048576), calls_t{{}});
@@ -59,17 +55,13 @@ TEST(RvtExtractor, EmptyFileGivesNothing)
 
 // The words come out in stream order, chunked by the byte limit; a limit
 // that is not a multiple of 8 still takes whole words.
-TEST(RvtExtractor, Chunking)
-{
+TEST(RvtExtractor, Chunking) {
   struct case_t {
     unsigned long n;
     calls_t want;
   } cases[] = {
-      {1048576, {{1, 2, 3}, {}}},
-      {8, {{1}, {2}, {3}, {}}},
-      {16, {{1, 2}, {3}, {}}},
-      {12, {{1, 2}, {3}, {}}},
-      {1, {{1}, {2}, {3}, {}}},
+      {1048576, {{1, 2, 3}, {}}}, {8, {{1}, {2}, {3}, {}}}, {16, {{1, 2}, {3}, {}}},
+      {12, {{1, 2}, {3}, {}}},    {1, {{1}, {2}, {3}, {}}},
   };
   trace_builder_t trace;
   trace.tsd1(4).rvt(1).insn(make_insn(0, 0x10, 0x13)).rvt(2).rvt(3);
@@ -83,8 +75,7 @@ TEST(RvtExtractor, Chunking)
 // The payload lengths follow the widths: every instruction record, with
 // widths that put the record lengths on and off byte boundaries, is walked
 // over exactly.
-TEST(RvtExtractor, RecordLengthsFollowTheWidths)
-{
+TEST(RvtExtractor, RecordLengthsFollowTheWidths) {
   struct case_t {
     int xlen, flen, irf, paddr;
   } cases[] = {
@@ -117,8 +108,7 @@ TEST(RvtExtractor, RecordLengthsFollowTheWidths)
 }
 
 // A payload cut by the end of the file adds nothing.
-TEST(RvtExtractor, CutPayloadYieldsOnlyCompleteWords)
-{
+TEST(RvtExtractor, CutPayloadYieldsOnlyCompleteWords) {
   trace_builder_t trace;
   trace.rvt(7).rvt(8);
   const std::vector<uint8_t> bytes = trace.bytes();
@@ -131,8 +121,7 @@ TEST(RvtExtractor, CutPayloadYieldsOnlyCompleteWords)
   EXPECT_EQ(extract_calls(reader, 1048576), (calls_t{{7}, {}}));
 }
 
-TEST(RvtExtractor, Errors)
-{
+TEST(RvtExtractor, Errors) {
   struct case_t {
     const char* name;
     void (*build)(trace_builder_t&);
@@ -160,8 +149,7 @@ TEST(RvtExtractor, Errors)
 
 // The words before a bad record are returned, in the call that meets it;
 // the error comes at the next call, and at every one after.
-TEST(RvtExtractor, WordsBeforeABadRecordAreKept)
-{
+TEST(RvtExtractor, WordsBeforeABadRecordAreKept) {
   trace_builder_t trace;
   trace.rvt(1).tsd1(2).rvt(2).record(200, {}).rvt(3);
   mh_rvt_reader_t reader = open_extractor(trace.finish(), trace.config());
@@ -179,15 +167,13 @@ TEST(RvtExtractor, WordsBeforeABadRecordAreKept)
   }
 }
 
-TEST(RvtExtractor, ReadErrorIsNoEndOfData)
-{
+TEST(RvtExtractor, ReadErrorIsNoEndOfData) {
   mh_rvt_reader_t reader = open_extractor("/", trace_config_t());  // a directory
   EXPECT_EQ(extract_error(reader),
             "Error: fail to read trace file: / at position 0: Is a directory");
 }
 
-TEST(RvtExtractor, RefusesObjects)
-{
+TEST(RvtExtractor, RefusesObjects) {
   trace_builder_t trace;
   trace.rvt(1);
   mh_rvt_reader_t reader = open_extractor(trace.finish(), trace.config());
@@ -200,8 +186,7 @@ TEST(RvtExtractor, RefusesObjects)
   }
 }
 
-TEST(RvtExtractor, ConstructionErrors)
-{
+TEST(RvtExtractor, ConstructionErrors) {
   struct case_t {
     int xlen, flen;
     unsigned long paddr, irf;

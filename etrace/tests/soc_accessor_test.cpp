@@ -26,20 +26,19 @@ constexpr uint64_t outside_address = 0x90000000;  // allocated, but in no loadab
 const std::vector<uint8_t> text_bytes = et_test::pattern_bytes(0x100, 1);
 const std::vector<uint8_t> data_bytes = et_test::pattern_bytes(0x40, 2);
 
-uint32_t le32(const std::vector<uint8_t>& bytes, size_t at)
-{
+uint32_t le32(const std::vector<uint8_t>& bytes, size_t at) {
   return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24;
 }
 
 // A program as a linker lays it out: code and data in one loadable segment,
 // .bss after them, a note segment, a comment section and a section that no
 // loadable segment covers.
-elf_writer_t program(int elf_class)
-{
+elf_writer_t program(int elf_class) {
   elf_writer_t elf(elf_class);
   const size_t text = elf.add_section(
       elf_section_t::progbits(".text", SHF_ALLOC | SHF_EXECINSTR, text_address, text_bytes));
-  elf.add_section(elf_section_t::progbits(".data", SHF_ALLOC | SHF_WRITE, data_address, data_bytes));
+  elf.add_section(
+      elf_section_t::progbits(".data", SHF_ALLOC | SHF_WRITE, data_address, data_bytes));
   elf.add_section(elf_section_t::nobits(".bss", bss_address, 0x100));
   elf.add_section(elf_section_t::progbits(".comment", 0, 0, {'c', 'c', 0}));
   elf.add_section(elf_section_t::progbits(".outside", SHF_ALLOC, outside_address, {1, 2, 3, 4}));
@@ -53,12 +52,13 @@ elf_writer_t program(int elf_class)
 // The image in a temporary file, removed with the object.
 struct elf_file_t {
   temp_file_t file;
-  explicit elf_file_t(const std::vector<uint8_t>& bytes) { et_test::write_file(file.path(), bytes); }
+  explicit elf_file_t(const std::vector<uint8_t>& bytes) {
+    et_test::write_file(file.path(), bytes);
+  }
   const std::string& path() const { return file.path(); }
 };
 
-std::vector<std::string> mapped_names(const soc_accessor_t& sacc)
-{
+std::vector<std::string> mapped_names(const soc_accessor_t& sacc) {
   std::vector<std::string> names;
   for (const auto& m : sacc.mapped_sections) names.push_back(m.section->name);
   return names;
@@ -66,8 +66,7 @@ std::vector<std::string> mapped_names(const soc_accessor_t& sacc)
 
 class Classes : public ::testing::TestWithParam<int> {};
 
-TEST_P(Classes, MapsLoadableAllocatedFileBackedSections)
-{
+TEST_P(Classes, MapsLoadableAllocatedFileBackedSections) {
   elf_file_t file(program(GetParam()).image());
   soc_accessor_t sacc;
   sacc.parse_elf(file.path());
@@ -92,8 +91,7 @@ TEST_P(Classes, MapsLoadableAllocatedFileBackedSections)
   EXPECT_EQ(sacc.symbol_tables[0].section->size, 2 * sacc.symbol_tables[0].section->entry_size);
 }
 
-TEST_P(Classes, WordLookup)
-{
+TEST_P(Classes, WordLookup) {
   elf_file_t file(program(GetParam()).image());
   soc_accessor_t sacc;
   sacc.parse_elf(file.path());
@@ -130,15 +128,16 @@ TEST_P(Classes, WordLookup)
 
 INSTANTIATE_TEST_SUITE_P(SocAccessor, Classes, ::testing::Values(ELFCLASS32, ELFCLASS64),
                          [](const ::testing::TestParamInfo<int>& info) {
-                           return info.param == ELFCLASS64 ? std::string("Elf64") : std::string("Elf32");
+                           return info.param == ELFCLASS64 ? std::string("Elf64")
+                                                           : std::string("Elf32");
                          });
 
-TEST(SocAccessor, EmptySectionDoesNotHideTheOneEndingThere)
-{
+TEST(SocAccessor, EmptySectionDoesNotHideTheOneEndingThere) {
   elf_writer_t elf(ELFCLASS64);
   elf.add_section(elf_section_t::progbits(".empty_start", SHF_ALLOC, 0x1000, {}));
   elf.add_section(elf_section_t::progbits(".empty_end", SHF_ALLOC, 0x1010, {}));
-  elf.add_section(elf_section_t::progbits(".text", SHF_ALLOC, 0x1000, et_test::pattern_bytes(0x10, 3)));
+  elf.add_section(
+      elf_section_t::progbits(".text", SHF_ALLOC, 0x1000, et_test::pattern_bytes(0x10, 3)));
   elf.add_segment(PT_LOAD, 0x1000, 0x1000, 0x10);
   elf_file_t file(elf.image());
   soc_accessor_t sacc;
@@ -150,10 +149,10 @@ TEST(SocAccessor, EmptySectionDoesNotHideTheOneEndingThere)
   EXPECT_TRUE(sacc.get_word(0x100C, word));
 }
 
-TEST(SocAccessor, SectionInTwoSegmentsIsListedTwiceMappedOnce)
-{
+TEST(SocAccessor, SectionInTwoSegmentsIsListedTwiceMappedOnce) {
   elf_writer_t elf(ELFCLASS32);
-  elf.add_section(elf_section_t::progbits(".text", SHF_ALLOC, 0x1000, et_test::pattern_bytes(0x10, 4)));
+  elf.add_section(
+      elf_section_t::progbits(".text", SHF_ALLOC, 0x1000, et_test::pattern_bytes(0x10, 4)));
   elf.add_segment(PT_LOAD, 0x1000, 0x5000, 0x10);
   elf.add_segment(PT_LOAD, 0x0, 0x6000, 0x2000);
   elf_file_t file(elf.image());
@@ -167,8 +166,7 @@ TEST(SocAccessor, SectionInTwoSegmentsIsListedTwiceMappedOnce)
   EXPECT_EQ(sacc.address_map.size(), 1u);
 }
 
-TEST(SocAccessor, FirstImageWinsTheSameEndAddress)
-{
+TEST(SocAccessor, FirstImageWinsTheSameEndAddress) {
   const std::vector<uint8_t> first_bytes(0x100, 0x11), second_bytes(0x80, 0x22);
   elf_writer_t first(ELFCLASS32), second(ELFCLASS64);
   first.add_section(elf_section_t::progbits(".text", SHF_ALLOC, 0x1000, first_bytes));
@@ -201,8 +199,7 @@ TEST(SocAccessor, FirstImageWinsTheSameEndAddress)
 }
 
 // The debug lines as a logger with the given set-up writes them.
-std::string logged(const std::string& pattern, bool attach, bool print_unit_path)
-{
+std::string logged(const std::string& pattern, bool attach, bool print_unit_path) {
   std::ostringstream out;
   zarn_logger_t logger("log");
   logger.out = &out;
@@ -217,8 +214,7 @@ std::string logged(const std::string& pattern, bool attach, bool print_unit_path
   return out.str();
 }
 
-TEST(SocAccessor, DebugLog)
-{
+TEST(SocAccessor, DebugLog) {
   const std::string lines =
       "[log : DEBUG]</sacc> Segment: vma = 0x80000000, lma = 0x20000000\n"
       "[log : DEBUG]</sacc> Section .text: size 256 address 0x80000000 flags 6\n"
@@ -228,7 +224,8 @@ TEST(SocAccessor, DebugLog)
   EXPECT_EQ(logged("UNKNOWN", true, true), lines) << "levels above DEBUG log too";
 
   std::string by_name = lines;
-  for (size_t at; (at = by_name.find("</sacc>")) != std::string::npos;) by_name.replace(at, 7, "<sacc>");
+  for (size_t at; (at = by_name.find("</sacc>")) != std::string::npos;)
+    by_name.replace(at, 7, "<sacc>");
   EXPECT_EQ(logged("sacc:DEBUG", true, false), by_name);
 
   EXPECT_EQ(logged("sacc:STACKTRACE", true, true), "");
@@ -242,8 +239,7 @@ struct bad_case_t {
   std::vector<uint8_t> bytes;
 };
 
-std::vector<bad_case_t> bad_cases()
-{
+std::vector<bad_case_t> bad_cases() {
   const std::vector<uint8_t> good = program(ELFCLASS64).image();
   const std::vector<uint8_t> good32 = program(ELFCLASS32).image();
   std::vector<bad_case_t> cases;
@@ -282,14 +278,14 @@ std::vector<bad_case_t> bad_cases()
 
   elf_writer_t wraps(ELFCLASS64);
   wraps.add_section(elf_section_t::progbits(".top", SHF_ALLOC, ~uint64_t(0) - 0x7, data_bytes));
-  wraps.add_section(elf_section_t::progbits(".top8", SHF_ALLOC, ~uint64_t(0) - 0x7, {1, 2, 3, 4, 5, 6, 7, 8}));
+  wraps.add_section(
+      elf_section_t::progbits(".top8", SHF_ALLOC, ~uint64_t(0) - 0x7, {1, 2, 3, 4, 5, 6, 7, 8}));
   wraps.add_segment(PT_LOAD, ~uint64_t(0) - 0x7, 0, 0x8);
   cases.push_back({"section ending past the address space", wraps.image()});
   return cases;
 }
 
-TEST(SocAccessor, BrokenFilesThrow)
-{
+TEST(SocAccessor, BrokenFilesThrow) {
   for (const bad_case_t& c : bad_cases()) {
     elf_file_t file(c.bytes);
     soc_accessor_t sacc;
@@ -305,8 +301,7 @@ TEST(SocAccessor, BrokenFilesThrow)
   }
 }
 
-TEST(SocAccessor, MissingFileOrDirectoryThrows)
-{
+TEST(SocAccessor, MissingFileOrDirectoryThrows) {
   temp_file_t file;
   for (const std::string& path : {file.path() + ".missing", ::testing::TempDir()}) {
     soc_accessor_t sacc;

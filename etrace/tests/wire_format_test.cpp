@@ -27,8 +27,7 @@ using et_test::trace_config_t;
 namespace {
 
 trace_config_t config_of(int xlen, int flen, int irf, int paddr, unsigned long cl_width,
-                         unsigned long cl_chunks, bool poison)
-{
+                         unsigned long cl_chunks, bool poison) {
   trace_config_t c;
   c.xlen = xlen;
   c.flen = flen;
@@ -43,14 +42,13 @@ trace_config_t config_of(int xlen, int flen, int irf, int paddr, unsigned long c
 // Widths on and off byte boundaries, every cache-line chunking from 0 to 8
 // data words, with and without poison bits.
 const trace_config_t geometries[] = {
-    config_of(64, 64, 64, 56, 512, 1, false),  config_of(32, 32, 32, 32, 256, 2, true),
-    config_of(32, 64, 17, 40, 512, 4, true),   config_of(64, 16, 63, 1, 1024, 8, false),
-    config_of(7, 1, 1, 64, 128, 1, true),      config_of(64, 64, 40, 64, 2048, 4, true),
+    config_of(64, 64, 64, 56, 512, 1, false), config_of(32, 32, 32, 32, 256, 2, true),
+    config_of(32, 64, 17, 40, 512, 4, true),  config_of(64, 16, 63, 1, 1024, 8, false),
+    config_of(7, 1, 1, 64, 128, 1, true),     config_of(64, 64, 40, 64, 2048, 4, true),
     config_of(33, 63, 64, 20, 64, 2, true),
 };
 
-std::string name(const trace_config_t& c)
-{
+std::string name(const trace_config_t& c) {
   return "xlen " + std::to_string(c.xlen) + " flen " + std::to_string(c.flen) + " irf " +
          std::to_string(c.irf_data_width) + " paddr " + std::to_string(c.paddr_width) + " cl " +
          std::to_string(c.cl_width) + "/" + std::to_string(c.cl_chunks) +
@@ -59,8 +57,7 @@ std::string name(const trace_config_t& c)
 
 // One record of each code, written the way the tools write it: the writer's
 // operation for the records it has, the builder's packing for the messages.
-const std::map<unsigned, std::function<void(trace_builder_t&)>>& record_writers()
-{
+const std::map<unsigned, std::function<void(trace_builder_t&)>>& record_writers() {
   static const std::map<unsigned, std::function<void(trace_builder_t&)>> writers = [] {
     std::map<unsigned, std::function<void(trace_builder_t&)>> w;
     w[MH_TSD1] = [](trace_builder_t& t) { t.writer().record_tsd1(9); };
@@ -103,8 +100,7 @@ const std::map<unsigned, std::function<void(trace_builder_t&)>>& record_writers(
 }  // namespace
 
 // The table has every record code once, under the names the code names give.
-TEST(WireTable, EveryCodeOnceWithItsName)
-{
+TEST(WireTable, EveryCodeOnceWithItsName) {
   std::set<unsigned> codes;
   for (const et_wire_record_t& record : et_wire::records) {
     EXPECT_TRUE(codes.insert(record.code).second) << record.name;
@@ -122,8 +118,7 @@ TEST(WireTable, EveryCodeOnceWithItsName)
 // The lengths of the table are the lengths written, record by record: a
 // marker written right after each record lies where the table says the
 // record ends.
-TEST(WireTable, LengthsAreWhatTheWriterAndBuilderWrite)
-{
+TEST(WireTable, LengthsAreWhatTheWriterAndBuilderWrite) {
   for (const trace_config_t& config : geometries) {
     const et_wire_format_t wire(config.geometry());
     for (const auto& [code, write] : record_writers()) {
@@ -142,8 +137,7 @@ TEST(WireTable, LengthsAreWhatTheWriterAndBuilderWrite)
 
 // The geometry's sizes: widths of the configurable fields, the data words,
 // poison and chunk-number bits of a cache-line chunk.
-TEST(WireTable, SizesFollowTheGeometry)
-{
+TEST(WireTable, SizesFollowTheGeometry) {
   struct case_t {
     trace_config_t config;
     unsigned va, std, words, psn, cn;
@@ -176,8 +170,7 @@ TEST(WireTable, SizesFollowTheGeometry)
 // The reader skips the instruction records of a hart it does not read by the
 // table's lengths: the instruction of the selected hart after them comes out
 // whole, for every geometry.
-TEST(WireTable, ReaderSkipsUnselectedHartsByTheTableLengths)
-{
+TEST(WireTable, ReaderSkipsUnselectedHartsByTheTableLengths) {
   for (const trace_config_t& config : geometries) {
     trace_builder_t trace(config);
     et_insn_t other = make_insn(0, 0x40, 0x13);
@@ -201,12 +194,11 @@ TEST(WireTable, ReaderSkipsUnselectedHartsByTheTableLengths)
 
 // The stream geometry refuses what the stream cannot have, with the texts the
 // reader has always given; check_widths leaves the cache line alone.
-TEST(StreamGeometry, ValidationErrors)
-{
+TEST(StreamGeometry, ValidationErrors) {
   struct case_t {
     et_stream_geometry_t geometry;
-    std::string error;           // of check(); empty when valid
-    std::string widths_error;    // of check_widths()
+    std::string error;         // of check(); empty when valid
+    std::string widths_error;  // of check_widths()
   } cases[] = {
       {{64, 64, 56, 64, 512, 1, false}, "", ""},
       {{1, 1, 1, 1, 0, 1, true}, "", ""},
@@ -227,7 +219,8 @@ TEST(StreamGeometry, ValidationErrors)
        "Invalid IRF_DATA_WIDTH: 65 (a trace field width must be 1 to 64 bits)",
        "Invalid IRF_DATA_WIDTH: 65 (a trace field width must be 1 to 64 bits)"},
       {{64, 64, 56, 64, 512, 0, false},
-       "Invalid CL_CHUNKS: 0 (a cache line needs at least one chunk)", ""},
+       "Invalid CL_CHUNKS: 0 (a cache line needs at least one chunk)",
+       ""},
       {{64, 64, 56, 64, 576, 1, false},
        "Invalid cache-line geometry: CL_WIDTH 576 in CL_CHUNKS 1 gives 9 data words per chunk "
        "(at most 8)",
@@ -257,8 +250,7 @@ TEST(StreamGeometry, ValidationErrors)
 
 // The reader and the RVT extractor check before they open the file, the
 // writer checks the widths it writes with.
-TEST(StreamGeometry, UsersCheckIt)
-{
+TEST(StreamGeometry, UsersCheckIt) {
   const et_stream_geometry_t no_chunks{64, 64, 40, 64, 512, 0, false};
   try {
     mh_swt_reader_t reader("/nonexistent/t.bin", 1, false, false, false, no_chunks);
@@ -286,8 +278,7 @@ TEST(StreamGeometry, UsersCheckIt)
 
 // A writer configured with a geometry writes what one configured with its
 // widths one by one writes, virtual addresses XLEN wide.
-TEST(StreamGeometry, WriterConfigurationsAgree)
-{
+TEST(StreamGeometry, WriterConfigurationsAgree) {
   auto write = [](const std::function<void(et_writer_t&)>& configure) {
     temp_file_t file;
     {
@@ -303,8 +294,9 @@ TEST(StreamGeometry, WriterConfigurationsAgree)
     }
     return et_test::read_file(file.path());
   };
-  const auto by_geometry = write(
-      [](et_writer_t& w) { w.configure(et_stream_geometry_t{33, 17, 29, 45, 512, 1, false}); });
+  const auto by_geometry = write([](et_writer_t& w) {
+    w.configure(et_stream_geometry_t{33, 17, 29, 45, 512, 1, false});
+  });
   const auto by_widths = write([](et_writer_t& w) { w.configure(33, 17, 45, 33, 29); });
   EXPECT_EQ(by_geometry, by_widths);
   EXPECT_FALSE(by_geometry.empty());

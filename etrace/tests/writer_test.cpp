@@ -17,8 +17,7 @@ namespace {
 
 // Runs `records` on a writer of the given ring size and returns the file.
 bytes_t write_stream(uint64_t ring_size, const std::function<void(et_writer_t&)>& records,
-                     int xlen = 64)
-{
+                     int xlen = 64) {
   temp_file_t file;
   {
     et_writer_t writer(file.path(), ring_size);
@@ -33,14 +32,12 @@ bytes_t prefix(const bytes_t& bytes, size_t n) { return bytes_t(bytes.begin(), b
 }  // namespace
 
 // The byte-exact examples of the stream format.
-TEST(WriterBytes, Tsd1IsCompletedToOneWordWithEmptyTsd1Records)
-{
+TEST(WriterBytes, Tsd1IsCompletedToOneWordWithEmptyTsd1Records) {
   bytes_t file = write_stream(0, [](et_writer_t& w) { w.record_tsd1(5); });
   EXPECT_EQ(file, (bytes_t{0x10, 0x05, 0x10, 0x00, 0x10, 0x00, 0x10, 0x00}));
 }
 
-TEST(WriterBytes, IssueRecord)
-{
+TEST(WriterBytes, IssueRecord) {
   bytes_t file = write_stream(0, [](et_writer_t& w) { w.record_swt_is(0, 3, 0x13); });
   EXPECT_EQ(prefix(file, 11), (bytes_t{0x21, 0x00, 0x3c, 0x01, 0, 0, 0, 0, 0, 0, 0}));
   // 11 bytes leave 3 pending: TSD1 records at 3, 5 and 7 end in a lone code byte.
@@ -50,22 +47,19 @@ TEST(WriterBytes, IssueRecord)
   EXPECT_EQ(file[15], 0x10);
 }
 
-TEST(WriterBytes, CommitRecordWithXlen32FillsExactlyOneWord)
-{
+TEST(WriterBytes, CommitRecordWithXlen32FillsExactlyOneWord) {
   bytes_t file = write_stream(
       0, [](et_writer_t& w) { w.record_swt_cm(1, 0x80000000, true, false, 0, false); }, 32);
   EXPECT_EQ(file, (bytes_t{0x2e, 0x01, 0x00, 0x00, 0x00, 0x00, 0x06, 0x00}));
 }
 
-TEST(WriterBytes, ThreeByteRecordEndsInTsd1CodeWithoutDelta)
-{
+TEST(WriterBytes, ThreeByteRecordEndsInTsd1CodeWithoutDelta) {
   bytes_t file = write_stream(0, [](et_writer_t& w) { w.record_swt_irfwa(0x3ff, 31); });
   // 0x24, piid 0x3ff, register 31 in payload bits 10..14, one padding bit.
   EXPECT_EQ(file, (bytes_t{0x24, 0xff, 0x7f, 0x10, 0x00, 0x10, 0x00, 0x10}));
 }
 
-TEST(WriterBytes, CommitFlags)
-{
+TEST(WriterBytes, CommitFlags) {
   struct {
     const char* name;
     bool frcm, trap;
@@ -91,8 +85,7 @@ TEST(WriterBytes, CommitFlags)
   }
 }
 
-TEST(WriterBytes, InterruptBitFollowsXlen)
-{
+TEST(WriterBytes, InterruptBitFollowsXlen) {
   bytes_t file = write_stream(
       0, [](et_writer_t& w) { w.record_swt_cm(0, 0, false, true, uint64_t(1) << 63, false); }, 64);
   // pc 64 bits: flags start at stream bit 8 + 10 + 64 = 82; interrupt is flag bit 2.
@@ -101,8 +94,7 @@ TEST(WriterBytes, InterruptBitFollowsXlen)
 
 // Field widths of the configured records: the record's total bit count shows
 // where its padding starts, so a wrong width moves the next record.
-TEST(WriterBytes, ConfiguredWidthsSetRecordLengths)
-{
+TEST(WriterBytes, ConfiguredWidthsSetRecordLengths) {
   struct {
     const char* name;
     std::function<void(et_writer_t&)> record;
@@ -137,8 +129,7 @@ TEST(WriterBytes, ConfiguredWidthsSetRecordLengths)
   }
 }
 
-TEST(WriterBytes, ValuesAreMaskedToTheirWidth)
-{
+TEST(WriterBytes, ValuesAreMaskedToTheirWidth) {
   // A 3-bit pril and an 11-bit piid lose their high bits instead of spilling
   // into the next field.
   bytes_t file = write_stream(0, [](et_writer_t& w) { w.record_swt_is(0x400 | 1, 7, 0); });
@@ -146,14 +137,12 @@ TEST(WriterBytes, ValuesAreMaskedToTheirWidth)
   EXPECT_EQ(file[2], 0x0c);  // pril 3 at payload bits 10..11
 }
 
-TEST(WriterAppend, SixtyFourBitsOnEmptyBufferEmitOneWord)
-{
+TEST(WriterAppend, SixtyFourBitsOnEmptyBufferEmitOneWord) {
   bytes_t file = write_stream(0, [](et_writer_t& w) { w.append(0x0807060504030201, 64); });
   EXPECT_EQ(file, (bytes_t{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
-TEST(WriterAppend, FieldsSpanningAWordBoundary)
-{
+TEST(WriterAppend, FieldsSpanningAWordBoundary) {
   // 56 bits, then 16 bits of which 8 complete the word and 8 stay pending;
   // destruction then pads from byte 9 on (k = 1: TSD1 at 1, 3, 5 and 7, the
   // last without its delta).
@@ -163,41 +152,40 @@ TEST(WriterAppend, FieldsSpanningAWordBoundary)
     w.append(0, 0);  // no effect
   });
   ASSERT_EQ(file.size(), 16u);
-  EXPECT_EQ(prefix(file, 10), (bytes_t{0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0xaa, 0xbb, 0x10}));
+  EXPECT_EQ(prefix(file, 10),
+            (bytes_t{0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0xaa, 0xbb, 0x10}));
   EXPECT_EQ(file[15], 0x10);
 }
 
-TEST(WriterAppend, RejectsMoreThan64Bits)
-{
+TEST(WriterAppend, RejectsMoreThan64Bits) {
   temp_file_t file;
   et_writer_t w(file.path(), 0);
   EXPECT_THROW(w.append(0, 65), std::runtime_error);
 }
 
-TEST(WriterAppend, LongStreamIsWrittenWhole)
-{
+TEST(WriterAppend, LongStreamIsWrittenWhole) {
   // More than one staging block of output.
   bytes_t file = write_stream(0, [](et_writer_t& w) {
     for (uint64_t i = 0; i < 5000; ++i) w.append(i, 64);
   });
   ASSERT_EQ(file.size(), 5000u * 8);
-  for (uint64_t i = 0; i < 5000; i += 999) EXPECT_EQ(file[i * 8] | file[i * 8 + 1] << 8, int(i & 0xffff));
+  for (uint64_t i = 0; i < 5000; i += 999)
+    EXPECT_EQ(file[i * 8] | file[i * 8 + 1] << 8, int(i & 0xffff));
 }
 
-TEST(WriterErrors, UnopenableFileThrowsWithPathAndReason)
-{
+TEST(WriterErrors, UnopenableFileThrowsWithPathAndReason) {
   const std::string path = "/nonexistent-dir/trace.bin";
   try {
     et_writer_t w(path, 0);
     FAIL() << "no exception";
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
-    EXPECT_NE(std::string(e.what()).find("No such file or directory"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("No such file or directory"), std::string::npos)
+        << e.what();
   }
 }
 
-TEST(WriterErrors, FailedWriteThrowsInsteadOfLosingRecords)
-{
+TEST(WriterErrors, FailedWriteThrowsInsteadOfLosingRecords) {
   et_writer_t w("/dev/full", 0);
   auto fill = [&] {
     for (int i = 0; i < 100000; ++i) w.append(uint64_t(i), 64);
@@ -205,8 +193,7 @@ TEST(WriterErrors, FailedWriteThrowsInsteadOfLosingRecords)
   EXPECT_THROW(fill(), std::runtime_error);
 }
 
-TEST(WriterErrors, RingSizeNotMultipleOf8)
-{
+TEST(WriterErrors, RingSizeNotMultipleOf8) {
   temp_file_t file;
   for (uint64_t size : {1, 12, 4097}) {
     try {
@@ -219,8 +206,7 @@ TEST(WriterErrors, RingSizeNotMultipleOf8)
   EXPECT_NO_THROW(et_writer_t(file.path(), 8));
 }
 
-TEST(WriterErrors, WidthsOutside1To64)
-{
+TEST(WriterErrors, WidthsOutside1To64) {
   temp_file_t file;
   et_writer_t w(file.path(), 0);
   struct {
@@ -243,8 +229,7 @@ TEST(WriterErrors, WidthsOutside1To64)
   EXPECT_NO_THROW(w.configure(64, 64, 64, 64, 64));
 }
 
-TEST(WriterErrors, RecordsNeedingWidthsBeforeConfigure)
-{
+TEST(WriterErrors, RecordsNeedingWidthsBeforeConfigure) {
   temp_file_t file;
   et_writer_t w(file.path(), 0);
   // These carry no configured width.
@@ -268,28 +253,26 @@ TEST(WriterErrors, RecordsNeedingWidthsBeforeConfigure)
 // Ring mode. The ring must give the same bytes as a plain writer, cut to the
 // kept part.
 class WriterRing : public ::testing::Test {
- protected:
-  static void issues(et_writer_t& w, unsigned count)
-  {
+protected:
+  static void issues(et_writer_t& w, unsigned count) {
     for (unsigned i = 0; i < count; ++i) w.record_swt_is(i, 3, 0x13);  // 11 bytes each
   }
-  static void tsd1s(et_writer_t& w, unsigned count)
-  {
+  static void tsd1s(et_writer_t& w, unsigned count) {
     for (unsigned i = 0; i < count; ++i) w.record_tsd1(uint8_t(i));
   }
-  static bytes_t tail(const bytes_t& bytes, size_t from) { return bytes_t(bytes.begin() + from, bytes.end()); }
+  static bytes_t tail(const bytes_t& bytes, size_t from) {
+    return bytes_t(bytes.begin() + from, bytes.end());
+  }
 };
 
-TEST_F(WriterRing, RingLargerThanStreamHoldsExactlyTheEmittedWords)
-{
+TEST_F(WriterRing, RingLargerThanStreamHoldsExactlyTheEmittedWords) {
   auto records = [](et_writer_t& w) { issues(w, 600); };
   bytes_t plain = write_stream(0, records);
   EXPECT_EQ(write_stream(8192, records), plain);
   EXPECT_EQ(plain.size(), 6600u);
 }
 
-TEST_F(WriterRing, StreamStartStaysSyncPointUntilItLeavesTheRing)
-{
+TEST_F(WriterRing, StreamStartStaysSyncPointUntilItLeavesTheRing) {
   // Exactly one ring of bytes: position 0 is still inside.
   auto records = [](et_writer_t& w) { tsd1s(w, 2048); };
   bytes_t plain = write_stream(0, records);
@@ -297,16 +280,14 @@ TEST_F(WriterRing, StreamStartStaysSyncPointUntilItLeavesTheRing)
   EXPECT_EQ(write_stream(4096, records), plain);
 }
 
-TEST_F(WriterRing, WithoutSyncPointsTheWholeRingIsWrittenOldestFirst)
-{
+TEST_F(WriterRing, WithoutSyncPointsTheWholeRingIsWrittenOldestFirst) {
   auto records = [](et_writer_t& w) { tsd1s(w, 203); };  // 406 bytes -> 408 after padding
   bytes_t plain = write_stream(0, records);
   ASSERT_EQ(plain.size(), 408u);
   EXPECT_EQ(write_stream(64, records), tail(plain, 408 - 64));
 }
 
-TEST_F(WriterRing, KeptPartStartsAtOldestSyncPointInsideTheRing)
-{
+TEST_F(WriterRing, KeptPartStartsAtOldestSyncPointInsideTheRing) {
   // Sync points at 0 and at the 256th and 512th issue records (bytes 2805 and
   // 5621, both inside a word: the pending bytes count). Each case keeps a
   // different one; the first two wrap around the ring's end, the last lies in
@@ -331,8 +312,7 @@ TEST_F(WriterRing, KeptPartStartsAtOldestSyncPointInsideTheRing)
 }
 
 // The test trace builder packs the records that the writer has no operation for.
-TEST(TraceBuilder, MessageRecordLengths)
-{
+TEST(TraceBuilder, MessageRecordLengths) {
   using et_test::trace_builder_t;
   using et_test::trace_config_t;
   auto l2t = [](unsigned letter) {
@@ -378,8 +358,7 @@ TEST(TraceBuilder, MessageRecordLengths)
   }
 }
 
-TEST(TraceBuilder, InstructionRecordsInOrder)
-{
+TEST(TraceBuilder, InstructionRecordsInOrder) {
   et_insn_t insn = et_test::make_insn(0, 0x1000, 0x13);
   insn.rs1 = {1, 1, 1, 5};
   insn.rsd = {1, 2, 0, 0};

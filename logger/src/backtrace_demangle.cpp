@@ -16,7 +16,8 @@ std::string demangleBacktraceSymbol(char* line) {
     if (*p == '(') open = p;
     if (*p == '+') plus = p;
   }
-  if (close == nullptr || open == nullptr || plus == nullptr || open > plus) return std::string(line);
+  if (close == nullptr || open == nullptr || plus == nullptr || open > plus)
+    return std::string(line);
 
   *open = '\0';
   *plus = '\0';

@@ -10,10 +10,10 @@
 class logger_unit_t {
 public:
   std::string name;
-  std::string path;                  // parent's path, "/" and the name
-  zarn_logger_t* logger = nullptr;   // not owned; null while detached
+  std::string path;                 // parent's path, "/" and the name
+  zarn_logger_t* logger = nullptr;  // not owned; null while detached
   zarn_logger_t::log_level_t level = zarn_logger_t::LOG_NEVER;
-  logger_unit_t* parent = nullptr;   // not owned
+  logger_unit_t* parent = nullptr;     // not owned
   std::list<logger_unit_t*> children;  // in creation order; not owned
 
   explicit logger_unit_t(const std::string& name, logger_unit_t* parent = nullptr);

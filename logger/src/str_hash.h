@@ -27,7 +27,8 @@ inline constexpr std::array<uint32_t, 256> crc32_table = make_crc32_table();
 // the values compared against are fixed when the program is built.
 constexpr uint32_t str_hash(std::string_view text) {
   uint32_t crc = 0xFFFFFFFFu;
-  for (char ch : text) crc = str_hash_detail::crc32_table[(crc ^ static_cast<unsigned char>(ch)) & 0xFFu] ^ (crc >> 8);
+  for (char ch : text)
+    crc = str_hash_detail::crc32_table[(crc ^ static_cast<unsigned char>(ch)) & 0xFFu] ^ (crc >> 8);
   return crc ^ 0xFFFFFFFFu;
 }
 

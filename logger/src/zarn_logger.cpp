@@ -118,7 +118,8 @@ void zarn_logger_t::log_patterns_t::add_log_pattern(const std::string& spec) {
   entries.emplace_back(std::move(compiled), level);
 }
 
-zarn_logger_t::log_level_t zarn_logger_t::log_patterns_t::get_unit_log_level(std::string path) const {
+zarn_logger_t::log_level_t zarn_logger_t::log_patterns_t::get_unit_log_level(
+    std::string path) const {
   for (const auto& entry : entries)
     if (std::regex_search(path, entry.first)) return entry.second;
   return default_level;

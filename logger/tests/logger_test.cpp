@@ -45,7 +45,8 @@ TEST(LogLevel, FromText) {
 }
 
 TEST(LogLevel, ToText) {
-  const char* const texts[] = {"NEVER", "ERROR", "WARNING", "INFO", "STACKTRACE", "DEBUG", "UNKNOWN"};
+  const char* const texts[] = {"NEVER",      "ERROR", "WARNING", "INFO",
+                               "STACKTRACE", "DEBUG", "UNKNOWN"};
   for (int level = 0; level <= 6; ++level)
     EXPECT_STREQ(zarn_logger_t::log_level_to_str(static_cast<level_t>(level)), texts[level]);
   EXPECT_STREQ(zarn_logger_t::log_level_to_str(static_cast<level_t>(-1)), "UNKNOWN");

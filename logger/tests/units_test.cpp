@@ -33,12 +33,9 @@ struct pattern_case_t {
 
 TEST(Patterns, AddSetsDefaultOrAppends) {
   const pattern_case_t cases[] = {
-      {"DEBUG", zarn_logger_t::LOG_DEBUG, 0},
-      {":DEBUG", zarn_logger_t::LOG_DEBUG, 0},
-      {"2", zarn_logger_t::LOG_WARNING, 0},
-      {"bogus", zarn_logger_t::LOG_UNKNOWN, 0},
-      {"sacc:DEBUG", zarn_logger_t::LOG_NEVER, 1},
-      {"a:b:INFO", zarn_logger_t::LOG_NEVER, 1},
+      {"DEBUG", zarn_logger_t::LOG_DEBUG, 0},      {":DEBUG", zarn_logger_t::LOG_DEBUG, 0},
+      {"2", zarn_logger_t::LOG_WARNING, 0},        {"bogus", zarn_logger_t::LOG_UNKNOWN, 0},
+      {"sacc:DEBUG", zarn_logger_t::LOG_NEVER, 1}, {"a:b:INFO", zarn_logger_t::LOG_NEVER, 1},
   };
   for (const pattern_case_t& c : cases) {
     zarn_logger_t::log_patterns_t patterns;
@@ -211,7 +208,8 @@ TEST(UnitLogging, PathOrNameAsUnitText) {
   for (bool print_path : {true, false}) {
     logger.print_unit_path = print_path;
     if (child.level > zarn_logger_t::LOG_DEBUG - 1)
-      logger.log(zarn_logger_t::LOG_DEBUG, (print_path ? child.path : child.name).c_str(), "Segment");
+      logger.log(zarn_logger_t::LOG_DEBUG, (print_path ? child.path : child.name).c_str(),
+                 "Segment");
   }
   EXPECT_EQ(out.str(), "[DEBUG]</sacc/elf> Segment\n[DEBUG]<elf> Segment\n");
 }

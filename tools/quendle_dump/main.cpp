@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
 
   // TCLAP prints its own error text and usage and ends with status 1.
   TCLAP::CmdLine cmd("Core trace dumper.", ' ', "", true);
-  TCLAP::ValueArg<std::string> chunk_arg("c", "chunk", "Chunk for decoding (in hex format)", true, "",
-                                         "string");
+  TCLAP::ValueArg<std::string> chunk_arg("c", "chunk", "Chunk for decoding (in hex format)", true,
+                                         "", "string");
   cmd.add(chunk_arg);
   TCLAP::ValueArg<int> xlen_arg("x", "xlen", "Xlen: 32 or 64", false, 64, "int");
   cmd.add(xlen_arg);

@@ -1,7 +1,7 @@
 #include "ConfigNode.h"
 
-#include <tinyxml2.h>
 #include <sys/stat.h>
+#include <tinyxml2.h>
 #include <wordexp.h>
 
 #include <cstring>
@@ -37,8 +37,8 @@ void setAttrText(DataNodeClass& attr, const std::string& nodeName, const T& valu
   try {
     attr.setValue<T>(value);
   } catch (const std::exception& e) {
-    throw std::runtime_error("Failed to set value to attribute '" + attr.getName() + "' in node '" + nodeName +
-                             "', reason: " + e.what());
+    throw std::runtime_error("Failed to set value to attribute '" + attr.getName() + "' in node '" +
+                             nodeName + "', reason: " + e.what());
   }
 }
 
@@ -100,8 +100,8 @@ bool isInclude(const tinyxml2::XMLElement* element) {
 const char* const readChildrenFailed = "Could't read children!\n";
 
 // Reads a parsed document's first element into node (later top-level elements are ignored).
-bool readDocumentRoot(ConfigNodeClass& node, const tinyxml2::XMLDocument& doc, const std::string& path,
-                      const std::string& noElementMessage, bool expand) {
+bool readDocumentRoot(ConfigNodeClass& node, const tinyxml2::XMLDocument& doc,
+                      const std::string& path, const std::string& noElementMessage, bool expand) {
   const tinyxml2::XMLElement* root = doc.FirstChildElement();
   if (root == nullptr) {
     std::cerr << noElementMessage << '\n';
@@ -131,13 +131,15 @@ void ConfigNodeClass::insertNewAttr(const std::string& attrName, const std::stri
 
 // ---- children and node paths ----
 
-ConfigNodeClass::NodePtr ConfigNodeClass::createNode(const std::string& childName, const std::string& value) {
+ConfigNodeClass::NodePtr ConfigNodeClass::createNode(const std::string& childName,
+                                                     const std::string& value) {
   auto node = std::make_shared<ConfigNodeClass>(childName, value);
   children->emplace(childName, node);  // after existing children of that name
   return node;
 }
 
-ConfigNodeClass::NodePtr ConfigNodeClass::findChildNode(const std::string& childName, const std::string& attr,
+ConfigNodeClass::NodePtr ConfigNodeClass::findChildNode(const std::string& childName,
+                                                        const std::string& attr,
                                                         const std::string& value) const {
   const auto range = children->equal_range(childName);
   for (auto it = range.first; it != range.second; ++it) {
@@ -153,7 +155,8 @@ ConfigNodeClass::AttrPtr ConfigNodeClass::findChildAttr(const std::string& attrN
   return it == attributes.end() ? nullptr : it->second;
 }
 
-ConfigNodeClass::NodePtr ConfigNodeClass::findOrCreateNode(NodePtr& cur, const std::string& path, bool create) {
+ConfigNodeClass::NodePtr ConfigNodeClass::findOrCreateNode(NodePtr& cur, const std::string& path,
+                                                           bool create) {
   // Segments as line reading with "." as delimiter gives them: a trailing "."
   // adds no segment, an empty segment elsewhere is an empty name.
   size_t pos = 0;
@@ -219,7 +222,8 @@ void ConfigNodeClass::setAttrValue(const std::string& path, const T& value) {
     return;
   }
   auto it = attributes.find(path);
-  if (it == attributes.end()) it = attributes.emplace(path, std::make_shared<DataNodeClass>(path, std::string())).first;
+  if (it == attributes.end())
+    it = attributes.emplace(path, std::make_shared<DataNodeClass>(path, std::string())).first;
   setAttrText(*it->second, name, value);
 }
 
@@ -231,7 +235,8 @@ bool ConfigNodeClass::compareAttr(const NodePtr& a, const NodePtr& b) const {
   for (const auto& entry : b->attributes) {
     const std::string& attrName = entry.first;
     if (!a->hasAttr(attrName)) return false;
-    if (a->getAttrNode(attrName)->getValue<std::string>() != entry.second->getValue<std::string>()) return false;
+    if (a->getAttrNode(attrName)->getValue<std::string>() != entry.second->getValue<std::string>())
+      return false;
   }
   return true;
 }
@@ -316,12 +321,14 @@ std::string ConfigNodeClass::expandVar(const char* text, bool expand) {
   return result;
 }
 
-bool ConfigNodeClass::readChildren(const std::string& path, const tinyxml2::XMLElement* element, bool expand) {
+bool ConfigNodeClass::readChildren(const std::string& path, const tinyxml2::XMLElement* element,
+                                   bool expand) {
   if (element == nullptr) return false;
   if (isInclude(element)) {
     const char* fileName = element->Attribute("name");
     if (fileName == nullptr) {
-      std::cerr << "Include without attribute \"name\" in '" << path << "' line " << element->GetLineNum() << '\n';
+      std::cerr << "Include without attribute \"name\" in '" << path << "' line "
+                << element->GetLineNum() << '\n';
       return false;
     }
     // The including file's directory is put in front of every name, absolute ones too.
@@ -329,8 +336,10 @@ bool ConfigNodeClass::readChildren(const std::string& path, const tinyxml2::XMLE
   }
 
   setName(element->Name());
-  for (const tinyxml2::XMLAttribute* attr = element->FirstAttribute(); attr != nullptr; attr = attr->Next())
-    if (attributes.find(attr->Name()) == attributes.end()) insertNewAttr(attr->Name(), attr->Value());
+  for (const tinyxml2::XMLAttribute* attr = element->FirstAttribute(); attr != nullptr;
+       attr = attr->Next())
+    if (attributes.find(attr->Name()) == attributes.end())
+      insertNewAttr(attr->Name(), attr->Value());
 
   for (const tinyxml2::XMLElement* child = element->FirstChildElement(); child != nullptr;
        child = child->NextSiblingElement()) {
@@ -358,7 +367,8 @@ bool ConfigNodeClass::include(const std::string& fileName, bool expand) {
   const FileReadGuard guard(fileName);
   for (const tinyxml2::XMLElement* element = doc.FirstChildElement(); element != nullptr;
        element = element->NextSiblingElement()) {
-    const NodePtr target = isInclude(element) ? selfPtr() : createNode(element->Name(), std::string());
+    const NodePtr target =
+        isInclude(element) ? selfPtr() : createNode(element->Name(), std::string());
     if (!target->readChildren(fileName, element, expand)) {
       std::cerr << readChildrenFailed;
       return false;
@@ -395,7 +405,8 @@ bool ConfigNodeClass::save(const std::string& path) const {
   return doc.SaveFile(path.c_str(), false) != tinyxml2::XML_SUCCESS;
 }
 
-void ConfigNodeClass::writeChildren(tinyxml2::XMLDocument* doc, tinyxml2::XMLElement* element) const {
+void ConfigNodeClass::writeChildren(tinyxml2::XMLDocument* doc,
+                                    tinyxml2::XMLElement* element) const {
   for (const auto& entry : *children) {
     tinyxml2::XMLElement* childElement = doc->NewElement(entry.second->name.c_str());
     element->InsertEndChild(childElement);

@@ -35,7 +35,8 @@ public:
   std::shared_ptr<ChildMap> getChildren() const { return children; }
 
   NodePtr createNode(const std::string& name, const std::string& value);
-  NodePtr findChildNode(const std::string& name, const std::string& attr, const std::string& value) const;
+  NodePtr findChildNode(const std::string& name, const std::string& attr,
+                        const std::string& value) const;
   AttrPtr findChildAttr(const std::string& name) const;
 
   // Walks `path` from `cur` (advanced as it goes); creates missing nodes when `create`.
@@ -90,4 +91,5 @@ private:
   void insertNewAttr(const std::string& name, const std::string& text);
 };
 
-extern template void ConfigNodeClass::setAttrValue<std::string>(const std::string&, const std::string&);
+extern template void ConfigNodeClass::setAttrValue<std::string>(const std::string&,
+                                                                const std::string&);

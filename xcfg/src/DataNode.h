@@ -25,10 +25,10 @@ protected:
   std::string data;
 };
 
-#define XCFG_DECLARE_VALUE_TYPE(T)                    \
-  template <>                                         \
-  T DataNodeClass::getValue<T>() const;               \
-  template <>                                         \
+#define XCFG_DECLARE_VALUE_TYPE(T)      \
+  template <>                           \
+  T DataNodeClass::getValue<T>() const; \
+  template <>                           \
   void DataNodeClass::setValue<T>(const T& value);
 
 XCFG_DECLARE_VALUE_TYPE(unsigned long)

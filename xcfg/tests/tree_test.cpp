@@ -50,10 +50,11 @@ struct path_case_t {
 
 TEST_F(PathTree, NodePaths) {
   const path_case_t cases[] = {
-      {"a", "a1"},        {"a#x", "a1"},      {"a#x:2", "a2"},     {"a#x:1", "a1"},   {"a#y", nullptr},
-      {"a#x:3", nullptr}, {"a#x:", "a1"},     {"b.c", "c"},        {"b.c#x:1", "c"},  {"b.c#x:2", nullptr},
-      {"a..b", nullptr},  {".a", nullptr},    {"a.", "a1"},        {"b.", "b"},       {"b..", "empty"},
-      {"b.", "b"},        {"", "root"},       {"zz", nullptr},     {"b.zz.c", nullptr}, {"A", nullptr},
+      {"a", "a1"},      {"a#x", "a1"},        {"a#x:2", "a2"},     {"a#x:1", "a1"},
+      {"a#y", nullptr}, {"a#x:3", nullptr},   {"a#x:", "a1"},      {"b.c", "c"},
+      {"b.c#x:1", "c"}, {"b.c#x:2", nullptr}, {"a..b", nullptr},   {".a", nullptr},
+      {"a.", "a1"},     {"b.", "b"},          {"b..", "empty"},    {"b.", "b"},
+      {"", "root"},     {"zz", nullptr},      {"b.zz.c", nullptr}, {"A", nullptr},
   };
   for (const path_case_t& t : cases) {
     const NodePtr node = root->findNode(t.path);
@@ -97,8 +98,8 @@ struct attr_case_t {
 TEST_F(PathTree, AttributePaths) {
   root->setAttrValue<std::string>("x", "own");
   const attr_case_t cases[] = {
-      {"x", "own"},     {"y", nullptr},     {"#x", nullptr},      {"b.c#x", "1"},
-      {"a#x", "1"},     {"b#x:1", nullptr}, {"b.c#k:1", nullptr}, {"b.c#x:1", nullptr},
+      {"x", "own"},      {"y", nullptr},     {"#x", nullptr},      {"b.c#x", "1"},
+      {"a#x", "1"},      {"b#x:1", nullptr}, {"b.c#k:1", nullptr}, {"b.c#x:1", nullptr},
       {"zz#x", nullptr}, {"b.c#y", nullptr},
   };
   for (const attr_case_t& t : cases) {
@@ -216,7 +217,8 @@ TEST(Append, MergeAndCopy) {
       {"merge twice adds nothing", true, 2,
        "dst: [top]\n  rootattr: r\n  x: [v2]\n    id: 1\n    leaf: [l2]\n  y:\n    id: 2\n"},
       {"copy keeps every child", false, 1,
-       "dst: [top]\n  rootattr: r\n  x: [v1]\n    id: 1\n    leaf: [l1]\n  x: [v2]\n    id: 1\n    leaf: [l2]\n"
+       "dst: [top]\n  rootattr: r\n  x: [v1]\n    id: 1\n    leaf: [l1]\n  x: [v2]\n    id: 1\n    "
+       "leaf: [l2]\n"
        "  y:\n    id: 2\n"},
   };
   for (const append_case_t& t : cases) {
@@ -258,7 +260,8 @@ TEST(Append, MergeMatchesOnlyWhenAttributesAgree) {
   src->createNode("module", "bare");  // no attributes: merges into the first module
   dst->append(src, true);
   EXPECT_EQ(dst->toString(),
-            "soc:\n  module: [bare]\n    id: cpu0\n    isa: [rv32i]\n    priv: [msu]\n  module:\n    id: cpu1\n");
+            "soc:\n  module: [bare]\n    id: cpu0\n    isa: [rv32i]\n    priv: [msu]\n  module:\n  "
+            "  id: cpu1\n");
 }
 
 TEST(Append, IntoItselfEnds) {

@@ -30,7 +30,8 @@ void expectReads(const std::vector<read_case_t<T>>& cases) {
 // Cases that every integer type reads alike.
 template <typename T>
 void expectCommonIntegerReads() {
-  expectReads<T>({{"0x10", 16}, {"0X10", 16}, {"010", 8}, {"10abc", 10}, {"  42", 42}, {"0", 0}, {"+7", 7}});
+  expectReads<T>(
+      {{"0x10", 16}, {"0X10", 16}, {"010", 8}, {"10abc", 10}, {"  42", 42}, {"0", 0}, {"+7", 7}});
 }
 
 TEST(TypedRead, CommonIntegerForms) {
@@ -95,7 +96,8 @@ TEST(TypedRead, FailuresNameTheConversion) {
       {"", [](const DataNodeClass& n) { n.getValue<double>(); }, false, "stod"},
       {"zz", [](const DataNodeClass& n) { n.getValue<int>(); }, false, "stoi"},
       {"-", [](const DataNodeClass& n) { n.getValue<unsigned char>(); }, false, "stoi"},
-      {"18446744073709551616", [](const DataNodeClass& n) { n.getValue<unsigned long>(); }, true, "stoull"},
+      {"18446744073709551616", [](const DataNodeClass& n) { n.getValue<unsigned long>(); }, true,
+       "stoull"},
       {"9223372036854775808", [](const DataNodeClass& n) { n.getValue<long>(); }, true, "stoll"},
       {"1e999", [](const DataNodeClass& n) { n.getValue<double>(); }, true, "stod"},
       {"1e50", [](const DataNodeClass& n) { n.getValue<float>(); }, true, "stof"},

@@ -46,7 +46,8 @@ protected:
   }
 
   // Loads with expansion off, returning load's result and what went to standard error.
-  static bool loadCapturing(const NodePtr& node, const std::string& path, std::string& errors, bool expand = false) {
+  static bool loadCapturing(const NodePtr& node, const std::string& path, std::string& errors,
+                            bool expand = false) {
     ::testing::internal::CaptureStderr();
     const bool ok = node->load(path, expand);
     errors = ::testing::internal::GetCapturedStderr();
@@ -55,14 +56,15 @@ protected:
 };
 
 TEST_F(XmlFiles, LoadsRootElementsAttributesAndTexts) {
-  const std::string path = write("main.xml",
-                                 "<?xml version=\"1.0\"?>\n"
-                                 "<soc kind=\"test\" note=\"a &amp; b\">root text"
-                                 "<swt><XLEN>64</XLEN><FLEN>0x40</FLEN></swt>\n"
-                                 "  <module id=\"cpu1\"><isa>rv32i</isa></module>\n"
-                                 "  <module id=\"cpu0\" id2=\" spaced \"><isa>rv64gc</isa></module>\n"
-                                 "</soc>\n"
-                                 "<ignored/>\n");
+  const std::string path =
+      write("main.xml",
+            "<?xml version=\"1.0\"?>\n"
+            "<soc kind=\"test\" note=\"a &amp; b\">root text"
+            "<swt><XLEN>64</XLEN><FLEN>0x40</FLEN></swt>\n"
+            "  <module id=\"cpu1\"><isa>rv32i</isa></module>\n"
+            "  <module id=\"cpu0\" id2=\" spaced \"><isa>rv64gc</isa></module>\n"
+            "</soc>\n"
+            "<ignored/>\n");
   auto node = makeNode("before");
   ASSERT_TRUE(node->load(path, false));
   EXPECT_EQ(node->toString(),
@@ -86,9 +88,10 @@ TEST_F(XmlFiles, LoadKeepsWhatTheNodeHeld) {
 }
 
 TEST_F(XmlFiles, ProgramsWayOfLoading) {
-  const std::string path = write("soc.xml",
-                                 "<soc><swt><XLEN>64</XLEN><POISON_ENABLE>true</POISON_ENABLE></swt>"
-                                 "<module id=\"cpu0\"><isa>rv64gc</isa><priv_modes>msu</priv_modes></module></soc>");
+  const std::string path =
+      write("soc.xml",
+            "<soc><swt><XLEN>64</XLEN><POISON_ENABLE>true</POISON_ENABLE></swt>"
+            "<module id=\"cpu0\"><isa>rv64gc</isa><priv_modes>msu</priv_modes></module></soc>");
   auto root = makeNode("soc");
   auto file = makeNode("soc");
   ASSERT_TRUE(file->load(path, true));
@@ -100,9 +103,10 @@ TEST_F(XmlFiles, ProgramsWayOfLoading) {
 }
 
 TEST_F(XmlFiles, NestedRelativeInclusion) {
-  const std::string main = write("conf/main.xml",
-                                 "<soc><a>1</a><include name=\"sub/a.xml\" other=\"x\">ignored<z/></include>"
-                                 "<a>3</a></soc>");
+  const std::string main =
+      write("conf/main.xml",
+            "<soc><a>1</a><include name=\"sub/a.xml\" other=\"x\">ignored<z/></include>"
+            "<a>3</a></soc>");
   write("conf/sub/a.xml", "<a>2 never read</a><include name=\"b.xml\"/><c k=\"v\"><d>4</d></c>");
   write("conf/sub/b.xml", "<b/><include name=\"../leaf.xml\"/>");
   write("conf/leaf.xml", "<leaf>deep</leaf>");
@@ -124,7 +128,8 @@ TEST_F(XmlFiles, IncludeAsRootOfTheMainFile) {
 }
 
 TEST_F(XmlFiles, SameFileIncludedTwiceSideBySideIsNoCycle) {
-  const std::string main = write("main.xml", "<soc><include name=\"p.xml\"/><x><include name=\"p.xml\"/></x></soc>");
+  const std::string main =
+      write("main.xml", "<soc><include name=\"p.xml\"/><x><include name=\"p.xml\"/></x></soc>");
   write("p.xml", "<p/>");
   auto node = makeNode("soc");
   ASSERT_TRUE(node->load(main, false));
@@ -132,19 +137,21 @@ TEST_F(XmlFiles, SameFileIncludedTwiceSideBySideIsNoCycle) {
 }
 
 TEST_F(XmlFiles, MissingIncludeReportsEachLevelAndKeepsWhatWasRead) {
-  const std::string main = write("conf/main.xml", "<soc><a/><include name=\"sub/a.xml\"/><z/></soc>");
+  const std::string main =
+      write("conf/main.xml", "<soc><a/><include name=\"sub/a.xml\"/><z/></soc>");
   write("conf/sub/a.xml", "<b/><include name=\"missing.xml\"/><c/>");
   auto node = makeNode("soc");
   std::string errors;
   EXPECT_FALSE(loadCapturing(node, main, errors));
-  EXPECT_EQ(errors, "Could't load file: " + dir + "conf/sub/missing.xml\nCould't read children!\nCould't read children!\n");
+  EXPECT_EQ(errors, "Could't load file: " + dir +
+                        "conf/sub/missing.xml\nCould't read children!\nCould't read children!\n");
   EXPECT_EQ(node->toString(), "soc:\n  a:\n  b:\n");
 }
 
 struct cycle_case_t {
   const char* name;
   std::vector<std::pair<const char*, const char*>> files;  // the first is loaded
-  const char* repeated;  // the file named in the message
+  const char* repeated;                                    // the file named in the message
 };
 
 TEST_F(XmlFiles, IncludeCyclesFailWithOneLineNamingTheFile) {
@@ -193,9 +200,11 @@ TEST_F(XmlFiles, BadInputFailsInOrder) {
   const std::vector<bad_case_t> cases = {
       {"not XML", "<soc><a></soc>", "Could't load file: " + dir + "bad.xml\n"},
       {"empty file", "", "Could't load file: " + dir + "bad.xml\n"},
-      {"no element", "<?xml version=\"1.0\"?><!-- nothing -->", "No element in file: " + dir + "bad.xml\n"},
+      {"no element", "<?xml version=\"1.0\"?><!-- nothing -->",
+       "No element in file: " + dir + "bad.xml\n"},
       {"include without name", "<soc><a/>\n<include nam=\"x.xml\"/><b/></soc>",
-       "Include without attribute \"name\" in '" + dir + "bad.xml' line 2\nCould't read children!\n"},
+       "Include without attribute \"name\" in '" + dir +
+           "bad.xml' line 2\nCould't read children!\n"},
   };
   for (const bad_case_t& c : cases) {
     const std::string path = write("bad.xml", c.text);
@@ -214,7 +223,8 @@ TEST_F(XmlFiles, LoadsFromText) {
   write("inc/part.xml", "<part>p</part>");
   auto node = makeNode("soc");
   // Names in a text are taken relative to the working directory; an absolute one works anywhere.
-  ASSERT_TRUE(node->loads("<cfg a=\"1\"><x>v</x><include name=\"" + dir + "inc/part.xml\"/></cfg>", false));
+  ASSERT_TRUE(
+      node->loads("<cfg a=\"1\"><x>v</x><include name=\"" + dir + "inc/part.xml\"/></cfg>", false));
   EXPECT_EQ(node->toString(), "cfg:\n  a: 1\n  part:\n  x: [v]\n");
 
   struct bad_case_t {
@@ -225,7 +235,8 @@ TEST_F(XmlFiles, LoadsFromText) {
       {"<a><b></a>", "Could't load from string: <a><b></a>\n"},
       {"", "Could't load from string: \n"},
       {"<!-- c -->", "No element in string: <!-- c -->\n"},
-      {"<a><include/></a>", "Include without attribute \"name\" in '' line 1\nCould't read children!\n"},
+      {"<a><include/></a>",
+       "Include without attribute \"name\" in '' line 1\nCould't read children!\n"},
   };
   for (const bad_case_t& c : cases) {
     auto other = makeNode("soc");
@@ -287,21 +298,25 @@ TEST(ExpandVar, ShellStyleExpansion) {
       {"\n    indented\n  ", "\n    indented\n  "},
       {"'unterminated", "'unterminated"},
   };
-  for (const expand_case_t& c : cases) EXPECT_EQ(ConfigNodeClass::expandVar(c.text, true), c.expanded) << c.text;
-  for (const expand_case_t& c : cases) EXPECT_EQ(ConfigNodeClass::expandVar(c.text, false), c.text) << c.text;
+  for (const expand_case_t& c : cases)
+    EXPECT_EQ(ConfigNodeClass::expandVar(c.text, true), c.expanded) << c.text;
+  for (const expand_case_t& c : cases)
+    EXPECT_EQ(ConfigNodeClass::expandVar(c.text, false), c.text) << c.text;
 }
 
 TEST_F(XmlFiles, ExpansionOfTextsAndIncludedNamesNotAttributes) {
   const ScopedEnv var("XCFG_TEST_SUB", "sub");
-  const std::string main = write("main.xml",
-                                 "<soc path=\"$XCFG_TEST_SUB\"><a>$XCFG_TEST_SUB  x</a>"
-                                 "<b>\n    multi line\n  </b><include name=\"$XCFG_TEST_SUB/p.xml\"/></soc>");
+  const std::string main =
+      write("main.xml",
+            "<soc path=\"$XCFG_TEST_SUB\"><a>$XCFG_TEST_SUB  x</a>"
+            "<b>\n    multi line\n  </b><include name=\"$XCFG_TEST_SUB/p.xml\"/></soc>");
   write("sub/p.xml", "<p>$XCFG_TEST_SUB</p><q><r>$XCFG_TEST_SUB</r></q>");
 
   auto expanded = makeNode("soc");
   ASSERT_TRUE(expanded->load(main, true));
   EXPECT_EQ(expanded->toString(),
-            "soc:\n  path: $XCFG_TEST_SUB\n  a: [sub x]\n  b: [\n    multi line\n  ]\n  p:\n  q:\n    r: [sub]\n");
+            "soc:\n  path: $XCFG_TEST_SUB\n  a: [sub x]\n  b: [\n    multi line\n  ]\n  p:\n  q:\n "
+            "   r: [sub]\n");
 
   auto plain = makeNode("soc");
   std::string errors;

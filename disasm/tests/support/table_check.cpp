@@ -9,8 +9,8 @@
 void expect_decodes(isa_parser_i const& isa, std::vector<decode_case> const& cases) {
   disassembler_t const d(&isa);
   for (decode_case const& c : cases) {
-    SCOPED_TRACE(testing::Message() << "xlen " << isa.get_max_xlen() << ", word 0x" << std::hex
-                                    << c.word);
+    SCOPED_TRACE(testing::Message()
+                 << "xlen " << isa.get_max_xlen() << ", word 0x" << std::hex << c.word);
     disasm_insn_t const* insn = d.get_disasm(c.word);
     ASSERT_NE(insn, nullptr);
     EXPECT_EQ(d.disassemble(c.word), c.text);

@@ -16,14 +16,14 @@ class disasm_insn_t;
 // Enables exactly the given letters and extension codes; 'V' among them
 // stands for "some vector extension is present".
 class test_isa_t : public isa_parser_i {
- public:
+public:
   test_isa_t(uint32_t xlen, std::initializer_list<unsigned> codes) : xlen_(xlen), codes_(codes) {}
   bool extension_enabled(unsigned char letter) const override { return codes_.count(letter) != 0; }
   bool extension_enabled(isa_extension_t ext) const override { return codes_.count(ext) != 0; }
   uint32_t get_max_xlen() const override { return xlen_; }
   bool has_any_vector() const override { return codes_.count('V') != 0; }
 
- private:
+private:
   uint32_t xlen_;
   std::set<unsigned> codes_;
 };

@@ -23,8 +23,7 @@ unsigned read_number(const std::string& spec, std::size_t& i, unsigned limit, co
   unsigned n = 0;
   while (i < spec.size() && is_digit(spec[i])) {
     n = n * 10 + unsigned(spec[i] - '0');
-    if (n > limit)
-      refuse(spec, std::string(what) + " above " + std::to_string(limit));
+    if (n > limit) refuse(spec, std::string(what) + " above " + std::to_string(limit));
     ++i;
   }
   return n;
@@ -34,8 +33,7 @@ unsigned read_number(const std::string& spec, std::size_t& i, unsigned limit, co
 void refuse_rest(const std::string& spec, std::size_t i) {
   if (i == spec.size()) return;
   if (spec.find("%n", i) != std::string::npos) refuse(spec, "%n is not allowed");
-  if (spec.find('%', i) != std::string::npos)
-    refuse(spec, "only one conversion is allowed");
+  if (spec.find('%', i) != std::string::npos) refuse(spec, "only one conversion is allowed");
   refuse(spec, "unexpected text '" + spec.substr(i) + "' after the conversion");
 }
 
@@ -56,13 +54,20 @@ et_int_format_t::et_int_format_t(const std::string& spec) : spec_(spec) {
   // locale, which the programs never change.
   for (; i < spec.size(); ++i) {
     char c = spec[i];
-    if (c == '-') left_ = true;
-    else if (c == '+') plus_ = true;
-    else if (c == ' ') space_ = true;
-    else if (c == '#') alt_ = true;
-    else if (c == '0') zero_ = true;
-    else if (c == '\'') continue;
-    else break;
+    if (c == '-')
+      left_ = true;
+    else if (c == '+')
+      plus_ = true;
+    else if (c == ' ')
+      space_ = true;
+    else if (c == '#')
+      alt_ = true;
+    else if (c == '0')
+      zero_ = true;
+    else if (c == '\'')
+      continue;
+    else
+      break;
   }
   width_ = read_number(spec, i, max_int_width, "width");
   if (i < spec.size() && spec[i] == '.') {
@@ -71,10 +76,19 @@ et_int_format_t::et_int_format_t(const std::string& spec) : spec_(spec) {
   }
   // Length modifier: picks the type printf would read the argument as.
   value_bits_ = 32;
-  if (spec.compare(i, 2, "hh") == 0) { value_bits_ = 8; i += 2; }
-  else if (spec.compare(i, 2, "ll") == 0) { value_bits_ = 64; i += 2; }
-  else if (i < spec.size() && spec[i] == 'h') { value_bits_ = 16; ++i; }
-  else if (i < spec.size() && std::strchr("ljzt", spec[i]) != nullptr) { value_bits_ = 64; ++i; }
+  if (spec.compare(i, 2, "hh") == 0) {
+    value_bits_ = 8;
+    i += 2;
+  } else if (spec.compare(i, 2, "ll") == 0) {
+    value_bits_ = 64;
+    i += 2;
+  } else if (i < spec.size() && spec[i] == 'h') {
+    value_bits_ = 16;
+    ++i;
+  } else if (i < spec.size() && std::strchr("ljzt", spec[i]) != nullptr) {
+    value_bits_ = 64;
+    ++i;
+  }
 
   const char* expected = "d i o u x X";
   if (i == spec.size() || std::strchr("dioxXu", spec[i]) == nullptr || spec[i] == '\0')
@@ -109,11 +123,26 @@ struct digit_pairs_t {
 };
 constexpr digit_pairs_t digit_pairs;
 
-constexpr std::uint64_t powers_of_ten[20] = {
-    1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull,
-    1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull,
-    100000000000000ull, 1000000000000000ull, 10000000000000000ull, 100000000000000000ull,
-    1000000000000000000ull, 10000000000000000000ull};
+constexpr std::uint64_t powers_of_ten[20] = {1ull,
+                                             10ull,
+                                             100ull,
+                                             1000ull,
+                                             10000ull,
+                                             100000ull,
+                                             1000000ull,
+                                             10000000ull,
+                                             100000000ull,
+                                             1000000000ull,
+                                             10000000000ull,
+                                             100000000000ull,
+                                             1000000000000ull,
+                                             10000000000000ull,
+                                             100000000000000ull,
+                                             1000000000000000ull,
+                                             10000000000000000ull,
+                                             100000000000000000ull,
+                                             1000000000000000000ull,
+                                             10000000000000000000ull};
 
 // Both are inlined into the conversions: they are most of their work.
 #define ET_ALWAYS_INLINE inline __attribute__((always_inline))
@@ -129,7 +158,8 @@ ET_ALWAYS_INLINE unsigned digit_count(std::uint64_t v, unsigned base) {
 }
 
 // Writes the n low digits of v so that they end just before end.
-ET_ALWAYS_INLINE void write_digits(char* end, std::uint64_t v, unsigned n, unsigned base, bool upper) {
+ET_ALWAYS_INLINE void write_digits(char* end, std::uint64_t v, unsigned n, unsigned base,
+                                   bool upper) {
   char* p = end;
   if (base == 16) {
     const char* pairs = upper ? digit_pairs.upper : et_text::hex_pairs.text;
@@ -184,9 +214,12 @@ std::size_t et_int_format_t::format_general(char* out, std::uint64_t value) cons
   bool negative;
   const std::uint64_t v = magnitude(value, negative);
   char sign = 0;
-  if (negative) sign = '-';
-  else if (signed_ && plus_) sign = '+';
-  else if (signed_ && space_) sign = ' ';
+  if (negative)
+    sign = '-';
+  else if (signed_ && plus_)
+    sign = '+';
+  else if (signed_ && space_)
+    sign = ' ';
 
   // printf writes no digit for 0 at precision 0.
   const unsigned n = v == 0 && precision_ == 0 ? 0 : digit_count(v, base_);

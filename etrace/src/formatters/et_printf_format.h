@@ -45,7 +45,7 @@ private:
   bool left_ = false, plus_ = false, space_ = false, alt_ = false, zero_ = false;
   bool plain_ = true;
   unsigned width_ = 0;
-  int precision_ = -1;  // -1: none given
+  int precision_ = -1;        // -1: none given
   unsigned value_bits_ = 32;  // the argument type that the length modifier names
   bool signed_ = true;
   unsigned base_ = 10;
@@ -71,12 +71,12 @@ public:
   // room for max(N, max_width + 32) characters; what lies past the returned
   // count is scratch.
   template <std::size_t N>
-  std::size_t format_array(char* out, const char (&text)[N]) const
-  {
+  std::size_t format_array(char* out, const char (&text)[N]) const {
     const std::size_t n = strnlen(text, N);
     if (!left_ || precision_ >= 0) return format(out, text, n);
     std::memcpy(out, text, N);
-    for (std::size_t i = n; i < width_; i += sizeof blanks_) std::memcpy(out + i, blanks_, sizeof blanks_);
+    for (std::size_t i = n; i < width_; i += sizeof blanks_)
+      std::memcpy(out + i, blanks_, sizeof blanks_);
     return n > width_ ? n : width_;
   }
 

@@ -17,7 +17,8 @@ std::uint64_t width_mask(std::uint64_t w) {
 }
 
 unsigned width_digits(std::uint64_t w, const char* what) {
-  if (w > 64) throw std::invalid_argument(std::string(what) + " above 64 bits: " + std::to_string(w));
+  if (w > 64)
+    throw std::invalid_argument(std::string(what) + " above 64 bits: " + std::to_string(w));
   return unsigned((w + 3) / 4);
 }
 
@@ -100,7 +101,9 @@ struct field_order_t {
         if (operand_fields[i].flag & (b << 8)) by_high[b] |= std::uint16_t(1u << i);
       }
   }
-  unsigned present(std::uint64_t flags) const { return by_low[flags & 0xff] | by_high[(flags >> 8) & 0xff]; }
+  unsigned present(std::uint64_t flags) const {
+    return by_low[flags & 0xff] | by_high[(flags >> 8) & 0xff];
+  }
 };
 static_assert(operand_field_count <= 16, "field sets are 16-bit");
 constexpr field_order_t field_order;
@@ -138,8 +141,7 @@ void fill_profile(char* col, const et_insn_t& in) {
 et_swt_formatter_t::et_swt_formatter_t(std::uint64_t xlen, std::uint64_t flen,
                                        std::uint64_t paddr_width, bool timestamp, bool uiid,
                                        bool chunk, bool fetch_redirect, bool profile,
-                                       const std::string& ts_format,
-                                       const std::string& uiid_format,
+                                       const std::string& ts_format, const std::string& uiid_format,
                                        const std::string& disasm_format)
     : et_base_formatter_t(et_timestamp_column_t(timestamp, ts_format)),
       xdig_(width_digits(xlen, "register width")),
@@ -161,9 +163,8 @@ et_swt_formatter_t::et_swt_formatter_t(std::uint64_t xlen, std::uint64_t flen,
 // chunk, disassembly, 14 operand fields, addresses, cause, fetch redirect.
 // (The scratch that the disassembly and operand columns write past their
 // ends lies well within the same bound.)
-static_assert(et_timestamp_column_t::max_size + 4 + et_int_format_t::max_output + 5 + 3 + 4 +
-                      17 + 105 + 19 + 1 + et_str_format_t::max_width + 99 + 14 * 40 + 40 +
-                      23 + 10 + 1 <=
+static_assert(et_timestamp_column_t::max_size + 4 + et_int_format_t::max_output + 5 + 3 + 4 + 17 +
+                      105 + 19 + 1 + et_str_format_t::max_width + 99 + 14 * 40 + 40 + 23 + 10 + 1 <=
                   et_base_formatter_t::max_record,
               "line buffer too small");
 

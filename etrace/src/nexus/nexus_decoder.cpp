@@ -34,13 +34,12 @@ struct nexus_layout_t {
 
 namespace {
 
-constexpr field_spec_t fixed(field id, uint8_t width, const char* label, when_t log_when = when_t::always)
-{
+constexpr field_spec_t fixed(field id, uint8_t width, const char* label,
+                             when_t log_when = when_t::always) {
   return {id, width, when_t::always, label, log_when};
 }
 
-constexpr field_spec_t variable(field id, const char* label, when_t when = when_t::always)
-{
+constexpr field_spec_t variable(field id, const char* label, when_t when = when_t::always) {
   return {id, 0, when, label, when};
 }
 
@@ -55,19 +54,37 @@ const nexus_layout_t layouts[] = {
     {2, "Ownership msg:", false, false, 1, {variable(field::ownership, "")}},
     {3, "Direct Branch msg:", false, false, 1, {icnt_v}},
     {4, "Indirect Branch msg:", false, false, 3, {btype2, icnt_v, uaddr_v}},
-    {8, "Error msg:", false, false, 2, {fixed(field::etype, 4, " ETYPE = 0x"), variable(field::ecode, " ECODE = 0x")}},
-    {9, "Synchronization msg: ", true, false, 3, {fixed(field::sync, 4, "  SYNC = 0x"), icnt_v, faddr_v}},
+    {8,
+     "Error msg:",
+     false,
+     false,
+     2,
+     {fixed(field::etype, 4, " ETYPE = 0x"), variable(field::ecode, " ECODE = 0x")}},
+    {9,
+     "Synchronization msg: ",
+     true,
+     false,
+     3,
+     {fixed(field::sync, 4, "  SYNC = 0x"), icnt_v, faddr_v}},
     {11, "Direct Branch Sync msg:", true, false, 3, {sync4, icnt_v, faddr_v}},
     {12, "Indirect Branch Sync msg:", true, false, 4, {sync4, btype2, icnt_v, faddr_v}},
-    {27, "Resource full msg:", false, true, 3,
+    {27,
+     "Resource full msg:",
+     false,
+     true,
+     3,
      {fixed(field::rcode, 4, " RCODE = 0x"), variable(field::icnt, " ICNT = 0x", when_t::rcode_0),
       variable(field::hist, " HIST = 0x", when_t::rcode_1)}},
     {28, "History Branch msg:", false, true, 4, {btype2, icnt_v, uaddr_v, hist_v}},
     {29, "History Branch with SYNC msg:", true, true, 5, {sync4, btype2, icnt_v, faddr_v, hist_v}},
     {30, "Repeat Branch msg: ", false, false, 1, {variable(field::bcnt, " BCNT = 0x")}},
-    {33, "Correlation msg: ", false, true, 4,
-     {fixed(field::evcode, 4, " EVCODE = 0x"), fixed(field::cdf, 2, " CDF = 0x", when_t::cdf_1), icnt_v,
-      variable(field::hist, " HIST = 0x", when_t::cdf_1)}},
+    {33,
+     "Correlation msg: ",
+     false,
+     true,
+     4,
+     {fixed(field::evcode, 4, " EVCODE = 0x"), fixed(field::cdf, 2, " CDF = 0x", when_t::cdf_1),
+      icnt_v, variable(field::hist, " HIST = 0x", when_t::cdf_1)}},
 };
 
 constexpr int n_tcodes = 64;
@@ -76,7 +93,8 @@ constexpr int n_tcodes = 64;
 const std::array<int8_t, n_tcodes> layout_index = [] {
   std::array<int8_t, n_tcodes> index{};
   index.fill(-1);
-  for (std::size_t i = 0; i < sizeof layouts / sizeof layouts[0]; ++i) index[layouts[i].tcode] = int8_t(i);
+  for (std::size_t i = 0; i < sizeof layouts / sizeof layouts[0]; ++i)
+    index[layouts[i].tcode] = int8_t(i);
   return index;
 }();
 
@@ -88,14 +106,13 @@ bool field_ends(uint8_t byte) { return (byte & 1) != 0; }
 
 uint64_t low_bits(uint64_t v, unsigned n) { return n >= 64 ? v : v & ((uint64_t(1) << n) - 1); }
 
-void store(uint64_t value, unsigned char* out, unsigned long out_size)
-{
+void store(uint64_t value, unsigned char* out, unsigned long out_size) {
   // Byte by byte, so the order is the same on every host.
-  for (unsigned long i = 0; i < out_size; ++i) out[i] = i < 8 ? static_cast<unsigned char>(value >> (8 * i)) : 0;
+  for (unsigned long i = 0; i < out_size; ++i)
+    out[i] = i < 8 ? static_cast<unsigned char>(value >> (8 * i)) : 0;
 }
 
-void append_hex(std::string& s, uint64_t v)
-{
+void append_hex(std::string& s, uint64_t v) {
   char digits[16];
   int n = 0;
   do {
@@ -105,15 +122,13 @@ void append_hex(std::string& s, uint64_t v)
   while (n > 0) s += digits[--n];
 }
 
-std::string hex_text(uint64_t v)
-{
+std::string hex_text(uint64_t v) {
   std::string s;
   append_hex(s, v);
   return s;
 }
 
-const nexus_layout_t& layout_of(uint8_t tcode)
-{
+const nexus_layout_t& layout_of(uint8_t tcode) {
   const int i = tcode < n_tcodes ? layout_index[tcode] : -1;
   if (i < 0) throw std::runtime_error("Unknown tcode: 0x" + hex_text(tcode) + "\n");
   return layouts[i];
@@ -122,11 +137,11 @@ const nexus_layout_t& layout_of(uint8_t tcode)
 }  // namespace
 
 nexus_decoder_t::nexus_decoder_t(unsigned long xlen, bool has_src, unsigned long src_bits)
-    : xlen_(xlen), has_src_(has_src), src_bits_(src_bits)
-{
+    : xlen_(xlen), has_src_(has_src), src_bits_(src_bits) {
   if (src_bits > max_src_bits)
-    throw std::invalid_argument("Nexus SRC field of " + std::to_string(src_bits) + " bits; at most " +
-                                std::to_string(max_src_bits) + " are supported");
+    throw std::invalid_argument("Nexus SRC field of " + std::to_string(src_bits) +
+                                " bits; at most " + std::to_string(max_src_bits) +
+                                " are supported");
   const std::size_t n = std::size_t(1) << src_bits;
   timestamp_.assign(n, 0);
   saved_icnt_.assign(n, 0);
@@ -137,8 +152,7 @@ nexus_decoder_t::nexus_decoder_t(unsigned long xlen, bool has_src, unsigned long
 
 nexus_decoder_t::~nexus_decoder_t() = default;
 
-void nexus_decoder_t::open(const std::string& path)
-{
+void nexus_decoder_t::open(const std::string& path) {
   file_.close();
   file_.open(path, std::ios::binary);
   if (!file_) throw std::runtime_error("Failed to read Nexus trace file: " + path);
@@ -146,23 +160,21 @@ void nexus_decoder_t::open(const std::string& path)
   bit_offset_ = 0;
 }
 
-void nexus_decoder_t::attach(std::istream& in)
-{
+void nexus_decoder_t::attach(std::istream& in) {
   in_ = in.rdbuf();
   bit_offset_ = 0;
 }
 
-uint8_t nexus_decoder_t::next_byte()
-{
+uint8_t nexus_decoder_t::next_byte() {
   const auto c = in_->sbumpc();
-  if (c == std::char_traits<char>::eof()) throw std::runtime_error("Nexus trace ends inside a message");
+  if (c == std::char_traits<char>::eof())
+    throw std::runtime_error("Nexus trace ends inside a message");
   byte_ = static_cast<uint8_t>(c);
   end_of_message_ = message_ends(byte_);
   return byte_;
 }
 
-bool nexus_decoder_t::read_message()
-{
+bool nexus_decoder_t::read_message() {
   if (in_ == nullptr) throw std::logic_error("Nexus decoder has no input");
   std::char_traits<char>::int_type c;
   do {
@@ -181,11 +193,11 @@ bool nexus_decoder_t::read_message()
   return true;
 }
 
-uint64_t nexus_decoder_t::read_fixed_field(unsigned long width)
-{
+uint64_t nexus_decoder_t::read_fixed_field(unsigned long width) {
   if (width > max_fixed_width)
-    throw std::invalid_argument("Nexus fixed field of " + std::to_string(width) + " bits; at most " +
-                                std::to_string(max_fixed_width) + " are supported");
+    throw std::invalid_argument("Nexus fixed field of " + std::to_string(width) +
+                                " bits; at most " + std::to_string(max_fixed_width) +
+                                " are supported");
   const unsigned offset = bit_offset_;
   const unsigned end = unsigned(width) + offset;
   uint64_t bits = 0;
@@ -204,8 +216,7 @@ uint64_t nexus_decoder_t::read_fixed_field(unsigned long width)
   return low_bits(bits >> offset, unsigned(width));
 }
 
-uint64_t nexus_decoder_t::read_variable_field()
-{
+uint64_t nexus_decoder_t::read_variable_field() {
   uint64_t value = 0;
   unsigned pos = 0;
   if (bit_offset_ != 0) {
@@ -228,13 +239,12 @@ uint64_t nexus_decoder_t::read_variable_field()
   }
 }
 
-void nexus_decoder_t::parse_fixed_field(unsigned long width, unsigned char* out, unsigned long out_size)
-{
+void nexus_decoder_t::parse_fixed_field(unsigned long width, unsigned char* out,
+                                        unsigned long out_size) {
   store(read_fixed_field(width), out, out_size);
 }
 
-void nexus_decoder_t::parse_variable_field(unsigned char* out, unsigned long out_size)
-{
+void nexus_decoder_t::parse_variable_field(unsigned char* out, unsigned long out_size) {
   store(read_variable_field(), out, out_size);
 }
 
@@ -250,25 +260,19 @@ void nexus_decoder_t::parse_resource_full() { parse_body(27); }
 
 namespace {
 
-bool holds(when_t when, const uint64_t* fields)
-{
+bool holds(when_t when, const uint64_t* fields) {
   switch (when) {
-    case when_t::always:
-      return true;
-    case when_t::cdf_1:
-      return fields[std::size_t(field::cdf)] == 1;
-    case when_t::rcode_0:
-      return fields[std::size_t(field::rcode)] == 0;
-    case when_t::rcode_1:
-      return fields[std::size_t(field::rcode)] == 1;
+    case when_t::always: return true;
+    case when_t::cdf_1: return fields[std::size_t(field::cdf)] == 1;
+    case when_t::rcode_0: return fields[std::size_t(field::rcode)] == 0;
+    case when_t::rcode_1: return fields[std::size_t(field::rcode)] == 1;
   }
   return false;
 }
 
 }  // namespace
 
-void nexus_decoder_t::parse_body(uint8_t tcode)
-{
+void nexus_decoder_t::parse_body(uint8_t tcode) {
   const nexus_layout_t& layout = layout_of(tcode);
   for (auto& f : fields_) f = 0;
   if (has_src_) src_ = static_cast<uint32_t>(read_fixed_field(src_bits_));
@@ -288,20 +292,11 @@ void nexus_decoder_t::parse_body(uint8_t tcode)
         bcnt_ = static_cast<uint32_t>(v);
         break;
       case field::ecode:
-      case field::ownership:
-        v &= 0xFFFFFFFF;
-        break;
-      case field::faddr:
-        full_address_[src_] = v << 1;
-        break;
-      case field::uaddr:
-        unique_address_[src_] = v << 1;
-        break;
-      case field::hist:
-        hist_ = v;
-        break;
-      default:
-        break;
+      case field::ownership: v &= 0xFFFFFFFF; break;
+      case field::faddr: full_address_[src_] = v << 1; break;
+      case field::uaddr: unique_address_[src_] = v << 1; break;
+      case field::hist: hist_ = v; break;
+      default: break;
     }
     fields_[std::size_t(spec.id)] = v;
   }
@@ -321,8 +316,7 @@ void nexus_decoder_t::parse_body(uint8_t tcode)
   if (layout.reverses_hist) hist_ = reverse_history_bits(hist_);
 }
 
-void nexus_decoder_t::write_line(const nexus_layout_t& layout)
-{
+void nexus_decoder_t::write_line(const nexus_layout_t& layout) {
   log_ += layout.name;
   log_ += " SRC = 0x";
   append_hex(log_, src_);
@@ -368,8 +362,7 @@ void nexus_decoder_t::write_line(const nexus_layout_t& layout)
   log_ += '\n';
 }
 
-uint64_t nexus_decoder_t::reverse_history_bits(uint64_t hist)
-{
+uint64_t nexus_decoder_t::reverse_history_bits(uint64_t hist) {
   if (hist <= 1) return 1;
   const unsigned n = 63 - unsigned(__builtin_clzll(hist));
   uint64_t result = uint64_t(1) << n;

@@ -74,7 +74,7 @@ enum class nexus_field_t : uint8_t {
 };
 
 class nexus_decoder_t {
- public:
+public:
   // Fixed fields and SRC wider than this are outside the format.
   static constexpr unsigned long max_fixed_width = 27;
   static constexpr unsigned long max_src_bits = 16;
@@ -103,13 +103,13 @@ class nexus_decoder_t {
   // when elf_paths is empty. Throws std::runtime_error; what was written to
   // out before the failure stays there.
   void decode(unsigned long src_mask, std::ostream& out, const std::string& nexus_path,
-              const std::vector<std::string>& elf_paths, const std::unique_ptr<mh_swt_reader_t>& hwt_reader,
-              bool stop_on_error);
+              const std::vector<std::string>& elf_paths,
+              const std::unique_ptr<mh_swt_reader_t>& hwt_reader, bool stop_on_error);
   // "\t|" word in lower-case hexadecimal (at least 8 digits) "|\t " text.
   static std::string get_pc_disasm(unsigned long word, const disassembler_t& disassembler);
   // The next instruction of the HWT trace the walk may use; false at its end.
-  static bool get_next_hwt_insn(const std::unique_ptr<mh_swt_reader_t>& reader, unsigned long& word, bool& fused,
-                                bool& exception);
+  static bool get_next_hwt_insn(const std::unique_ptr<mh_swt_reader_t>& reader, unsigned long& word,
+                                bool& fused, bool& exception);
 
   // Reads the next message after any idle bytes and parses it; false at the
   // end of the input between messages. Starts the message log with a newline
@@ -173,7 +173,7 @@ class nexus_decoder_t {
   uint64_t full_address(std::size_t src) const { return full_address_.at(src); }
   uint64_t unique_address(std::size_t src) const { return unique_address_.at(src); }
 
- private:
+private:
   friend class nexus_walker_t;
   uint8_t next_byte();
   void parse_body(uint8_t tcode);

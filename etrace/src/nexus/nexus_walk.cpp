@@ -10,12 +10,12 @@
 
 #include "disassembler.h"
 #include "insn.h"
-#include "records/et_annotator.h"
-#include "records/et_object.h"
 #include "insn_ids.h"
 #include "mh_swt_reader.h"
 #include "nexus/nexus_decoder.h"
 #include "nexus/soc_accessor.h"
+#include "records/et_annotator.h"
+#include "records/et_object.h"
 
 namespace {
 
@@ -23,20 +23,20 @@ namespace {
 uint64_t fused_offset(uint64_t w) { return uint64_t(insn_t(w).fused_second_imm()) << 1; }
 
 // Length in halfwords, from the low bits as the encodings define it.
-uint64_t halfwords(uint64_t w)
-{
+uint64_t halfwords(uint64_t w) {
   if ((w & 3) != 3) return 1;
   if ((w & 0x1f) != 0x1f) return 2;
   return (w & 0x3f) == 0x3f ? 4 : 3;
 }
 
 // The first instruction of a fused word: 32-bit when its low bits are 11.
-uint64_t fused_first_halfwords(uint64_t w) { return (insn_t(w).fused_first().bits() & 3) == 3 ? 2 : 1; }
+uint64_t fused_first_halfwords(uint64_t w) {
+  return (insn_t(w).fused_first().bits() & 3) == 3 ? 2 : 1;
+}
 
 enum class branch_t { none, conditional, jump, fused_conditional };
 
-branch_t branch_kind(uint64_t id)
-{
+branch_t branch_kind(uint64_t id) {
   switch (id) {
     case insn_id("beq"):
     case insn_id("bge"):
@@ -45,12 +45,10 @@ branch_t branch_kind(uint64_t id)
     case insn_id("bltu"):
     case insn_id("bne"):
     case insn_id("c_beqz"):
-    case insn_id("c_bnez"):
-      return branch_t::conditional;
+    case insn_id("c_bnez"): return branch_t::conditional;
     case insn_id("c_j"):
     case insn_id("c_jal"):
-    case insn_id("jal"):
-      return branch_t::jump;
+    case insn_id("jal"): return branch_t::jump;
     case insn_id("fuse_and_beq"):
     case insn_id("fuse_and_c_beq"):
     case insn_id("fuse_andi_beq"):
@@ -58,32 +56,26 @@ branch_t branch_kind(uint64_t id)
     case insn_id("fuse_c_and_beq"):
     case insn_id("fuse_c_and_c_beq"):
     case insn_id("fuse_c_andi_beq"):
-    case insn_id("fuse_c_andi_c_beq"):
-      return branch_t::fused_conditional;
-    default:
-      return branch_t::none;
+    case insn_id("fuse_c_andi_c_beq"): return branch_t::fused_conditional;
+    default: return branch_t::none;
   }
 }
 
 // The offset a taken branch or jump of that identifier adds to its address.
-uint64_t branch_offset(uint64_t id, uint64_t w)
-{
+uint64_t branch_offset(uint64_t id, uint64_t w) {
   switch (id) {
     case insn_id("c_beqz"):
-    case insn_id("c_bnez"):
-      return uint64_t(insn_t(w).rvc_b_imm());
+    case insn_id("c_bnez"): return uint64_t(insn_t(w).rvc_b_imm());
     case insn_id("c_j"):
-    case insn_id("c_jal"):
-      return uint64_t(insn_t(w).rvc_j_imm());
-    case insn_id("jal"):
-      return uint64_t(insn_t(w).uj_imm());
+    case insn_id("c_jal"): return uint64_t(insn_t(w).rvc_j_imm());
+    case insn_id("jal"): return uint64_t(insn_t(w).uj_imm());
     default:
-      return branch_kind(id) == branch_t::fused_conditional ? fused_offset(w) : uint64_t(insn_t(w).sb_imm());
+      return branch_kind(id) == branch_t::fused_conditional ? fused_offset(w)
+                                                            : uint64_t(insn_t(w).sb_imm());
   }
 }
 
-std::string lower_hex(uint64_t v)
-{
+std::string lower_hex(uint64_t v) {
   char text[17];
   std::snprintf(text, sizeof text, "%llx", static_cast<unsigned long long>(v));
   return text;
@@ -99,23 +91,23 @@ constexpr uint8_t error_message = 8;
 }  // namespace
 
 class nexus_walker_t {
- public:
-  nexus_walker_t(nexus_decoder_t& nexus, std::ostream& out, const std::vector<std::string>& elf_paths,
+public:
+  nexus_walker_t(nexus_decoder_t& nexus, std::ostream& out,
+                 const std::vector<std::string>& elf_paths,
                  const std::unique_ptr<mh_swt_reader_t>& hwt_reader)
       : nx_(nexus),
         out_(out),
         use_elf_(!elf_paths.empty()),
         hwt_(hwt_reader),
-        own_disasm_(nexus.disassembler_ ? nullptr : std::make_unique<disassembler_t>(int(nexus.xlen_))),
+        own_disasm_(nexus.disassembler_ ? nullptr
+                                        : std::make_unique<disassembler_t>(int(nexus.xlen_))),
         disasm_(nexus.disassembler_ ? *nexus.disassembler_ : *own_disasm_),
-        source_(nexus.sources())
-  {
+        source_(nexus.sources()) {
     for (const auto& path : elf_paths) sacc_.parse_elf(path);
   }
 
   // One selected message: its walks and block ends.
-  void walk_message(uint8_t tcode)
-  {
+  void walk_message(uint8_t tcode) {
     source_t& s = source_[nx_.src_];
     const uint8_t kind = tcode == repeat_branch ? s.last_tcode : tcode;
     if (tcode == repeat_branch) nx_.icnt_ = nx_.saved_icnt_[nx_.src_];
@@ -139,7 +131,7 @@ class nexus_walker_t {
 
   uint64_t instructions() const { return instructions_; }
 
- private:
+private:
   struct source_t {
     uint64_t pc = 0;
     uint8_t last_tcode = 0;
@@ -147,26 +139,27 @@ class nexus_walker_t {
     uint64_t word = 0;  // the last word fetched
   };
 
-  void check_cap(const source_t& s, uint64_t steps)
-  {
+  void check_cap(const source_t& s, uint64_t steps) {
     if (steps >= nx_.walk_cap_)
-      throw std::runtime_error("Nexus walk does not reach its block end after " + std::to_string(nx_.walk_cap_) +
-                               " steps. pc = 0x" + lower_hex(s.pc));
+      throw std::runtime_error("Nexus walk does not reach its block end after " +
+                               std::to_string(nx_.walk_cap_) + " steps. pc = 0x" + lower_hex(s.pc));
   }
 
   void write_pc(uint64_t pc) { out_ << pc; }
 
   // False at the end of the HWT trace.
-  bool fetch(source_t& s, uint64_t& count, bool& fused_moved)
-  {
+  bool fetch(source_t& s, uint64_t& count, bool& fused_moved) {
     fused_moved = false;
     if (use_elf_) {
       uint64_t word = 0;
-      if (!sacc_.get_word(s.pc, word)) throw std::runtime_error("Failed to get chunk from pc. pc = 0x" + lower_hex(s.pc));
+      if (!sacc_.get_word(s.pc, word))
+        throw std::runtime_error("Failed to get chunk from pc. pc = 0x" + lower_hex(s.pc));
       s.word = word;
       return true;
     }
-    if (!hwt_) throw std::runtime_error("Nexus walk has neither an ELF file nor an HWT trace to read instructions from");
+    if (!hwt_)
+      throw std::runtime_error(
+          "Nexus walk has neither an ELF file nor an HWT trace to read instructions from");
     for (;;) {
       unsigned long word = 0;
       bool fused = false, exception = false;
@@ -190,8 +183,7 @@ class nexus_walker_t {
     }
   }
 
-  void walk(source_t& s, uint64_t count, bool stop_on_hist, uint64_t& steps)
-  {
+  void walk(source_t& s, uint64_t count, bool stop_on_hist, uint64_t& steps) {
     // Without a known program counter there is nothing to walk from.
     if (!s.pc_known) return;
     while (count != 0) {
@@ -223,19 +215,14 @@ class nexus_walker_t {
           nx_.hist_ >>= 1;
           break;
         }
-        case branch_t::jump:
-          s.pc += branch_offset(id, word);
-          break;
-        default:
-          s.pc += length * 2 - (fused_moved ? fused_first_halfwords(word) * 2 : 0);
-          break;
+        case branch_t::jump: s.pc += branch_offset(id, word); break;
+        default: s.pc += length * 2 - (fused_moved ? fused_first_halfwords(word) * 2 : 0); break;
       }
       if (stop_on_hist && nx_.hist_ == 1) return;
     }
   }
 
-  void end_block(source_t& s, uint8_t kind)
-  {
+  void end_block(source_t& s, uint8_t kind) {
     nx_.icnt_ = 0;
     const uint32_t src = nx_.src_;
     if (is_sync(kind)) {
@@ -251,15 +238,14 @@ class nexus_walker_t {
       const uint64_t id = et_insn_id_of(disasm_.get_disasm(s.word));
       const branch_t branch = branch_kind(id);
       if (branch != branch_t::conditional && branch != branch_t::fused_conditional)
-        throw std::runtime_error("Taken direct branch failed! topc=0x" + lower_hex(id) + " pc=0x" + lower_hex(s.pc) +
-                                 " chunk=0x" + lower_hex(s.word) + "\n");
+        throw std::runtime_error("Taken direct branch failed! topc=0x" + lower_hex(id) + " pc=0x" +
+                                 lower_hex(s.pc) + " chunk=0x" + lower_hex(s.word) + "\n");
       s.pc += branch_offset(id, s.word);
     }
   }
 
   // Block ends with nothing walked between them: the same step n times.
-  void repeat_empty_block_ends(source_t& s, uint8_t kind, uint64_t n)
-  {
+  void repeat_empty_block_ends(source_t& s, uint8_t kind, uint64_t n) {
     if (kind == 3) {
       end_block(s, kind);  // throws when the last word is no branch
       const disasm_insn_t* entry = disasm_.get_disasm(s.word);
@@ -284,17 +270,16 @@ class nexus_walker_t {
   friend class nexus_decoder_t;
 };
 
-std::string nexus_decoder_t::get_pc_disasm(unsigned long word, const disassembler_t& disassembler)
-{
+std::string nexus_decoder_t::get_pc_disasm(unsigned long word, const disassembler_t& disassembler) {
   char hex[24];
   std::snprintf(hex, sizeof hex, "%08lx", word);
   const disasm_insn_t* entry = disassembler.get_disasm(word);
-  return std::string("\t|") + hex + "|\t " + (entry ? entry->to_string(insn_t(word)) : std::string("unknown"));
+  return std::string("\t|") + hex + "|\t " +
+         (entry ? entry->to_string(insn_t(word)) : std::string("unknown"));
 }
 
-bool nexus_decoder_t::get_next_hwt_insn(const std::unique_ptr<mh_swt_reader_t>& reader, unsigned long& word,
-                                        bool& fused, bool& exception)
-{
+bool nexus_decoder_t::get_next_hwt_insn(const std::unique_ptr<mh_swt_reader_t>& reader,
+                                        unsigned long& word, bool& fused, bool& exception) {
   for (;;) {
     const et_object_t* object = reader->get_next_object();
     if (object == nullptr) return false;
@@ -316,17 +301,19 @@ bool nexus_decoder_t::get_next_hwt_insn(const std::unique_ptr<mh_swt_reader_t>& 
   }
 }
 
-void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const std::string& nexus_path,
+void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out,
+                             const std::string& nexus_path,
                              const std::vector<std::string>& elf_paths,
-                             const std::unique_ptr<mh_swt_reader_t>& hwt_reader, bool stop_on_error)
-{
+                             const std::unique_ptr<mh_swt_reader_t>& hwt_reader,
+                             bool stop_on_error) {
   open(nexus_path);
   nexus_walker_t walker(*this, out, elf_paths, hwt_reader);
   std::streambuf& in = *in_;
   using traits = std::char_traits<char>;
   const auto no_position = std::streampos(std::streamoff(-1));
   if (nexus_log_ && in.pubseekoff(0, std::ios::cur, std::ios::in) == no_position)
-    throw std::runtime_error("Nexus trace file is not seekable, which the raw-byte listing needs: " + nexus_path);
+    throw std::runtime_error(
+        "Nexus trace file is not seekable, which the raw-byte listing needs: " + nexus_path);
   uint64_t file_bytes = 0;
   if (metrics_log_) {
     struct stat st;
@@ -362,7 +349,8 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
     const uint64_t hist_before = hist_;
     read_message();
     const uint8_t tcode = tcode_;
-    if (tcode == error_message && stop_on_error) throw std::runtime_error("Detected Nexus Error message");
+    if (tcode == error_message && stop_on_error)
+      throw std::runtime_error("Detected Nexus Error message");
     auto& source = walker.source_[src_];
     if (tcode != repeat_branch) {
       saved_icnt_[src_] = static_cast<uint32_t>(icnt_);

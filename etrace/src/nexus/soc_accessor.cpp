@@ -14,20 +14,17 @@ namespace {
 
 struct bad_file_t {};  // any reason the file cannot be loaded
 
-void require(bool condition)
-{
+void require(bool condition) {
   if (!condition) throw bad_file_t();
 }
 
 // [offset, offset + size) lies within a file of file_size bytes.
-bool within(uint64_t offset, uint64_t size, uint64_t file_size)
-{
+bool within(uint64_t offset, uint64_t size, uint64_t file_size) {
   return offset <= file_size && size <= file_size - offset;
 }
 
 // An allocated, file-backed section whose addresses the segment covers.
-bool maps(const soc_accessor_t::segment_t& segment, const soc_accessor_t::section_t& section)
-{
+bool maps(const soc_accessor_t::segment_t& segment, const soc_accessor_t::section_t& section) {
   if (segment.type != PT_LOAD) return false;
   if ((section.flags & SHF_ALLOC) == 0 || section.type == SHT_NOBITS) return false;
   if (section.address < segment.vaddr) return false;
@@ -38,8 +35,7 @@ bool maps(const soc_accessor_t::segment_t& segment, const soc_accessor_t::sectio
 class file_t {
 public:
   explicit file_t(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-  ~file_t()
-  {
+  ~file_t() {
     if (fd_ >= 0) close(fd_);
   }
   file_t(const file_t&) = delete;
@@ -53,8 +49,7 @@ private:
 class elf_handle_t {
 public:
   explicit elf_handle_t(int fd) : elf_(elf_begin(fd, ELF_C_READ, nullptr)) {}
-  ~elf_handle_t()
-  {
+  ~elf_handle_t() {
     if (elf_ != nullptr) elf_end(elf_);
   }
   elf_handle_t(const elf_handle_t&) = delete;
@@ -67,9 +62,8 @@ private:
 
 // Header sizes and table extents agree with the class and the file size, so
 // that no table is read from past the end of the file or with the wrong layout.
-void check_layout(const GElf_Ehdr& header, int elf_class, uint64_t file_size,
-                  size_t section_count, size_t segment_count)
-{
+void check_layout(const GElf_Ehdr& header, int elf_class, uint64_t file_size, size_t section_count,
+                  size_t segment_count) {
   const bool is64 = elf_class == ELFCLASS64;
   require(header.e_ehsize == (is64 ? sizeof(Elf64_Ehdr) : sizeof(Elf32_Ehdr)));
   // Extended numbering keeps the real counts in the first section header.
@@ -86,8 +80,7 @@ void check_layout(const GElf_Ehdr& header, int elf_class, uint64_t file_size,
 }
 
 void read_headers(Elf* elf, size_t section_count, size_t segment_count, uint64_t file_size,
-                  soc_accessor_t::image_t& image)
-{
+                  soc_accessor_t::image_t& image) {
   size_t names_index = 0;
   require(elf_getshdrstrndx(elf, &names_index) == 0);
 
@@ -122,12 +115,12 @@ void read_headers(Elf* elf, size_t section_count, size_t segment_count, uint64_t
 }
 
 // Copies the raw file bytes of every section a loadable segment maps.
-void read_mapped_bytes(Elf* elf, soc_accessor_t::image_t& image)
-{
+void read_mapped_bytes(Elf* elf, soc_accessor_t::image_t& image) {
   for (size_t i = 0; i < image.sections.size(); ++i) {
     soc_accessor_t::section_t& section = image.sections[i];
     bool mapped = false;
-    for (const soc_accessor_t::segment_t& segment : image.segments) mapped = mapped || maps(segment, section);
+    for (const soc_accessor_t::segment_t& segment : image.segments)
+      mapped = mapped || maps(segment, section);
     if (!mapped || section.size == 0) continue;
     // The end address is the map key: it must not wrap around.
     require(section.address + section.size > section.address);
@@ -138,8 +131,7 @@ void read_mapped_bytes(Elf* elf, soc_accessor_t::image_t& image)
   }
 }
 
-void load_image(const std::string& path, soc_accessor_t::image_t& image)
-{
+void load_image(const std::string& path, soc_accessor_t::image_t& image) {
   require(elf_version(EV_CURRENT) != EV_NONE);
   file_t file(path);
   require(file.fd() >= 0);
@@ -168,14 +160,11 @@ void load_image(const std::string& path, soc_accessor_t::image_t& image)
 }  // namespace
 
 soc_accessor_t::soc_accessor_t(const std::string& name, logger_unit_t* parent)
-    : logger_unit_t(name, parent)
-{
-}
+    : logger_unit_t(name, parent) {}
 
 soc_accessor_t::~soc_accessor_t() = default;
 
-void soc_accessor_t::parse_elf(const std::string& elf_path)
-{
+void soc_accessor_t::parse_elf(const std::string& elf_path) {
   images.emplace_back(new image_t(), elf_path);
   image_t& image = *images.back().first;
   try {
@@ -186,8 +175,8 @@ void soc_accessor_t::parse_elf(const std::string& elf_path)
 
   const bool debug = level > zarn_logger_t::LOG_STACKTRACE;
   auto log_debug = [this](const std::string& message) {
-    logger->log(zarn_logger_t::LOG_DEBUG, logger->print_unit_path ? this->path.c_str() : name.c_str(),
-                message.c_str());
+    logger->log(zarn_logger_t::LOG_DEBUG,
+                logger->print_unit_path ? this->path.c_str() : name.c_str(), message.c_str());
   };
   for (const segment_t& segment : image.segments) {
     if (segment.type != PT_LOAD) continue;
@@ -216,8 +205,7 @@ void soc_accessor_t::parse_elf(const std::string& elf_path)
     if (section.type == SHT_SYMTAB) symbol_tables.push_back({&image, &section});
 }
 
-bool soc_accessor_t::get_word(uint64_t pc, uint64_t& word) const
-{
+bool soc_accessor_t::get_word(uint64_t pc, uint64_t& word) const {
   const auto found = address_map.upper_bound(pc);
   if (found == address_map.end() || pc < found->second.first) return false;
   const uint64_t offset = pc - found->second.first;

@@ -7,15 +7,13 @@ using et_text::dec_field;
 using et_text::hex_field;
 
 namespace et_text {
-void append_own_payload(std::string& out, const dct_object_t& message, mh_payload_shape_t shape)
-{
+void append_own_payload(std::string& out, const dct_object_t& message, mh_payload_shape_t shape) {
   if (shape == MH_SHAPE_BRQ) message.brq.append_text(out);
   if (shape == MH_SHAPE_WUP) message.wup.append_text(out);
 }
 }  // namespace et_text
 
-void dct_brq_t::append_text(std::string& out) const
-{
+void dct_brq_t::append_text(std::string& out) const {
   dec_field(out, "HID=", hid);
   dec_field(out, " OP=", op);
   hex_field(out, " F=", f, 2);
@@ -45,8 +43,7 @@ void dct_brq_t::append_text(std::string& out) const
   }
 }
 
-void dct_wup_t::append_text(std::string& out) const
-{
+void dct_wup_t::append_text(std::string& out) const {
   dec_field(out, "HID=", hid);
   dec_field(out, " GV=", gv);
   dec_field(out, " V=", v);
@@ -57,8 +54,7 @@ void dct_wup_t::append_text(std::string& out) const
 std::string dct_brq_t::to_string() const { return et_text::text_of(*this); }
 std::string dct_wup_t::to_string() const { return et_text::text_of(*this); }
 
-void dct_object_t::append_text(std::string& out) const
-{
+void dct_object_t::append_text(std::string& out) const {
   et_text::append_message(out, *this, MH_SWT_DCT_BRQ, MH_SWT_DCT_DSR);
 }
 

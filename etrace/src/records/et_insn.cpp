@@ -4,8 +4,7 @@
 
 namespace {
 
-char privilege_letter(uint64_t pril)
-{
+char privilege_letter(uint64_t pril) {
   switch (pril) {
     case 0: return 'U';
     case 1: return 'S';
@@ -25,11 +24,9 @@ const printed_operand_t printed_operands[] = {
     {" RD", &et_insn_t::rd},     {" FRD", &et_insn_t::frd},
 };
 
-
 }  // namespace
 
-void et_insn_t::append_text(std::string& out) const
-{
+void et_insn_t::append_text(std::string& out) const {
   out += '(';
   et_text::dec(out, uiid, 8, ' ');
   out += '.';

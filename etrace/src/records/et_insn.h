@@ -29,8 +29,8 @@ struct et_insn_t {
   uint8_t ea_valid;
   uint64_t ea;  // memory (virtual) address
   uint64_t va_cycle;
-  uint8_t trap;      // trapped at commit
-  uint64_t cause;    // 6-bit cause code, bit XLEN-1 set for an interrupt
+  uint8_t trap;    // trapped at commit
+  uint64_t cause;  // 6-bit cause code, bit XLEN-1 set for an interrupt
   uint8_t interrupt;
   uint8_t pa_valid;
   uint64_t pa;  // physical address

@@ -66,9 +66,7 @@ enum class first_kind_t { wide, c_lui, c_andi, c_and, c_add };
 enum class second_kind_t { wide, c_addi, c_load, c_branch };
 
 bool is_wide_load(std::uint64_t w) { return (w & 0x7f) == 0x03 && insn_t(w).x(12, 3) != 7; }
-bool is_wide_branch(std::uint64_t w) {
-  return (w & 0x207f) == 0x63 || (w & 0x607f) == 0x6063;
-}
+bool is_wide_branch(std::uint64_t w) { return (w & 0x207f) == 0x63 || (w & 0x607f) == 0x6063; }
 
 }  // namespace
 
@@ -136,10 +134,10 @@ unsigned et_insn_t::fuse(const et_insn_t& first, const et_insn_t& second) {
   const bool auipc = wide1 && (w1 & 0x7f) == 0x17;
   const bool and_imm = k1 == first_kind_t::c_andi || (wide1 && (w1 & 0x707f) == 0x7013);
   const bool and_reg = k1 == first_kind_t::c_and || (wide1 && (w1 & 0xfe00707f) == 0x7033);
-  const bool add_like = k1 == first_kind_t::c_add ||
-                        (wide1 && ((w1 & 0xfe00707f) == 0x33 || (w1 & 0xfe00707f) == 0x0800003b ||
-                                   (w1 & 0xfe003077) == 0x20002033 ||
-                                   (w1 & 0xfe007077) == 0x20004033));
+  const bool add_like =
+      k1 == first_kind_t::c_add ||
+      (wide1 && ((w1 & 0xfe00707f) == 0x33 || (w1 & 0xfe00707f) == 0x0800003b ||
+                 (w1 & 0xfe003077) == 0x20002033 || (w1 & 0xfe007077) == 0x20004033));
 
   const bool second_jalr = wide2 && (w2 & 0x707f) == 0x67;
   const bool second_addi = k2 == second_kind_t::c_addi || (wide2 && (w2 & 0x707f) == 0x13);

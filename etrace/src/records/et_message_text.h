@@ -16,10 +16,10 @@ void append_own_payload(std::string& out, const dct_object_t& message, mh_payloa
 
 template <class Message>
 void append_message(std::string& out, const Message& message, unsigned first_code,
-                    unsigned last_code)
-{
+                    unsigned last_code) {
   const unsigned letter = message.letter;
-  const char* name = letter >= first_code && letter <= last_code ? mh_message_name(letter) : nullptr;
+  const char* name =
+      letter >= first_code && letter <= last_code ? mh_message_name(letter) : nullptr;
   if (!name) {
     out += "(unknown)";
     return;

@@ -2,8 +2,7 @@
 
 #include "records/et_text.h"
 
-void et_reg_t::append_text(std::string& out) const
-{
+void et_reg_t::append_text(std::string& out) const {
   if (addr_valid) {
     out += '[';
     et_text::hex(out, addr, 2);

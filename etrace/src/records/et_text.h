@@ -86,8 +86,7 @@ inline char* put_dec(char* p, std::uint64_t v) {
 }
 
 // Lower-case hexadecimal without prefix, zero-padded to at least min_digits.
-inline void hex(std::string& out, uint64_t value, int min_digits = 1)
-{
+inline void hex(std::string& out, uint64_t value, int min_digits = 1) {
   if (min_digits > 16) out.append(std::size_t(min_digits - 16), '0');
   const unsigned digits = min_digits < 1 ? 1u : min_digits > 16 ? 16u : unsigned(min_digits);
   char buf[16];
@@ -95,8 +94,7 @@ inline void hex(std::string& out, uint64_t value, int min_digits = 1)
 }
 
 // Unsigned decimal, right-aligned in at least width columns filled with fill.
-inline void dec(std::string& out, uint64_t value, int width = 0, char fill = ' ')
-{
+inline void dec(std::string& out, uint64_t value, int width = 0, char fill = ' ') {
   char buf[20];
   const std::size_t n = std::size_t(put_dec(buf, value) - buf);
   if (width > 0 && n < std::size_t(width)) out.append(std::size_t(width) - n, fill);
@@ -104,23 +102,20 @@ inline void dec(std::string& out, uint64_t value, int width = 0, char fill = ' '
 }
 
 // label + decimal value, e.g. " ID=5".
-inline void dec_field(std::string& out, const char* label, uint64_t value)
-{
+inline void dec_field(std::string& out, const char* label, uint64_t value) {
   out += label;
   dec(out, value);
 }
 
 // label + hexadecimal value of at least min_digits digits, e.g. " F=07".
-inline void hex_field(std::string& out, const char* label, uint64_t value, int min_digits = 1)
-{
+inline void hex_field(std::string& out, const char* label, uint64_t value, int min_digits = 1) {
   out += label;
   hex(out, value, min_digits);
 }
 
 // The text of any record with append_text, as a new string.
 template <class Record>
-std::string text_of(const Record& record)
-{
+std::string text_of(const Record& record) {
   std::string out;
   record.append_text(out);
   return out;

@@ -13,8 +13,7 @@ const char* const l2t_hm2_op_names[13] = {"CRDW", "FLRD", "FSRD", "DSRD", "PRQR"
 namespace {
 
 // "value4:bit_a,bit_b,value8", all hex.
-void append_group(std::string& out, const l2t_hm2_group_t& group)
-{
+void append_group(std::string& out, const l2t_hm2_group_t& group) {
   hex(out, group.value4);
   hex_field(out, ":", group.bit_a);
   hex_field(out, ",", group.bit_b);
@@ -24,14 +23,12 @@ void append_group(std::string& out, const l2t_hm2_group_t& group)
 }  // namespace
 
 namespace et_text {
-void append_own_payload(std::string& out, const l2t_object_t& message, mh_payload_shape_t shape)
-{
+void append_own_payload(std::string& out, const l2t_object_t& message, mh_payload_shape_t shape) {
   if (shape == MH_SHAPE_HM2) message.hm2.append_text(out);
 }
 }  // namespace et_text
 
-void l2t_rq_t::append_text(std::string& out) const
-{
+void l2t_rq_t::append_text(std::string& out) const {
   dec_field(out, "RID=", rid);
   dec_field(out, " ID=", id);
   dec_field(out, " T=", t);
@@ -40,8 +37,7 @@ void l2t_rq_t::append_text(std::string& out) const
   hex_field(out, " U=", u, 5);
 }
 
-void l2t_wd_t::append_text(std::string& out) const
-{
+void l2t_wd_t::append_text(std::string& out) const {
   dec_field(out, "CN=", cn);
   out += " D=";
   // The last word first, so the digits read as one number.
@@ -49,8 +45,7 @@ void l2t_wd_t::append_text(std::string& out) const
   hex_field(out, " PSN=", psn);
 }
 
-void l2t_rs_t::append_text(std::string& out) const
-{
+void l2t_rs_t::append_text(std::string& out) const {
   dec_field(out, "RID=", rid);
   dec_field(out, " MID=", mid);
   dec_field(out, " SID=", sid);
@@ -59,16 +54,14 @@ void l2t_rs_t::append_text(std::string& out) const
 
 void l2t_rl_t::append_text(std::string& out) const { dec_field(out, "ID=", id); }
 
-void l2t_sr_t::append_text(std::string& out) const
-{
+void l2t_sr_t::append_text(std::string& out) const {
   dec_field(out, "ID=", id);
   dec_field(out, " T=", t);
   hex_field(out, " A=", a, 16);
   hex_field(out, " M=", m, 2);
 }
 
-void l2t_hm2_t::append_text(std::string& out) const
-{
+void l2t_hm2_t::append_text(std::string& out) const {
   dec_field(out, "ID=", id);
   hex_field(out, " A=", a, 16);
   hex_field(out, " OP=", op, 4);
@@ -106,8 +99,7 @@ std::string l2t_rl_t::to_string() const { return et_text::text_of(*this); }
 std::string l2t_sr_t::to_string() const { return et_text::text_of(*this); }
 std::string l2t_hm2_t::to_string() const { return et_text::text_of(*this); }
 
-void l2t_object_t::append_text(std::string& out) const
-{
+void l2t_object_t::append_text(std::string& out) const {
   et_text::append_message(out, *this, MH_SWT_L2T_URQ, MH_SWT_L2T_HM2);
 }
 

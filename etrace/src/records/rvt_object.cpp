@@ -2,8 +2,7 @@
 
 #include "records/et_text.h"
 
-void rvt_object_t::append_text(std::string& out) const
-{
+void rvt_object_t::append_text(std::string& out) const {
   out += "D=";
   et_text::hex(out, data, 16);
 }

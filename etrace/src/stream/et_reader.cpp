@@ -7,8 +7,7 @@
 #include <cstring>
 #include <stdexcept>
 
-FILE* et_reader_t::open_trace(const std::string& path, int& fd)
-{
+FILE* et_reader_t::open_trace(const std::string& path, int& fd) {
   fd = open(path.c_str(), O_RDONLY);
   if (fd < 0)
     throw std::runtime_error("Error: fail to open trace file: " + path + ": " +

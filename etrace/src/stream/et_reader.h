@@ -7,7 +7,7 @@
 #include "records/et_object.h"
 
 class et_reader_t {
- public:
+public:
   explicit et_reader_t(std::string path) : path(std::move(path)) {}
   virtual ~et_reader_t() = default;
 
@@ -21,7 +21,7 @@ class et_reader_t {
   // Debugging hook of a reader; does nothing by default.
   virtual void dump_window() const {}
 
- protected:
+protected:
   // Opens path read-only as a buffered stream and sets fd to its descriptor;
   // throws std::runtime_error with the system error text.
   static FILE* open_trace(const std::string& path, int& fd);

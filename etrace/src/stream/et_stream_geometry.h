@@ -35,7 +35,6 @@ struct et_stream_geometry_t {
 };
 
 bool operator==(const et_stream_geometry_t& a, const et_stream_geometry_t& b);
-inline bool operator!=(const et_stream_geometry_t& a, const et_stream_geometry_t& b)
-{
+inline bool operator!=(const et_stream_geometry_t& a, const et_stream_geometry_t& b) {
   return !(a == b);
 }

@@ -188,13 +188,13 @@ inline constexpr et_wire_field_t rs_payload[] = {rs_rid, rs_mid, rs_sid, rs_f};
 inline constexpr et_wire_field_t rl_payload[] = {rl_id};
 inline constexpr et_wire_field_t sr_payload[] = {sr_m, sr_id, sr_t, sr_a};
 inline constexpr et_wire_field_t hm2_payload[] = {
-    hm2_id,          hm2_a,           hm2_op,           hm2_ser,          hm2_hv,
+    hm2_id,           hm2_a,           hm2_op,          hm2_ser,          hm2_hv,
     hm2_group_value4, hm2_group_bit_a, hm2_group_bit_b, hm2_group_value8, hm2_iv,
     hm2_group_value4, hm2_group_bit_a, hm2_group_bit_b, hm2_group_value8, hm2_vca,
-    hm2_we0,         hm2_we1,         hm2_fen,          hm2_fl0,          hm2_fl1,
+    hm2_we0,          hm2_we1,         hm2_fen,         hm2_fl0,          hm2_fl1,
     hm2_fl2};
 inline constexpr et_wire_field_t brq_payload[] = {
-    brq_kl,  brq_stlb, brq_op, brq_f,         brq_a,        brq_wrd,   brq_wrm,
+    brq_kl,  brq_stlb, brq_op,  brq_f,  brq_a,         brq_wrd,      brq_wrm,
     brq_ldd, brq_psn,  brq_scf, brq_fs, brq_blk_valid, brq_blk_kind, brq_blk_id};
 inline constexpr et_wire_field_t wup_payload[] = {wup_gv, wup_v, wup_v_data, wup_fs};
 
@@ -203,8 +203,7 @@ inline constexpr et_wire_field_t wup_payload[] = {wup_gv, wup_v, wup_v_data, wup
 template <std::size_t n>
 constexpr et_wire_record_t record(unsigned code, const char* name, et_wire_group_t group,
                                   const et_wire_field_t (&fields)[n],
-                                  mh_payload_shape_t shape = MH_SHAPE_NONE)
-{
+                                  mh_payload_shape_t shape = MH_SHAPE_NONE) {
   return {code, name, group, shape, fields, n};
 }
 
@@ -258,8 +257,7 @@ inline constexpr et_wire_record_t records[] = {
 struct record_index_t {
   uint8_t by_code[256];
 };
-constexpr record_index_t make_record_index()
-{
+constexpr record_index_t make_record_index() {
   record_index_t index{};
   for (std::size_t i = 0; i < sizeof records / sizeof records[0]; ++i)
     index.by_code[records[i].code] = uint8_t(i + 1);
@@ -268,23 +266,20 @@ constexpr record_index_t make_record_index()
 inline constexpr record_index_t record_index = make_record_index();
 
 // The record of a header code; null for a code that is not one.
-constexpr const et_wire_record_t* find(unsigned long code)
-{
+constexpr const et_wire_record_t* find(unsigned long code) {
   return code < 256 && record_index.by_code[code] != 0 ? &records[record_index.by_code[code] - 1]
                                                        : nullptr;
 }
 
 // The record of a code that is one, for use at compile time.
 template <unsigned code>
-constexpr const et_wire_record_t& record_of()
-{
+constexpr const et_wire_record_t& record_of() {
   static_assert(code < 256 && record_index.by_code[code] != 0, "a record code");
   return records[record_index.by_code[code] - 1];
 }
 
 // Whether a record has a field whose width or count the geometry gives.
-constexpr bool needs_geometry(const et_wire_record_t& record)
-{
+constexpr bool needs_geometry(const et_wire_record_t& record) {
   for (const et_wire_field_t& field : record)
     if (field.width.size != et_wire_size_t::FIXED || field.count.size != et_wire_size_t::FIXED)
       return true;
@@ -295,22 +290,19 @@ constexpr bool needs_geometry(const et_wire_record_t& record)
 // read as one value (the commit flags).
 template <std::size_t n>
 constexpr unsigned fixed_bits(const et_wire_field_t (&fields)[n], std::size_t first,
-                              std::size_t last)
-{
+                              std::size_t last) {
   unsigned total = 0;
   for (std::size_t i = first; i < last; ++i) total += fields[i].width.fixed * fields[i].count.fixed;
   return total;
 }
 
 // Whether two fields are the same: name, width and count.
-constexpr bool same(const et_wire_field_t& a, const et_wire_field_t& b)
-{
+constexpr bool same(const et_wire_field_t& a, const et_wire_field_t& b) {
   std::size_t i = 0;
   for (; a.name[i] != '\0' && a.name[i] == b.name[i]; ++i) {
   }
-  return a.name[i] == b.name[i] && a.width.size == b.width.size &&
-         a.width.fixed == b.width.fixed && a.count.size == b.count.size &&
-         a.count.fixed == b.count.fixed;
+  return a.name[i] == b.name[i] && a.width.size == b.width.size && a.width.fixed == b.width.fixed &&
+         a.count.size == b.count.size && a.count.fixed == b.count.fixed;
 }
 
 // The commit flags: fields 2 to 6 of SWT_CM, which the reader takes as one
@@ -318,8 +310,7 @@ constexpr bool same(const et_wire_field_t& a, const et_wire_field_t& b)
 enum cm_flag_t : std::size_t { CM_FRCM = 2, CM_TRAP, CM_INTERRUPT, CM_CAUSE, CM_TRIG, CM_END };
 inline constexpr unsigned cm_flag_bits = fixed_bits(cm_payload, CM_FRCM, CM_END);
 constexpr unsigned cm_flag_at(cm_flag_t f) { return fixed_bits(cm_payload, CM_FRCM, f); }
-constexpr uint64_t cm_flag(uint64_t flags, cm_flag_t f)
-{
+constexpr uint64_t cm_flag(uint64_t flags, cm_flag_t f) {
   return (flags >> cm_flag_at(f)) & ((uint64_t(1) << cm_payload[f].width.fixed) - 1);
 }
 
@@ -334,7 +325,7 @@ static_assert(same(cm_payload[CM_FRCM], cm_frcm) && same(cm_payload[CM_TRAP], cm
 // The wire format of one geometry: the field widths and record lengths with
 // the geometry's sizes in place.
 class et_wire_format_t {
- public:
+public:
   // No geometry: every size it would give is 0.
   et_wire_format_t() = default;
   // The sizes of any geometry; the lengths of the data messages mean
@@ -345,8 +336,7 @@ class et_wire_format_t {
   void set(et_wire_size_t size, unsigned value) { sizes_[std::size_t(size)] = value; }
 
   unsigned size(et_wire_size_t size) const { return sizes_[std::size_t(size)]; }
-  unsigned value(et_wire_quantity_t q) const
-  {
+  unsigned value(et_wire_quantity_t q) const {
     return q.size == et_wire_size_t::FIXED ? q.fixed : sizes_[std::size_t(q.size)];
   }
   // Bits of one value of the field, and the number of values in a row.
@@ -359,6 +349,6 @@ class et_wire_format_t {
   // that is not a record.
   uint64_t record_bytes(unsigned long code) const;
 
- private:
+private:
   unsigned sizes_[et_wire_size_count] = {};
 };

@@ -9,30 +9,26 @@
 
 namespace {
 
-std::string system_error_text(int error)
-{
+std::string system_error_text(int error) {
   return error != 0 ? std::strerror(error) : "unknown error";
 }
 
 // A configured width: 1 to 64 bits.
 template <class value_t>
-void check_width(const char* name, value_t value)
-{
+void check_width(const char* name, value_t value) {
   if (value < 1 || value > 64)
     throw std::runtime_error(std::string("Error: trace writer width ") + name + " = " +
                              std::to_string(value) + " is outside 1 to 64");
 }
 
-void store_le64(uint8_t* out, uint64_t word)
-{
+void store_le64(uint8_t* out, uint64_t word) {
   for (int i = 0; i < 8; ++i) out[i] = uint8_t(word >> (8 * i));
 }
 
 }  // namespace
 
 et_writer_t::et_writer_t(const std::string& path, uint64_t ring_size)
-    : path_(path), ring_size_(ring_size)
-{
+    : path_(path), ring_size_(ring_size) {
   if (ring_size % 8 != 0)
     throw std::runtime_error("Error: trace writer ring size " + std::to_string(ring_size) +
                              " is not a multiple of 8");
@@ -47,8 +43,7 @@ et_writer_t::et_writer_t(const std::string& path, uint64_t ring_size)
     staged_.reset(new uint8_t[staging_size]);
 }
 
-et_writer_t::~et_writer_t()
-{
+et_writer_t::~et_writer_t() {
   // Errors cannot leave a destructor; whatever could be written has been.
   try {
     // Complete the last word with TSD1 records of delta 0. When the pending
@@ -64,8 +59,7 @@ et_writer_t::~et_writer_t()
   file_.close();
 }
 
-void et_writer_t::configure(int xlen, int flen, int irf, int va, int pa)
-{
+void et_writer_t::configure(int xlen, int flen, int irf, int va, int pa) {
   check_width("xlen", xlen);
   check_width("flen", flen);
   check_width("irf", irf);
@@ -80,8 +74,7 @@ void et_writer_t::configure(int xlen, int flen, int irf, int va, int pa)
   configured_ = true;
 }
 
-void et_writer_t::configure(const et_stream_geometry_t& geometry)
-{
+void et_writer_t::configure(const et_stream_geometry_t& geometry) {
   check_width("xlen", geometry.xlen);
   check_width("flen", geometry.flen);
   check_width("irf", geometry.irf_data_width);
@@ -91,22 +84,19 @@ void et_writer_t::configure(const et_stream_geometry_t& geometry)
   configured_ = true;
 }
 
-void et_writer_t::throw_bad_bit_count(uint64_t bits)
-{
+void et_writer_t::throw_bad_bit_count(uint64_t bits) {
   throw std::runtime_error("Error: trace writer cannot append " + std::to_string(bits) +
                            " bits at once (at most 64)");
 }
 
-void et_writer_t::require(unsigned code) const
-{
+void et_writer_t::require(unsigned code) const {
   const et_wire_record_t& record = *et_wire::find(code);
   if (!configured_ && et_wire::needs_geometry(record))
     throw std::runtime_error(std::string("Error: trace writer: ") + record.name +
                              " written before configure()");
 }
 
-void et_writer_t::emit_word(uint64_t word)
-{
+void et_writer_t::emit_word(uint64_t word) {
   if (ring_size_ != 0) {
     store_le64(&ring_[byte_count_ % ring_size_], word);
     byte_count_ += 8;
@@ -117,15 +107,13 @@ void et_writer_t::emit_word(uint64_t word)
   if (staged_bytes_ == staging_size) flush_staged();
 }
 
-void et_writer_t::flush_staged()
-{
+void et_writer_t::flush_staged() {
   const size_t size = staged_bytes_;
   staged_bytes_ = 0;
   write_bytes(staged_.get(), size);
 }
 
-void et_writer_t::write_bytes(const uint8_t* data, uint64_t size)
-{
+void et_writer_t::write_bytes(const uint8_t* data, uint64_t size) {
   if (size == 0) return;
   errno = 0;
   file_.write(reinterpret_cast<const char*>(data), std::streamsize(size));
@@ -134,14 +122,12 @@ void et_writer_t::write_bytes(const uint8_t* data, uint64_t size)
                              system_error_text(errno));
 }
 
-void et_writer_t::drop_old_sync_points()
-{
+void et_writer_t::drop_old_sync_points() {
   while (!sync_points_.empty() && sync_points_.front() + ring_size_ < byte_count_)
     sync_points_.pop_front();
 }
 
-void et_writer_t::write_ring_to_file()
-{
+void et_writer_t::write_ring_to_file() {
   if (byte_count_ < ring_size_) {
     write_bytes(ring_.get(), byte_count_);
     return;
@@ -163,14 +149,14 @@ void et_writer_t::write_ring_to_file()
 // written. The record's fields come from the wire-format table at compile
 // time: the fixed widths are constants, the others the configured ones.
 template <unsigned code, class... values_t>
-void et_writer_t::record(values_t... values)
-{
+void et_writer_t::record(values_t... values) {
   constexpr const et_wire_record_t& layout = et_wire::record_of<code>();
   static_assert(sizeof...(values) == layout.field_count, "one value for each field");
   if constexpr (et_wire::needs_geometry(layout)) require(code);
   const uint64_t value[] = {uint64_t(values)...};
   append(code, et_wire::header_bits);
-  for (std::size_t i = 0; i < sizeof...(values); ++i) append(value[i], wire_.bits(layout.fields[i]));
+  for (std::size_t i = 0; i < sizeof...(values); ++i)
+    append(value[i], wire_.bits(layout.fields[i]));
   end_record();
 }
 
@@ -178,8 +164,7 @@ void et_writer_t::record_tsd1(uint8_t delta) { record<MH_TSD1>(delta); }
 
 void et_writer_t::record_swt_hart(uint8_t hart) { record<MH_SWT_HART>(hart); }
 
-void et_writer_t::record_swt_is(uint64_t uiid, uint8_t pril, uint64_t chunk)
-{
+void et_writer_t::record_swt_is(uint64_t uiid, uint8_t pril, uint64_t chunk) {
   if (++issue_count_ == 0 && ring_size_ != 0) {
     // Every 256th issue record starts a point from which a kept ring can be
     // read; records always end on a byte boundary, so pending bits are bytes.
@@ -190,57 +175,48 @@ void et_writer_t::record_swt_is(uint64_t uiid, uint8_t pril, uint64_t chunk)
   record<MH_SWT_IS>(uiid, pril, chunk);
 }
 
-void et_writer_t::record_swt_irfra(uint16_t piid, uint8_t selector, uint8_t reg)
-{
+void et_writer_t::record_swt_irfra(uint16_t piid, uint8_t selector, uint8_t reg) {
   record<MH_SWT_IRFRA>(piid, selector, reg);
 }
 
-void et_writer_t::record_swt_irfrd(uint16_t piid, uint8_t selector, uint64_t value)
-{
+void et_writer_t::record_swt_irfrd(uint16_t piid, uint8_t selector, uint64_t value) {
   record<MH_SWT_IRFRD>(piid, selector, value);
 }
 
 void et_writer_t::record_swt_irfwa(uint16_t piid, uint8_t reg) { record<MH_SWT_IRFWA>(piid, reg); }
 
-void et_writer_t::record_swt_irfwd(uint16_t piid, uint64_t value)
-{
+void et_writer_t::record_swt_irfwd(uint16_t piid, uint64_t value) {
   record<MH_SWT_IRFWD>(piid, value);
 }
 
-void et_writer_t::record_swt_frfra(uint16_t piid, uint8_t selector, uint8_t reg)
-{
+void et_writer_t::record_swt_frfra(uint16_t piid, uint8_t selector, uint8_t reg) {
   record<MH_SWT_FRFRA>(piid, selector, reg);
 }
 
-void et_writer_t::record_swt_frfrd(uint16_t piid, uint8_t selector, uint64_t value)
-{
+void et_writer_t::record_swt_frfrd(uint16_t piid, uint8_t selector, uint64_t value) {
   record<MH_SWT_FRFRD>(piid, selector, value);
 }
 
 void et_writer_t::record_swt_frfwa(uint16_t piid, uint8_t reg) { record<MH_SWT_FRFWA>(piid, reg); }
 
-void et_writer_t::record_swt_frfwd(uint16_t piid, uint64_t value)
-{
+void et_writer_t::record_swt_frfwd(uint16_t piid, uint64_t value) {
   record<MH_SWT_FRFWD>(piid, value);
 }
 
 void et_writer_t::record_swt_fr(uint16_t piid, bool bit) { record<MH_SWT_FR>(piid, bit); }
 
-void et_writer_t::record_swt_va(uint16_t piid, uint64_t address)
-{
+void et_writer_t::record_swt_va(uint16_t piid, uint64_t address) {
   record<MH_SWT_VA>(piid, address);
 }
 
-void et_writer_t::record_swt_pa(uint16_t piid, uint64_t address)
-{
+void et_writer_t::record_swt_pa(uint16_t piid, uint64_t address) {
   record<MH_SWT_PA>(piid, address);
 }
 
 void et_writer_t::record_swt_std(uint16_t piid, uint64_t data) { record<MH_SWT_STD>(piid, data); }
 
 void et_writer_t::record_swt_cm(uint16_t piid, uint64_t pc, bool frcm, bool trap, uint64_t cause,
-                                bool trig)
-{
+                                bool trig) {
   require(MH_SWT_CM);
   const unsigned interrupt_bit = wire_.size(et_wire_size_t::XLEN) - 1;
   record<MH_SWT_CM>(piid, pc, frcm, trap, cause >> interrupt_bit, cause, trig);

@@ -15,7 +15,7 @@
 #include "stream/et_wire_format.h"
 
 class et_writer_t {
- public:
+public:
   // Creates or truncates the file. ring_size 0 writes straight to the file;
   // otherwise it is the ring's size in bytes, a multiple of 8. Throws
   // std::runtime_error when the file cannot be opened or the size is bad.
@@ -35,8 +35,7 @@ class et_writer_t {
   void configure(const et_stream_geometry_t& geometry);
 
   // Appends the low `bits` bits (0..64) of value to the stream.
-  void append(uint64_t value, uint64_t bits)
-  {
+  void append(uint64_t value, uint64_t bits) {
     if (bits == 0) return;
     if (bits > 64) throw_bad_bit_count(bits);
     const uint64_t v = bits == 64 ? value : value & ((uint64_t(1) << bits) - 1);
@@ -71,7 +70,7 @@ class et_writer_t {
   // low 6 bits of cause as the cause code.
   void record_swt_cm(uint16_t piid, uint64_t pc, bool frcm, bool trap, uint64_t cause, bool trig);
 
- private:
+private:
   void emit_word(uint64_t word);
   void flush_staged();
   void end_record() { append(0, (8 - pending_bits_ % 8) % 8); }
@@ -87,7 +86,7 @@ class et_writer_t {
   [[noreturn]] static void throw_bad_bit_count(uint64_t bits);
 
   std::ofstream file_;
-  std::string path_;  // for error messages
+  std::string path_;         // for error messages
   et_wire_format_t wire_;    // the field widths
   bool configured_ = false;  // configure has been called
   uint64_t ring_size_;

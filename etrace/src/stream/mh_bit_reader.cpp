@@ -21,7 +21,7 @@
 // head_bytes), and zero bytes after them, so that a 64-bit load (plus one
 // byte) never leaves the buffer.
 class mh_bit_reader_t::chunks_t {
- public:
+public:
   static constexpr std::size_t head_bytes = 64;
   static constexpr std::size_t slack_bytes = 64;
   static constexpr std::size_t buffer_count = 3;
@@ -34,13 +34,12 @@ class mh_bit_reader_t::chunks_t {
   };
 
   chunks_t(FILE* input, const std::string& path, long start_offset)
-      : input_(input), path_(path), start_offset_(start_offset)
-  {
+      : input_(input), path_(path), start_offset_(start_offset) {
     // The buffers lie in one huge page where the system grants it: one page
     // fault instead of hundreds, each dearer than decoding a page of input.
     static_assert(buffer_count * stride <= huge_page, "the buffers fit a huge page");
-    mapped_ = mmap(nullptr, mapped_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1,
-                   0);
+    mapped_ =
+        mmap(nullptr, mapped_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped_ == MAP_FAILED) throw std::bad_alloc();
     const uintptr_t first = reinterpret_cast<uintptr_t>(mapped_);
     buffers_ = reinterpret_cast<uint8_t*>((first + huge_page - 1) / huge_page * huge_page);
@@ -56,8 +55,7 @@ class mh_bit_reader_t::chunks_t {
     }
   }
 
-  ~chunks_t()
-  {
+  ~chunks_t() {
     if (thread_.joinable()) {
       {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -74,8 +72,7 @@ class mh_bit_reader_t::chunks_t {
 
   // The next chunk, in order; its buffer stays the caller's until release().
   // Throws the std::runtime_error of a failed read for the chunk it hit.
-  chunk_t next()
-  {
+  chunk_t next() {
     // Nothing follows the last chunk or a failed read.
     if (error_) std::rethrow_exception(error_);
     if (ended_) return chunk_t{buffer(taken_), 0, true};
@@ -94,8 +91,7 @@ class mh_bit_reader_t::chunks_t {
   }
 
   // Gives the oldest chunk taken back for reading into.
-  void release()
-  {
+  void release() {
     if (!thread_.joinable()) {
       ++released_;
       return;
@@ -107,7 +103,7 @@ class mh_bit_reader_t::chunks_t {
     changed_.notify_all();
   }
 
- private:
+private:
   struct state_t {
     std::size_t size = 0;
     bool last = false;
@@ -121,8 +117,7 @@ class mh_bit_reader_t::chunks_t {
   uint8_t* buffer(uint64_t k) const { return buffers_ + (k % buffer_count) * stride + head_bytes; }
 
   // Reads chunk k into its buffer; true when more may follow.
-  bool read_chunk(uint64_t k)
-  {
+  bool read_chunk(uint64_t k) {
     state_t& state = states_[k % buffer_count];
     uint8_t* data = buffer(k);
     state = state_t();
@@ -148,8 +143,7 @@ class mh_bit_reader_t::chunks_t {
 
   // The helper thread: fills the buffers ahead of the decoder until the last
   // chunk or the reader goes away.
-  void read_ahead()
-  {
+  void read_ahead() {
     for (uint64_t k = 0;; ++k) {
       {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -188,8 +182,7 @@ class mh_bit_reader_t::chunks_t {
 
 const uint8_t mh_bit_reader_t::no_data_[16] = {};
 
-mh_bit_reader_t::mh_bit_reader_t(FILE* input, std::string path)
-{
+mh_bit_reader_t::mh_bit_reader_t(FILE* input, std::string path) {
   // A stream handed over part-way reports positions in the whole file; a pipe
   // has no position and counts from 0.
   start_offset_ = std::max(0L, ftell(input));
@@ -198,8 +191,7 @@ mh_bit_reader_t::mh_bit_reader_t(FILE* input, std::string path)
 
 mh_bit_reader_t::~mh_bit_reader_t() = default;
 
-mh_bit_cursor_t mh_bit_reader_t::fill(mh_bit_cursor_t cursor, unsigned n)
-{
+mh_bit_cursor_t mh_bit_reader_t::fill(mh_bit_cursor_t cursor, unsigned n) {
   if (!at_eof_) {
     // Carry the unread bytes (the current partial byte included) over to
     // the front of the next chunk.
@@ -224,8 +216,7 @@ mh_bit_cursor_t mh_bit_reader_t::fill(mh_bit_cursor_t cursor, unsigned n)
   return cursor;
 }
 
-long mh_bit_reader_t::block_position(const mh_bit_cursor_t& cursor) const
-{
+long mh_bit_reader_t::block_position(const mh_bit_cursor_t& cursor) const {
   const uint64_t bits_used = buffer_start_ * 8 + cursor.pos_;
   const uint64_t blocks = (bits_used + block_bytes * 8 - 1) / (block_bytes * 8);
   const uint64_t bytes_read = buffer_start_ + cursor.end_ / 8;

@@ -27,8 +27,7 @@ class mh_unchecked_bits_t;
 
 // The n bits (1 to 64) at bit position pos of data, least-significant first;
 // reads the nine bytes from pos / 8 on.
-inline uint64_t mh_extract_bits(const uint8_t* data, std::size_t pos, unsigned n)
-{
+inline uint64_t mh_extract_bits(const uint8_t* data, std::size_t pos, unsigned n) {
   const uint8_t* p = data + (pos >> 3);
   const unsigned shift = unsigned(pos & 7);
   uint64_t v;
@@ -43,7 +42,7 @@ inline uint64_t mh_extract_bits(const uint8_t* data, std::size_t pos, unsigned n
 }
 
 class mh_bit_cursor_t {
- public:
+public:
   static constexpr bool checked = true;
 
   // The next n bits (1 to 64), least-significant first. At the end of the
@@ -51,8 +50,7 @@ class mh_bit_cursor_t {
   inline uint64_t get(int n);
 
   // Consumes n bits of any count; ends the data like get.
-  void skip(uint64_t n)
-  {
+  void skip(uint64_t n) {
     while (n > 64) {
       get(64);
       n -= 64;
@@ -71,13 +69,11 @@ class mh_bit_cursor_t {
   // Continues n bytes further, after what was read unchecked.
   void advance_bytes(std::size_t n) { pos_ += n * 8; }
 
- private:
+private:
   friend class mh_bit_reader_t;
 
   mh_bit_cursor_t(mh_bit_reader_t* reader, const uint8_t* data, std::size_t pos, std::size_t end)
-      : reader_(reader), data_(data), pos_(pos), end_(end)
-  {
-  }
+      : reader_(reader), data_(data), pos_(pos), end_(end) {}
 
   mh_bit_reader_t* reader_;
   const uint8_t* data_;  // the loaded bytes (of the reader's current chunk)
@@ -86,7 +82,7 @@ class mh_bit_cursor_t {
 };
 
 class mh_bit_reader_t {
- public:
+public:
   // The unit of input accounting in bytes.
   static constexpr std::size_t block_bytes = 16;
 
@@ -101,16 +97,14 @@ class mh_bit_reader_t {
   // exception the position need not be stored: the data has ended or the
   // stream is unusable.
   mh_bit_cursor_t cursor() { return mh_bit_cursor_t(this, data_, pos_, end_); }
-  void store(const mh_bit_cursor_t& cursor)
-  {
+  void store(const mh_bit_cursor_t& cursor) {
     data_ = cursor.data_;
     pos_ = cursor.pos_;
     end_ = cursor.end_;
   }
 
   // The next n bits (1 to 64), through a cursor of its own.
-  uint64_t get_bits(int n)
-  {
+  uint64_t get_bits(int n) {
     mh_bit_cursor_t c = cursor();
     const uint64_t value = c.get(n);
     store(c);
@@ -128,7 +122,7 @@ class mh_bit_reader_t {
   // The input arrives in chunks of this many bytes (mh_bit_reader.cpp).
   static constexpr std::size_t chunk_bytes = 512 * 1024;
 
- private:
+private:
   friend class mh_bit_cursor_t;
   class chunks_t;
 
@@ -157,13 +151,12 @@ class mh_bit_reader_t {
 // registers, unlike a cursor, whose address the refilling and error paths
 // take.
 class mh_unchecked_bits_t {
- public:
+public:
   static constexpr bool checked = false;
 
   explicit mh_unchecked_bits_t(const uint8_t* record) : data_(record) {}
 
-  uint64_t get(int n)
-  {
+  uint64_t get(int n) {
     const uint64_t value = mh_extract_bits(data_, pos_, unsigned(n));
     pos_ += unsigned(n);
     return value;
@@ -173,13 +166,12 @@ class mh_unchecked_bits_t {
   // Bytes read, after align_to_byte.
   std::size_t bytes() const { return pos_ >> 3; }
 
- private:
+private:
   const uint8_t* data_;
   std::size_t pos_ = 0;
 };
 
-inline uint64_t mh_bit_cursor_t::get(int n)
-{
+inline uint64_t mh_bit_cursor_t::get(int n) {
   if (__builtin_expect(pos_ + unsigned(n) > end_, 0)) *this = reader_->fill(*this, unsigned(n));
   const uint64_t value = mh_extract_bits(data_, pos_, unsigned(n));
   pos_ += unsigned(n);

@@ -8,8 +8,7 @@
 #include "stream/et_wire_format.h"
 
 mh_rvt_reader_t::mh_rvt_reader_t(const std::string& path, const et_stream_geometry_t& geometry)
-    : et_reader_t(path)
-{
+    : et_reader_t(path) {
   geometry.check_widths();
   // The stream's own records, the RVT words and the instruction records.
   const et_wire_format_t wire(geometry);
@@ -23,19 +22,15 @@ mh_rvt_reader_t::mh_rvt_reader_t(const std::string& path, const et_stream_geomet
 
 mh_rvt_reader_t::mh_rvt_reader_t(const std::string& path, int xlen, int flen,
                                  unsigned long paddr_width, unsigned long irf_data_width)
-    : mh_rvt_reader_t(path, et_stream_geometry_t{xlen, flen, paddr_width, irf_data_width})
-{
-}
+    : mh_rvt_reader_t(path, et_stream_geometry_t{xlen, flen, paddr_width, irf_data_width}) {}
 
-mh_rvt_reader_t::~mh_rvt_reader_t()
-{
+mh_rvt_reader_t::~mh_rvt_reader_t() {
   if (file_ != nullptr) fclose(file_);  // closes fd_ too
 }
 
 et_object_t* mh_rvt_reader_t::get_next_object() { throw std::runtime_error("Not suitable call"); }
 
-bool mh_rvt_reader_t::read_bytes(void* into, std::size_t size)
-{
+bool mh_rvt_reader_t::read_bytes(void* into, std::size_t size) {
   errno = 0;
   const std::size_t got = fread(into, 1, size, file_);
   position_ += got;
@@ -48,8 +43,7 @@ bool mh_rvt_reader_t::read_bytes(void* into, std::size_t size)
   return false;
 }
 
-unsigned long mh_rvt_reader_t::extract(void* buffer, unsigned long n)
-{
+unsigned long mh_rvt_reader_t::extract(void* buffer, unsigned long n) {
   if (failure_) std::rethrow_exception(failure_);
   unsigned long count = 0;
   try {
@@ -63,8 +57,7 @@ unsigned long mh_rvt_reader_t::extract(void* buffer, unsigned long n)
   return count;
 }
 
-void mh_rvt_reader_t::copy_words(uint8_t* out, unsigned long n, unsigned long& count)
-{
+void mh_rvt_reader_t::copy_words(uint8_t* out, unsigned long n, unsigned long& count) {
   uint8_t discard[256];
   while (count < n) {
     const uint64_t header_position = position_;

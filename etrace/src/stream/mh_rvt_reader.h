@@ -12,7 +12,7 @@
 #include "stream/et_stream_geometry.h"
 
 class mh_rvt_reader_t : public et_reader_t {
- public:
+public:
   // Opens the trace file; the geometry's field widths give the lengths of
   // the instruction records (its cache-line layout is not used). Throws
   // std::runtime_error for a width outside 1 to 64
@@ -35,7 +35,7 @@ class mh_rvt_reader_t : public et_reader_t {
   // throws its std::runtime_error.
   unsigned long extract(void* buffer, unsigned long n);
 
- private:
+private:
   // The loop of extract: copies words to out, counting bytes in count, which
   // holds what was copied when a bad record throws.
   void copy_words(uint8_t* out, unsigned long n, unsigned long& count);
@@ -47,6 +47,6 @@ class mh_rvt_reader_t : public et_reader_t {
   // Payload bytes after the header byte, by header code (et_wire_format.h);
   // 0 = not accepted.
   uint8_t payload_bytes_[256] = {};
-  uint64_t position_ = 0;  // byte offset in the file of the next byte read
+  uint64_t position_ = 0;       // byte offset in the file of the next byte read
   std::exception_ptr failure_;  // the error that ended the extraction
 };

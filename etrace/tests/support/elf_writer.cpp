@@ -10,20 +10,17 @@ namespace {
 
 // Appends the object's bytes (host order: the tests run little-endian).
 template <class T>
-void put(std::vector<uint8_t>& out, const T& value)
-{
+void put(std::vector<uint8_t>& out, const T& value) {
   const uint8_t* p = reinterpret_cast<const uint8_t*>(&value);
   out.insert(out.end(), p, p + sizeof value);
 }
 
-void align(std::vector<uint8_t>& out, size_t to)
-{
+void align(std::vector<uint8_t>& out, size_t to) {
   while (out.size() % to != 0) out.push_back(0);
 }
 
 // Adds a name to a string table and gives its offset there.
-uint32_t add_string(std::vector<uint8_t>& table, const std::string& text)
-{
+uint32_t add_string(std::vector<uint8_t>& table, const std::string& text) {
   const uint32_t offset = static_cast<uint32_t>(table.size());
   table.insert(table.end(), text.begin(), text.end());
   table.push_back(0);
@@ -33,8 +30,7 @@ uint32_t add_string(std::vector<uint8_t>& table, const std::string& text)
 }  // namespace
 
 elf_section_t elf_section_t::progbits(const std::string& name, uint64_t flags, uint64_t address,
-                                      const std::vector<uint8_t>& bytes)
-{
+                                      const std::vector<uint8_t>& bytes) {
   elf_section_t section;
   section.name = name;
   section.flags = flags;
@@ -43,8 +39,7 @@ elf_section_t elf_section_t::progbits(const std::string& name, uint64_t flags, u
   return section;
 }
 
-elf_section_t elf_section_t::nobits(const std::string& name, uint64_t address, uint64_t size)
-{
+elf_section_t elf_section_t::nobits(const std::string& name, uint64_t address, uint64_t size) {
   elf_section_t section;
   section.name = name;
   section.type = SHT_NOBITS;
@@ -54,39 +49,34 @@ elf_section_t elf_section_t::nobits(const std::string& name, uint64_t address, u
   return section;
 }
 
-elf_writer_t::elf_writer_t(int elf_class) : elf_class_(elf_class)
-{
+elf_writer_t::elf_writer_t(int elf_class) : elf_class_(elf_class) {
   if (elf_class != ELFCLASS32 && elf_class != ELFCLASS64)
     throw std::invalid_argument("elf_writer_t: class must be ELFCLASS32 or ELFCLASS64");
 }
 
-size_t elf_writer_t::add_section(const elf_section_t& section)
-{
+size_t elf_writer_t::add_section(const elf_section_t& section) {
   sections_.push_back(section);
   return sections_.size();
 }
 
-void elf_writer_t::add_segment(uint32_t type, uint64_t vaddr, uint64_t paddr, uint64_t memsz)
-{
+void elf_writer_t::add_segment(uint32_t type, uint64_t vaddr, uint64_t paddr, uint64_t memsz) {
   segments_.push_back({type, vaddr, paddr, memsz});
 }
 
-void elf_writer_t::add_symbol(const std::string& name, uint64_t value, size_t section_index)
-{
+void elf_writer_t::add_symbol(const std::string& name, uint64_t value, size_t section_index) {
   symbols_.push_back({name, value, section_index});
 }
 
-std::vector<uint8_t> elf_writer_t::image() const
-{
-  if (elf_class_ == ELFCLASS32) return build<Elf32_Ehdr, Elf32_Phdr, Elf32_Shdr, Elf32_Sym>(ELFCLASS32);
+std::vector<uint8_t> elf_writer_t::image() const {
+  if (elf_class_ == ELFCLASS32)
+    return build<Elf32_Ehdr, Elf32_Phdr, Elf32_Shdr, Elf32_Sym>(ELFCLASS32);
   if (mixed_) return build<Elf32_Ehdr, Elf64_Phdr, Elf64_Shdr, Elf64_Sym>(ELFCLASS32);
   return build<Elf64_Ehdr, Elf64_Phdr, Elf64_Shdr, Elf64_Sym>(ELFCLASS64);
 }
 
 // Layout: header, program headers, section contents (8-byte aligned), section headers.
 template <class Ehdr, class Phdr, class Shdr, class Sym>
-std::vector<uint8_t> elf_writer_t::build(int header_class) const
-{
+std::vector<uint8_t> elf_writer_t::build(int header_class) const {
   // The sections as written: the null section, the added ones, then the tables.
   std::vector<elf_section_t> all(1);
   all.insert(all.end(), sections_.begin(), sections_.end());
@@ -158,7 +148,8 @@ std::vector<uint8_t> elf_writer_t::build(int header_class) const
     uint64_t first = 0, last = 0;
     for (size_t i = 1; i < all.size(); ++i) {
       const elf_section_t& s = all[i];
-      if (s.type == SHT_NOBITS || s.address < seg.vaddr || s.address >= seg.vaddr + seg.memsz) continue;
+      if (s.type == SHT_NOBITS || s.address < seg.vaddr || s.address >= seg.vaddr + seg.memsz)
+        continue;
       if (first == 0) first = offsets[i];
       last = offsets[i] + s.bytes.size();
     }
@@ -187,8 +178,7 @@ std::vector<uint8_t> elf_writer_t::build(int header_class) const
   return out;
 }
 
-std::vector<uint8_t> pattern_bytes(size_t count, uint32_t seed)
-{
+std::vector<uint8_t> pattern_bytes(size_t count, uint32_t seed) {
   std::vector<uint8_t> bytes(count);
   uint32_t x = seed * 2654435761u + 1;
   for (uint8_t& b : bytes) {
@@ -200,10 +190,10 @@ std::vector<uint8_t> pattern_bytes(size_t count, uint32_t seed)
   return bytes;
 }
 
-void write_file(const std::string& path, const std::vector<uint8_t>& bytes)
-{
+void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   if (!file) throw std::runtime_error("cannot write " + path);
 }
 

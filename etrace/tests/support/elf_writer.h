@@ -34,7 +34,7 @@ struct elf_section_t {
 };
 
 class elf_writer_t {
- public:
+public:
   explicit elf_writer_t(int elf_class);  // ELFCLASS32 or ELFCLASS64
 
   // The section's index in the section table (the null section is 0).
@@ -49,7 +49,7 @@ class elf_writer_t {
 
   std::vector<uint8_t> image() const;
 
- private:
+private:
   struct segment_t {
     uint32_t type;
     uint64_t vaddr, paddr, memsz;

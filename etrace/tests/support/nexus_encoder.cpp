@@ -4,22 +4,19 @@
 
 namespace et_test {
 
-void nexus_encoder_t::push(uint8_t mdo, uint8_t mseo)
-{
+void nexus_encoder_t::push(uint8_t mdo, uint8_t mseo) {
   bytes_.push_back(static_cast<uint8_t>((mdo & 0x3F) << 2 | mseo));
   partial_ = 0;
   used_ = 0;
 }
 
-nexus_encoder_t& nexus_encoder_t::tcode(unsigned tcode)
-{
+nexus_encoder_t& nexus_encoder_t::tcode(unsigned tcode) {
   if (used_ != 0) throw std::logic_error("previous Nexus message not ended");
   push(static_cast<uint8_t>(tcode), 0);
   return *this;
 }
 
-nexus_encoder_t& nexus_encoder_t::put(nexus_value_t field)
-{
+nexus_encoder_t& nexus_encoder_t::put(nexus_value_t field) {
   if (field.width == 0) return var_bytes(field.value, 1);
   for (unsigned i = 0; i < field.width; ++i) {
     const uint64_t bit = i < 64 ? (field.value >> i) & 1 : 0;
@@ -29,8 +26,7 @@ nexus_encoder_t& nexus_encoder_t::put(nexus_value_t field)
   return *this;
 }
 
-nexus_encoder_t& nexus_encoder_t::var_bytes(uint64_t value, unsigned min_bytes)
-{
+nexus_encoder_t& nexus_encoder_t::var_bytes(uint64_t value, unsigned min_bytes) {
   // The field takes what is left of a partly used byte, then whole bytes.
   unsigned bytes = 0;
   for (;;) {
@@ -46,8 +42,7 @@ nexus_encoder_t& nexus_encoder_t::var_bytes(uint64_t value, unsigned min_bytes)
   }
 }
 
-nexus_encoder_t& nexus_encoder_t::end()
-{
+nexus_encoder_t& nexus_encoder_t::end() {
   if (used_ != 0)
     push(partial_, 3);
   else if (!bytes_.empty())
@@ -55,21 +50,19 @@ nexus_encoder_t& nexus_encoder_t::end()
   return *this;
 }
 
-nexus_encoder_t& nexus_encoder_t::idle(unsigned count)
-{
+nexus_encoder_t& nexus_encoder_t::idle(unsigned count) {
   bytes_.insert(bytes_.end(), count, 0xFF);
   return *this;
 }
 
-nexus_encoder_t& nexus_encoder_t::raw(uint8_t byte)
-{
+nexus_encoder_t& nexus_encoder_t::raw(uint8_t byte) {
   bytes_.push_back(byte);
   return *this;
 }
 
-nexus_encoder_t& nexus_encoder_t::message(unsigned code, unsigned src, std::initializer_list<nexus_value_t> fields,
-                                          std::optional<uint64_t> tstamp)
-{
+nexus_encoder_t& nexus_encoder_t::message(unsigned code, unsigned src,
+                                          std::initializer_list<nexus_value_t> fields,
+                                          std::optional<uint64_t> tstamp) {
   tcode(code);
   if (has_src_ && src_bits_ > 0) put(fixed(src, src_bits_));
   for (const nexus_value_t& f : fields) put(f);

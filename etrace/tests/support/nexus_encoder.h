@@ -25,12 +25,14 @@ inline nexus_value_t fixed(uint64_t value, unsigned width) { return {value, widt
 inline nexus_value_t var(uint64_t value) { return {value, 0}; }
 
 class nexus_encoder_t {
- public:
-  explicit nexus_encoder_t(bool has_src = false, unsigned src_bits = 0) : has_src_(has_src), src_bits_(src_bits) {}
+public:
+  explicit nexus_encoder_t(bool has_src = false, unsigned src_bits = 0)
+      : has_src_(has_src), src_bits_(src_bits) {}
 
   // A whole message: TCODE, SRC when configured, the fields, TSTAMP when
   // given, then the end of the message.
-  nexus_encoder_t& message(unsigned tcode, unsigned src, std::initializer_list<nexus_value_t> fields,
+  nexus_encoder_t& message(unsigned tcode, unsigned src,
+                           std::initializer_list<nexus_value_t> fields,
                            std::optional<uint64_t> tstamp = std::nullopt);
 
   // Pieces, for messages the helper above cannot make.
@@ -46,7 +48,7 @@ class nexus_encoder_t {
   const std::vector<uint8_t>& bytes() const { return bytes_; }
   std::string str() const { return std::string(bytes_.begin(), bytes_.end()); }
 
- private:
+private:
   void push(uint8_t mdo, uint8_t mseo);
 
   bool has_src_;

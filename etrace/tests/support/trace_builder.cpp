@@ -12,8 +12,7 @@
 
 namespace et_test {
 
-et_insn_t make_insn(uint64_t uiid, uint64_t pc, uint64_t chunk, uint8_t pril)
-{
+et_insn_t make_insn(uint64_t uiid, uint64_t pc, uint64_t chunk, uint8_t pril) {
   et_insn_t insn{};
   insn.uiid = uiid;
   insn.pc = pc;
@@ -23,14 +22,12 @@ et_insn_t make_insn(uint64_t uiid, uint64_t pc, uint64_t chunk, uint8_t pril)
   return insn;
 }
 
-std::vector<uint8_t> read_file(const std::string& path)
-{
+std::vector<uint8_t> read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-temp_file_t::temp_file_t() : path_(::testing::TempDir() + "et_trace_XXXXXX")
-{
+temp_file_t::temp_file_t() : path_(::testing::TempDir() + "et_trace_XXXXXX") {
   int fd = mkstemp(&path_[0]);
   if (fd < 0) throw std::runtime_error("cannot create a temporary file " + path_);
   close(fd);
@@ -39,8 +36,7 @@ temp_file_t::temp_file_t() : path_(::testing::TempDir() + "et_trace_XXXXXX")
 temp_file_t::~temp_file_t() { std::remove(path_.c_str()); }
 
 trace_builder_t::trace_builder_t(const trace_config_t& config)
-    : config_(config), wire_(config.geometry())
-{
+    : config_(config), wire_(config.geometry()) {
   writer_.reset(new et_writer_t(file_.path(), config_.ring_size));
   writer_->configure(config_.geometry());
 }
@@ -48,47 +44,43 @@ trace_builder_t::trace_builder_t(const trace_config_t& config)
 // The writer is destroyed (members in reverse order) before the file is removed.
 trace_builder_t::~trace_builder_t() = default;
 
-const std::string& trace_builder_t::finish()
-{
+const std::string& trace_builder_t::finish() {
   writer_.reset();
   return file_.path();
 }
 
 std::vector<uint8_t> trace_builder_t::bytes() { return read_file(finish()); }
 
-trace_builder_t& trace_builder_t::hart(uint8_t hart)
-{
+trace_builder_t& trace_builder_t::hart(uint8_t hart) {
   writer_->record_swt_hart(hart);
   return *this;
 }
 
-trace_builder_t& trace_builder_t::tsd1(uint8_t delta)
-{
+trace_builder_t& trace_builder_t::tsd1(uint8_t delta) {
   writer_->record_tsd1(delta);
   return *this;
 }
 
-trace_builder_t& trace_builder_t::advance(uint64_t cycles)
-{
+trace_builder_t& trace_builder_t::advance(uint64_t cycles) {
   for (; cycles > 255; cycles -= 255) writer_->record_tsd1(255);
   if (cycles != 0) writer_->record_tsd1(uint8_t(cycles));
   return *this;
 }
 
-trace_builder_t& trace_builder_t::issue(const et_insn_t& insn)
-{
+trace_builder_t& trace_builder_t::issue(const et_insn_t& insn) {
   writer_->record_swt_is(insn.uiid, uint8_t(insn.pril), insn.chunk);
   return *this;
 }
 
-trace_builder_t& trace_builder_t::complete(const et_insn_t& insn)
-{
+trace_builder_t& trace_builder_t::complete(const et_insn_t& insn) {
   et_writer_t& w = *writer_;
   const auto piid = uint16_t(insn.uiid);
   const struct {
     const et_reg_t& reg;
     uint8_t selector;
-  } int_sources[] = {{insn.rs1, MH_SEL_RS1}, {insn.rs2, MH_SEL_RS2}, {insn.rs3, MH_SEL_RS3},
+  } int_sources[] = {{insn.rs1, MH_SEL_RS1},
+                     {insn.rs2, MH_SEL_RS2},
+                     {insn.rs3, MH_SEL_RS3},
                      {insn.rsd, MH_SEL_RSD}},
     fp_sources[] = {{insn.frs1, MH_SEL_FRS1}, {insn.frs2, MH_SEL_FRS2}, {insn.frs3, MH_SEL_FRS3}};
   for (const auto& source : int_sources) {
@@ -115,8 +107,7 @@ trace_builder_t& trace_builder_t::complete(const et_insn_t& insn)
   return *this;
 }
 
-trace_builder_t& trace_builder_t::insns(const std::vector<et_insn_t>& list)
-{
+trace_builder_t& trace_builder_t::insns(const std::vector<et_insn_t>& list) {
   for (const et_insn_t& insn : list) this->insn(insn);
   return *this;
 }
@@ -127,24 +118,21 @@ namespace {
 // byte boundary (the writer's records always end on one). The messages are
 // packed by their fields in the wire format (et_wire_format.h).
 class record_packer_t {
- public:
+public:
   record_packer_t(et_writer_t& writer, const et_wire_format_t& wire, unsigned code)
-      : writer_(writer), wire_(wire), code_(code)
-  {
+      : writer_(writer), wire_(wire), code_(code) {
     put(code, et_wire::header_bits);
   }
   ~record_packer_t() { writer_.append(0, (8 - bits_ % 8) % 8); }
 
-  void put(uint64_t value, unsigned bits)
-  {
+  void put(uint64_t value, unsigned bits) {
     writer_.append(value, bits);
     bits_ += bits;
   }
 
   // The values of the record's fields, in order; a repeated field takes its
   // count of values.
-  void fields(const std::vector<uint64_t>& values)
-  {
+  void fields(const std::vector<uint64_t>& values) {
     const et_wire_record_t& record = *et_wire::find(code_);
     std::size_t count = 0;
     for (const et_wire_field_t& field : record) count += wire_.count(field);
@@ -159,8 +147,7 @@ class record_packer_t {
 
   void payload(const l2t_rq_t& rq) { fields({rq.rid, rq.id, rq.t, rq.a, rq.f, rq.u}); }
 
-  void payload(const l2t_wd_t& wd)
-  {
+  void payload(const l2t_wd_t& wd) {
     const unsigned words = wire_.count(et_wire::wd_d);
     if (words > 8) throw std::runtime_error("trace_builder_t: more than 8 words per chunk");
     std::vector<uint64_t> values(wd.d, wd.d + words);
@@ -175,18 +162,16 @@ class record_packer_t {
 
   void payload(const l2t_sr_t& sr) { fields({sr.m, sr.id, sr.t, sr.a}); }
 
-  void payload(const l2t_hm2_t& hm2)
-  {
+  void payload(const l2t_hm2_t& hm2) {
     const l2t_hm2_group_t& hv = hm2.hv_group;
     const l2t_hm2_group_t& iv = hm2.iv_group;
-    fields({hm2.id,     hm2.a,      hm2.op,     hm2.ser,    hm2.hv,     hv.value4,  hv.bit_a,
-            hv.bit_b,   hv.value8,  hm2.iv,     iv.value4,  iv.bit_a,   iv.bit_b,   iv.value8,
-            hm2.vca,    hm2.we0,    hm2.we1,    hm2.fen[0], hm2.fen[1], hm2.fen[2], hm2.fen[3],
-            hm2.fen[4], hm2.fl[0],  hm2.fl[1],  hm2.fl[2]});
+    fields({hm2.id,     hm2.a,     hm2.op,    hm2.ser,    hm2.hv,     hv.value4,  hv.bit_a,
+            hv.bit_b,   hv.value8, hm2.iv,    iv.value4,  iv.bit_a,   iv.bit_b,   iv.value8,
+            hm2.vca,    hm2.we0,   hm2.we1,   hm2.fen[0], hm2.fen[1], hm2.fen[2], hm2.fen[3],
+            hm2.fen[4], hm2.fl[0], hm2.fl[1], hm2.fl[2]});
   }
 
-  void payload(const dct_brq_t& brq)
-  {
+  void payload(const dct_brq_t& brq) {
     fields({brq.kl, brq.stlb, brq.op, brq.f, brq.a, brq.wrd, brq.wrm, brq.ldd, brq.psn, brq.scf,
             brq.fs, brq.blk_valid, brq.blk_kind, brq.blk_id});
   }
@@ -194,19 +179,16 @@ class record_packer_t {
   void payload(const dct_wup_t& wup) { fields({wup.gv, wup.v, wup.v_data, wup.fs}); }
 
   // The shapes only one message kind has.
-  void own_payload(const l2t_object_t& m, mh_payload_shape_t shape)
-  {
+  void own_payload(const l2t_object_t& m, mh_payload_shape_t shape) {
     if (shape == MH_SHAPE_HM2) payload(m.hm2);
   }
-  void own_payload(const dct_object_t& m, mh_payload_shape_t shape)
-  {
+  void own_payload(const dct_object_t& m, mh_payload_shape_t shape) {
     if (shape == MH_SHAPE_BRQ) payload(m.brq);
     if (shape == MH_SHAPE_WUP) payload(m.wup);
   }
 
   template <class Message>
-  void message(const Message& m)
-  {
+  void message(const Message& m) {
     const mh_payload_shape_t shape = mh_message_shape(m.letter);
     switch (shape) {
       case MH_SHAPE_RQ: payload(m.rq); break;
@@ -218,51 +200,45 @@ class record_packer_t {
     }
   }
 
- private:
+private:
   et_writer_t& writer_;
   const et_wire_format_t& wire_;
   unsigned code_;
   unsigned bits_ = 0;
 };
 
-void check_letter(const char* kind, unsigned letter, unsigned first, unsigned last)
-{
+void check_letter(const char* kind, unsigned letter, unsigned first, unsigned last) {
   if (letter < first || letter > last)
-    throw std::runtime_error(std::string("trace_builder_t: not a ") + kind + " letter: " +
-                             std::to_string(letter));
+    throw std::runtime_error(std::string("trace_builder_t: not a ") + kind +
+                             " letter: " + std::to_string(letter));
 }
 
 }  // namespace
 
 trace_builder_t& trace_builder_t::record(unsigned code,
-                                         const std::vector<std::pair<uint64_t, unsigned>>& fields)
-{
+                                         const std::vector<std::pair<uint64_t, unsigned>>& fields) {
   record_packer_t packer(*writer_, wire_, code);
   for (const auto& field : fields) packer.put(field.first, field.second);
   return *this;
 }
 
-trace_builder_t& trace_builder_t::rvt(uint64_t word)
-{
+trace_builder_t& trace_builder_t::rvt(uint64_t word) {
   record_packer_t(*writer_, wire_, MH_SWT_RVT).fields({word});
   return *this;
 }
 
-trace_builder_t& trace_builder_t::dct_hart(uint8_t hart)
-{
+trace_builder_t& trace_builder_t::dct_hart(uint8_t hart) {
   record_packer_t(*writer_, wire_, MH_SWT_DCT_HART).fields({hart});
   return *this;
 }
 
-trace_builder_t& trace_builder_t::l2t(const l2t_object_t& message)
-{
+trace_builder_t& trace_builder_t::l2t(const l2t_object_t& message) {
   check_letter("L2T", message.letter, MH_SWT_L2T_URQ, MH_SWT_L2T_HM2);
   record_packer_t(*writer_, wire_, message.letter).message(message);
   return *this;
 }
 
-trace_builder_t& trace_builder_t::dct(const dct_object_t& message)
-{
+trace_builder_t& trace_builder_t::dct(const dct_object_t& message) {
   check_letter("DCT", message.letter, MH_SWT_DCT_BRQ, MH_SWT_DCT_DSR);
   record_packer_t(*writer_, wire_, message.letter).message(message);
   return *this;

@@ -32,24 +32,27 @@ struct trace_config_t {
   uint64_t ring_size = 0;  // writer ring mode when not 0
 
   // The stream geometry of these parameters.
-  et_stream_geometry_t geometry() const
-  {
-    return et_stream_geometry_t{xlen,     flen,      static_cast<unsigned long>(paddr_width),
+  et_stream_geometry_t geometry() const {
+    return et_stream_geometry_t{xlen,
+                                flen,
+                                static_cast<unsigned long>(paddr_width),
                                 static_cast<unsigned long>(irf_data_width),
-                                cl_width, cl_chunks, poison_enable};
+                                cl_width,
+                                cl_chunks,
+                                poison_enable};
   }
 };
 
 // A unique temporary file name (the file exists, empty), removed on destruction.
 class temp_file_t {
- public:
+public:
   temp_file_t();
   ~temp_file_t();
   temp_file_t(const temp_file_t&) = delete;
   temp_file_t& operator=(const temp_file_t&) = delete;
   const std::string& path() const { return path_; }
 
- private:
+private:
   std::string path_;
 };
 
@@ -57,7 +60,7 @@ class temp_file_t {
 et_insn_t make_insn(uint64_t uiid, uint64_t pc, uint64_t chunk, uint8_t pril = 3);
 
 class trace_builder_t {
- public:
+public:
   explicit trace_builder_t(const trace_config_t& config = trace_config_t());
   ~trace_builder_t();
   trace_builder_t(const trace_builder_t&) = delete;
@@ -68,8 +71,8 @@ class trace_builder_t {
   // The writer itself, for single records; invalid after finish().
   et_writer_t& writer() { return *writer_; }
 
-  trace_builder_t& hart(uint8_t hart);     // SWT_HART
-  trace_builder_t& tsd1(uint8_t delta);    // TSD1
+  trace_builder_t& hart(uint8_t hart);        // SWT_HART
+  trace_builder_t& tsd1(uint8_t delta);       // TSD1
   trace_builder_t& advance(uint64_t cycles);  // TSD1 records adding up to cycles
 
   // SWT_IS with insn.uiid (the caller keeps uiids sequential per hart), pril, chunk.
@@ -83,9 +86,9 @@ class trace_builder_t {
   trace_builder_t& insns(const std::vector<et_insn_t>& list);
 
   // Messages, which the writer has no operations for, packed through append().
-  trace_builder_t& rvt(uint64_t word);        // SWT_RVT
+  trace_builder_t& rvt(uint64_t word);                // SWT_RVT
   trace_builder_t& l2t(const l2t_object_t& message);  // code = letter
-  trace_builder_t& dct_hart(uint8_t hart);    // SWT_DCT_HART
+  trace_builder_t& dct_hart(uint8_t hart);            // SWT_DCT_HART
   trace_builder_t& dct(const dct_object_t& message);  // code = letter; hid is not written
   // Any record: header code, then fields of (value, bits), then byte padding.
   trace_builder_t& record(unsigned code, const std::vector<std::pair<uint64_t, unsigned>>& fields);
@@ -96,7 +99,7 @@ class trace_builder_t {
   // finish() and the file's bytes.
   std::vector<uint8_t> bytes();
 
- private:
+private:
   trace_config_t config_;
   et_wire_format_t wire_;  // the widths of config_, for the messages
   temp_file_t file_;

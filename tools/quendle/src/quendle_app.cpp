@@ -12,20 +12,20 @@
 #include <vector>
 
 #include "ConfigNode.h"
-#include "soc_config.h"
-#include "records/et_annotator.h"
 #include "disasm_insn.h"
 #include "disassembler.h"
 #include "formatters/et_ingress_formatter.h"
-#include "records/et_mode.h"
-#include "records/et_object.h"
 #include "formatters/et_pconly_formatter.h"
 #include "formatters/et_raw_formatter.h"
 #include "formatters/et_swt_formatter.h"
 #include "insn_ids.h"
 #include "isa_parser.h"
-#include "stream/mh_rvt_reader.h"
 #include "mh_swt_reader.h"
+#include "records/et_annotator.h"
+#include "records/et_mode.h"
+#include "records/et_object.h"
+#include "soc_config.h"
+#include "stream/mh_rvt_reader.h"
 
 namespace {
 
@@ -122,8 +122,8 @@ void refuse_output_over_input(const quendle_options_t& o) {
     struct stat input;
     if (stat(path->c_str(), &input) == 0 && input.st_dev == output.st_dev &&
         input.st_ino == output.st_ino)
-      throw std::runtime_error("output file '" + o.output + "' is the " + what + " file '" +
-                               *path + "'; refusing to overwrite it");
+      throw std::runtime_error("output file '" + o.output + "' is the " + what + " file '" + *path +
+                               "'; refusing to overwrite it");
   }
 }
 
@@ -209,8 +209,8 @@ private:
   output_file_t& out_;
   const unsigned long mode_mask_;
   const bool flush_every_record_;  // asked once: it is a property of the format
-  unsigned depth_ = 0;  // interrupt nesting while interrupts are left out
-  std::string line_;    // reused for the message lines
+  unsigned depth_ = 0;             // interrupt nesting while interrupts are left out
+  std::string line_;               // reused for the message lines
 };
 
 int run(const quendle_options_t& o) {

@@ -85,9 +85,12 @@ quendle_options_t parse_quendle_command_line(int argc, const char* const* argv) 
   TCLAP::CmdLine cmd(program_message, ' ', "1.0", true);
 
   // Added in this order; TCLAP lists them in reverse.
-  TCLAP::SwitchArg show_dct("", "show-dct", "Enable printing DCT messages (default: off).", cmd, false);
-  TCLAP::SwitchArg show_l2t("", "show-l2t", "Enable printing L2T messages (default: off).", cmd, false);
-  TCLAP::SwitchArg show_rvt("", "show-rvt", "Enable printing RVT messages (default: off).", cmd, false);
+  TCLAP::SwitchArg show_dct("", "show-dct", "Enable printing DCT messages (default: off).", cmd,
+                            false);
+  TCLAP::SwitchArg show_l2t("", "show-l2t", "Enable printing L2T messages (default: off).", cmd,
+                            false);
+  TCLAP::SwitchArg show_rvt("", "show-rvt", "Enable printing RVT messages (default: off).", cmd,
+                            false);
   TCLAP::ValueArg<int_format_arg_t> uiid_format("", "swt-uiid-format",
                                                 int_format_help("UIID", "08lx"), false,
                                                 int_format_arg_t(o.uiid_format), "string", cmd);

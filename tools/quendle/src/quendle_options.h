@@ -17,7 +17,7 @@ struct quendle_options_t {
   unsigned long hmask = 3;
   std::string mode = "MSU";
   bool disable_interrupts = false;
-  std::string ts_format = "10ld";    // printf integer conversion without "%"
+  std::string ts_format = "10ld";  // printf integer conversion without "%"
   std::string uiid_format = "08lx";
   bool show_rvt = false;
   bool show_l2t = false;

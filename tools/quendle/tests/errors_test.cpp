@@ -47,8 +47,8 @@ TEST_F(QuendleErrors, UntrustedFormatsAreRefusedBeforeAnyOutput) {
   et_test::trace_builder_t b(config_);
   const std::string trace = trace_of(b, 1);
   soc_config_t cfg(config_);
-  const char* bad[] = {"%n",  "ld%n", "n",      "s",  "10s",       "d%d", "%s%s%s%s",
-                       "200ld", "32d", ".29d", "*d", "10ld cycles", "",   "lf"};
+  const char* bad[] = {"%n",    "ld%n", "n",    "s",  "10s",         "d%d", "%s%s%s%s",
+                       "200ld", "32d",  ".29d", "*d", "10ld cycles", "",    "lf"};
   for (const char* option : {"--swt-ts-format", "--swt-uiid-format"}) {
     for (const char* spec : bad) {
       run_result_t r = run(trace, cfg.path(), {"--ts", "--uiid", option, spec});
@@ -60,7 +60,8 @@ TEST_F(QuendleErrors, UntrustedFormatsAreRefusedBeforeAnyOutput) {
     }
   }
   for (const char* good : {"10ld", "08lx", "-12llu", "x", "#018lo"}) {
-    run_result_t r = run(trace, cfg.path(), {"--ts", "--swt-ts-format", good, "--swt-uiid-format", good});
+    run_result_t r =
+        run(trace, cfg.path(), {"--ts", "--swt-ts-format", good, "--swt-uiid-format", good});
     EXPECT_EQ(r.status, 0) << good << r.err;
   }
 }
@@ -114,9 +115,11 @@ TEST_F(QuendleErrors, BadConfigurationContents) {
       {"missing key", "<swt><XLEN>64</XLEN></swt>", "swt.FLEN is missing"},
       {"malformed number", std::string(full).replace(full.find(">64<"), 4, ">abc<"),
        "swt.XLEN is not a number: 'abc'"},
-      {"number out of range", std::string(full).replace(full.find(">64<"), 4, ">99999999999999999999999<"),
+      {"number out of range",
+       std::string(full).replace(full.find(">64<"), 4, ">99999999999999999999999<"),
        "swt.XLEN is out of range"},
-      {"width that an int cannot hold", std::string(full).replace(full.find("<FLEN>64"), 8, "<FLEN>4294967360"),
+      {"width that an int cannot hold",
+       std::string(full).replace(full.find("<FLEN>64"), 8, "<FLEN>4294967360"),
        "swt.FLEN must be 1 to 64, not 4294967360"},
       {"zero width", std::string(full).replace(full.find(">64<"), 4, ">0<"), "XLEN"},
   };
@@ -165,7 +168,8 @@ TEST_F(QuendleErrors, FilesThatCannotBeOpened) {
   for (const char* iformat : {"swt", "rvt"}) {
     r = run(trace, cfg.path(), {"--iformat", iformat}, "/nonexistent/dir/out.txt");
     EXPECT_EQ(r.status, 1) << iformat;
-    EXPECT_TRUE(contains(r.err, "ERROR: cannot open output file '/nonexistent/dir/out.txt'")) << r.err;
+    EXPECT_TRUE(contains(r.err, "ERROR: cannot open output file '/nonexistent/dir/out.txt'"))
+        << r.err;
   }
 }
 
@@ -249,7 +253,8 @@ TEST_F(QuendleErrors, OutputThatIsAnInputIsRefused) {
   const std::string config_bytes = read_text(cfg.path());
   const std::string link = out_.path() + ".link";
   ASSERT_EQ(symlink(trace.c_str(), link.c_str()), 0);
-  const std::string slash = trace.substr(0, trace.rfind('/')) + "/./" + trace.substr(trace.rfind('/') + 1);
+  const std::string slash =
+      trace.substr(0, trace.rfind('/')) + "/./" + trace.substr(trace.rfind('/') + 1);
   struct case_t {
     std::string output;
     std::vector<std::string> extra;
@@ -297,7 +302,8 @@ TEST_F(QuendleErrors, MessageLinesAreRefusedWithIngress) {
   }
   // The text formats keep them.
   for (const char* format : {"swt", "raw", "pconly"}) {
-    run_result_t r = run(trace, cfg.path(), {"-f", format, "--show-rvt", "--show-l2t", "--show-dct"});
+    run_result_t r =
+        run(trace, cfg.path(), {"-f", format, "--show-rvt", "--show-l2t", "--show-dct"});
     EXPECT_EQ(r.status, 0) << format << r.err;
   }
 }

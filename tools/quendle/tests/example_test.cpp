@@ -43,7 +43,9 @@ TEST(Example, GeneratorArguments) {
       {{out.path(), "0"}, 1, "", "quendle_example_gen: the instruction count must be a number"},
       {{out.path(), "+5"}, 1, "", "quendle_example_gen: the instruction count must be a number"},
       {{out.path(), "12q"}, 1, "", "quendle_example_gen: the instruction count must be a number"},
-      {{out.path(), "18446744073709551616"}, 1, "",
+      {{out.path(), "18446744073709551616"},
+       1,
+       "",
        "quendle_example_gen: the instruction count must be a number"},
   };
   for (const auto& c : cases) {

@@ -86,7 +86,8 @@ TEST_F(Quendle, SwtListingAndStandardOutput) {
   EXPECT_EQ(read_text(out_.path()),
             "Mc [80000000] " + text_column(addi_a0_a0_1) +
                 " RS1[0a]=0000000000000005 RD[0a]=0000000000000006\n"
-                "Mc [80000004] " + text_column(sw_a1_4_a0) +
+                "Mc [80000004] " +
+                text_column(sw_a1_4_a0) +
                 " RS1[0a]=0000000080001000 RS2[0b]=0000000000000077 EA=80001004 PA=0080001004\n");
 }
 
@@ -97,8 +98,7 @@ TEST_F(Quendle, SwtColumnsFromSwitchesAndFormats) {
   trace().advance(7).insn(in);
   const std::string rest = "Mc [80000000] |00150513| " + text_column(addi_a0_a0_1) +
                            " RS1[0a]=0000000000000005 RD[0a]=0000000000000006 FRE0 FRCM\n";
-  EXPECT_EQ(output_of({"--ts", "--uiid", "--cc", "--fr"}),
-            "<          7 > ( 00000000.0 ) " + rest);
+  EXPECT_EQ(output_of({"--ts", "--uiid", "--cc", "--fr"}), "<          7 > ( 00000000.0 ) " + rest);
   EXPECT_EQ(output_of({"--ts", "--uiid", "--cc", "--fr", "--swt-ts-format", "x",
                        "--swt-uiid-format", "-4lu"}),
             "< 7 > ( 0   .0 ) " + rest);
@@ -205,9 +205,9 @@ TEST_F(Quendle, HwtInputDerivesDestinations) {
   s.rs1 = reg(10, 0x1000);
   trace().insn(a).insn(f).insn(s);
   EXPECT_EQ(output_of({"--iformat", "hwt"}),
-            "Mc [100] " + text_column(addi_a0_a0_1) + " RD[0a]=0000000000000006\n" +
-                "Mc [104] " + text_column(fadd_s_fa0) + " FRD[0a]=0000000000000040\n" +
-                "Mc [108] " + text_column(sw_a1_4_a0) + "\n");
+            "Mc [100] " + text_column(addi_a0_a0_1) + " RD[0a]=0000000000000006\n" + "Mc [104] " +
+                text_column(fadd_s_fa0) + " FRD[0a]=0000000000000040\n" + "Mc [108] " +
+                text_column(sw_a1_4_a0) + "\n");
   // The same trace as "swt" input keeps the operand fields it has.
   EXPECT_NE(output_of({}).find("RS1[0a]=0000000000000005 RD[??]=0000000000000006"),
             std::string::npos);
@@ -237,7 +237,8 @@ TEST_F(Quendle, MessageLines) {
 TEST_F(Quendle, RvtExtraction) {
   trace().rvt(0x0102030405060708).insn(addi(0, 0x100)).tsd1(1).rvt(0x1112131415161718);
   const std::string bin = output_of({"--iformat", "rvt"});
-  EXPECT_EQ(bin, std::string("\x08\x07\x06\x05\x04\x03\x02\x01\x18\x17\x16\x15\x14\x13\x12\x11", 16));
+  EXPECT_EQ(bin,
+            std::string("\x08\x07\x06\x05\x04\x03\x02\x01\x18\x17\x16\x15\x14\x13\x12\x11", 16));
 }
 
 TEST_F(Quendle, EmptyTraceGivesEmptyOutput) {

@@ -28,11 +28,33 @@ TEST(QuendleOptions, Defaults) {
 }
 
 TEST(QuendleOptions, EveryOption) {
-  const quendle_options_t o =
-      parse({"--trace", "in", "--output", "out", "--config", "soc.xml", "--format", "pconly",
-             "--iformat", "hwt", "--ts", "--uiid", "--cc", "--fr", "--profile", "--hmask", "255",
-             "--mode", "U", "--disable-interrupts", "--swt-ts-format", "-12llu",
-             "--swt-uiid-format", "x", "--show-rvt", "--show-l2t", "--show-dct"});
+  const quendle_options_t o = parse({"--trace",
+                                     "in",
+                                     "--output",
+                                     "out",
+                                     "--config",
+                                     "soc.xml",
+                                     "--format",
+                                     "pconly",
+                                     "--iformat",
+                                     "hwt",
+                                     "--ts",
+                                     "--uiid",
+                                     "--cc",
+                                     "--fr",
+                                     "--profile",
+                                     "--hmask",
+                                     "255",
+                                     "--mode",
+                                     "U",
+                                     "--disable-interrupts",
+                                     "--swt-ts-format",
+                                     "-12llu",
+                                     "--swt-uiid-format",
+                                     "x",
+                                     "--show-rvt",
+                                     "--show-l2t",
+                                     "--show-dct"});
   EXPECT_EQ(o.format, "pconly");
   EXPECT_EQ(o.iformat, "hwt");
   EXPECT_TRUE(o.ts && o.uiid && o.cc && o.fr && o.profile && o.disable_interrupts);

@@ -10,16 +10,16 @@
 #include <vector>
 
 #include "disassembler.h"
+#include "formatters/et_swt_formatter.h"
+#include "isa_parser.h"
+#include "mh_swt_reader.h"
 #include "records/et_annotator.h"
 #include "records/et_insn.h"
 #include "records/et_insn_compare.h"
 #include "records/et_insn_fuse.h"
 #include "records/et_object.h"
-#include "stream/et_reader.h"
-#include "formatters/et_swt_formatter.h"
-#include "isa_parser.h"
-#include "mh_swt_reader.h"
 #include "soc_config.h"
+#include "stream/et_reader.h"
 #include "zarn_logger.h"
 
 namespace {
@@ -63,7 +63,10 @@ class diff_run_t {
 public:
   diff_run_t(const skip_ranges_t& skip, uint64_t xlen, et_swt_formatter_t& formatter,
              const disassembler_t& disassembler)
-      : skip_(skip), xlen_(xlen), formatter_(formatter), disassembler_(disassembler),
+      : skip_(skip),
+        xlen_(xlen),
+        formatter_(formatter),
+        disassembler_(disassembler),
         fields_(disassembler, {false, false}) {}
 
   int run(const diff_trace_t& t0, const diff_trace_t& t1) {
@@ -192,8 +195,9 @@ diff_options_t parse_command_line(int argc, const char* const* argv) {
       "string", cmd);
   std::vector<std::string> formats{"swt"};
   TCLAP::ValuesConstraint<std::string> format1_values(formats), format0_values(formats);
-  TCLAP::ValueArg<std::string> tf1("", "tf1", "Trace 1 format (default: swt).\nSee trace 0 format for detals\n",
-                                   false, "swt", &format1_values, cmd);
+  TCLAP::ValueArg<std::string> tf1(
+      "", "tf1", "Trace 1 format (default: swt).\nSee trace 0 format for detals\n", false, "swt",
+      &format1_values, cmd);
   TCLAP::ValueArg<std::string> tf0("", "tf0",
                                    "Trace 0 format (default: swt).\nPossible input formats:\nswt: "
                                    "this format is used for RTL simulation trace or for software "
@@ -246,15 +250,15 @@ int run(const diff_options_t& o) {
   isa_parser.init(isa, priv_modes);
   const disassembler_t disassembler(&isa_parser);
 
-  const int result = diff_traces({*reader0, o.tr0}, {*reader1, o.tr1}, o.skip, xlen, formatter,
-                                 disassembler);
+  const int result =
+      diff_traces({*reader0, o.tr0}, {*reader1, o.tr1}, o.skip, xlen, formatter, disassembler);
   return result == 0 ? 0 : 255;
 }
 
 }  // namespace
 
-int diff_traces(diff_trace_t trace0, diff_trace_t trace1, const skip_ranges_t& skip,
-                uint64_t xlen, et_swt_formatter_t& formatter, const disassembler_t& disassembler) {
+int diff_traces(diff_trace_t trace0, diff_trace_t trace1, const skip_ranges_t& skip, uint64_t xlen,
+                et_swt_formatter_t& formatter, const disassembler_t& disassembler) {
   return diff_run_t(skip, xlen, formatter, disassembler).run(trace0, trace1);
 }
 

@@ -20,8 +20,8 @@ struct diff_trace_t {
 // the skip ranges, compares them, accepts a fused pair on one side against
 // its two instructions on the other, and logs the verdict under "TDT".
 // Returns 0 when the traces are equal, -1 when they differ.
-int diff_traces(diff_trace_t trace0, diff_trace_t trace1, const skip_ranges_t& skip,
-                uint64_t xlen, et_swt_formatter_t& formatter, const disassembler_t& disassembler);
+int diff_traces(diff_trace_t trace0, diff_trace_t trace1, const skip_ranges_t& skip, uint64_t xlen,
+                et_swt_formatter_t& formatter, const disassembler_t& disassembler);
 
 // The whole program: exit status 0 (equal, help, version), 255 (different,
 // or the configuration file cannot be loaded) or 1 (a command-line error or

@@ -93,7 +93,7 @@ TEST_F(QuendleDiff, PlainMismatchShowsBothRecords) {
 // One field of the third pair differs; the report names the first failing
 // check by its code.
 TEST_F(QuendleDiff, FirstDifferenceAndItsCode) {
-  using change_t = std::function<void(et_insn_t& i0, et_insn_t& i1)>;
+  using change_t = std::function<void(et_insn_t & i0, et_insn_t & i1)>;
   auto store = [](et_insn_t& i) {
     i.chunk = sw_a0_0_a1;
     i.rd = et_reg_t{};
@@ -132,7 +132,8 @@ TEST_F(QuendleDiff, FirstDifferenceAndItsCode) {
          i1.rd.data = 7;
        },
        et_compare::equal},
-      {"32-bit word", 64, [](et_insn_t&, et_insn_t& i1) { i1.chunk ^= 0x100000; }, et_compare::word_32bit},
+      {"32-bit word", 64, [](et_insn_t&, et_insn_t& i1) { i1.chunk ^= 0x100000; },
+       et_compare::word_32bit},
       {"16-bit word", 64,
        [](et_insn_t& i0, et_insn_t& i1) {
          i0.chunk = c_li_a0_1;
@@ -145,8 +146,10 @@ TEST_F(QuendleDiff, FirstDifferenceAndItsCode) {
          i1.chunk = c_li_a0_1 | 0xabcd0000;
        },
        et_compare::equal},
-      {"rd value", 64, [](et_insn_t&, et_insn_t& i1) { i1.rd.data ^= 0x100000000; }, et_compare::rd},
-      {"rd value, XLEN 32", 32, [](et_insn_t&, et_insn_t& i1) { i1.rd.data ^= 1; }, et_compare::rd_low32},
+      {"rd value", 64, [](et_insn_t&, et_insn_t& i1) { i1.rd.data ^= 0x100000000; },
+       et_compare::rd},
+      {"rd value, XLEN 32", 32, [](et_insn_t&, et_insn_t& i1) { i1.rd.data ^= 1; },
+       et_compare::rd_low32},
       {"rd value above bit 31, XLEN 32", 32,
        [](et_insn_t&, et_insn_t& i1) { i1.rd.data ^= 0x100000000; }, et_compare::equal},
       {"rd number", 64, [](et_insn_t&, et_insn_t& i1) { i1.rd.addr_valid = 0; }, et_compare::rd},

@@ -165,14 +165,19 @@ TEST_F(QuendleDiffFusion, PairThatCannotBeFused) {
     et_fuse::code_t code;
     char second_mode = 'M';
   } const cases[] = {
-      {"privilege levels differ", lui_t0, addi_t0_t0_678, [](et_insn_t& s) { s.pril = 1; }, et_fuse::pril,
-       'S'},
+      {"privilege levels differ", lui_t0, addi_t0_t0_678, [](et_insn_t& s) { s.pril = 1; },
+       et_fuse::pril, 'S'},
       {"lui, c.li", lui_t0, c_li_a0_1, nullptr, et_fuse::second_16bit_unsupported},
-      {"addi writes another register", lui_t0, addi_t1_t0_1, nullptr, et_fuse::upper_registers_differ},
-      {"andi, beq on the result and a2", andi_a0_a0_1, beq_a0_a2, nullptr, et_fuse::and_branch_registers_differ},
-      {"andi, bne on a2 and the result", andi_a0_a0_1, bne_a2_a0, nullptr, et_fuse::and_branch_registers_differ},
-      {"and, beq on the result and a2", and_a0_a0_a1, beq_a0_a2, nullptr, et_fuse::and_branch_registers_differ},
-      {"andi, beq on the result twice", andi_a0_a0_1, beq_a0_a0, nullptr, et_fuse::and_branch_registers_differ},
+      {"addi writes another register", lui_t0, addi_t1_t0_1, nullptr,
+       et_fuse::upper_registers_differ},
+      {"andi, beq on the result and a2", andi_a0_a0_1, beq_a0_a2, nullptr,
+       et_fuse::and_branch_registers_differ},
+      {"andi, bne on a2 and the result", andi_a0_a0_1, bne_a2_a0, nullptr,
+       et_fuse::and_branch_registers_differ},
+      {"and, beq on the result and a2", and_a0_a0_a1, beq_a0_a2, nullptr,
+       et_fuse::and_branch_registers_differ},
+      {"andi, beq on the result twice", andi_a0_a0_1, beq_a0_a0, nullptr,
+       et_fuse::and_branch_registers_differ},
       {"sub, ld", sub_a0_a0_a1, ld_a0_8_a0, nullptr, et_fuse::first_unsupported},
   };
   for (const auto& c : cases) {
@@ -215,7 +220,8 @@ TEST_F(QuendleDiffFusion, FusedRecordDiffersFromThePair) {
       {"other immediate", lui_t0, addi_t0_t0_678,
        [](et_insn_t& f) { f = fused(lui_t0, addi_t0_t0_679); }, et_compare::word_32bit},
       {"pc", lui_t0, addi_t0_t0_678, [](et_insn_t& f) { f.pc += 4; }, et_compare::pc},
-      {"load's physical address", add_a0_a0_a1, ld_a0_8_a0, [](et_insn_t& f) { f.pa += 8; }, et_compare::pa},
+      {"load's physical address", add_a0_a0_a1, ld_a0_8_a0, [](et_insn_t& f) { f.pa += 8; },
+       et_compare::pa},
   };
   for (const auto& c : cases) {
     for (int side : {0, 1}) {

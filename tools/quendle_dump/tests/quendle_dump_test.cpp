@@ -122,7 +122,8 @@ TEST(quendle_dump, prints_text_and_identifier_of_known_words) {
     if (c.xlen) args.insert(args.end(), {"--xlen", c.xlen});
     run_result_t const r = run_dump(args);
     EXPECT_EQ(r.status, 0) << c.chunk;
-    EXPECT_EQ(r.out, dump_lines(c.hex, c.text, c.id)) << c.chunk << " xlen " << (c.xlen ? c.xlen : "-");
+    EXPECT_EQ(r.out, dump_lines(c.hex, c.text, c.id))
+        << c.chunk << " xlen " << (c.xlen ? c.xlen : "-");
     EXPECT_EQ(r.err, "");
   }
 }
@@ -139,15 +140,17 @@ TEST(quendle_dump, agrees_with_the_library_for_every_width) {
   // Widths other than 32 and 64 take the table's "neither" branches; the
   // program must still build its table, decode and end normally.
   // Plain, compressed, width-dependent (c.addiw / c.jal, rev8) and fused words.
-  const std::vector<uint64_t> words = {0x13,       0x4501,     0x2001,     0x6b805013, 0x8000000000001013ull,
-                                       0xb0003bf,  0x02c58557, 0xa8c58577, 0x800008091a2bdbbfull};
+  const std::vector<uint64_t> words = {
+      0x13,      0x4501,     0x2001,     0x6b805013,           0x8000000000001013ull,
+      0xb0003bf, 0x02c58557, 0xa8c58577, 0x800008091a2bdbbfull};
   const std::vector<uint64_t> width_dependent = {0x2001, 0x6b805013, 0x0800403b};
   struct width_case_t {
     int xlen;
     const std::vector<uint64_t>& words;
   };
-  const width_case_t cases[] = {{64, words}, {32, words}, {48, width_dependent}, {128, width_dependent},
-                                {16, width_dependent}, {0, width_dependent}, {-1, width_dependent}};
+  const width_case_t cases[] = {
+      {64, words},           {32, words},          {48, width_dependent}, {128, width_dependent},
+      {16, width_dependent}, {0, width_dependent}, {-1, width_dependent}};
   for (const width_case_t& c : cases) {
     for (uint64_t word : c.words) {
       std::ostringstream hex;
@@ -168,7 +171,8 @@ TEST(quendle_dump, a_chunk_that_cannot_be_read_ends_with_status_1) {
   const case_t cases[] = {
       {"zz", "quendle_dump: invalid chunk 'zz': not a hexadecimal number\n"},
       {"", "quendle_dump: invalid chunk '': not a hexadecimal number\n"},
-      {"1ffffffffffffffff", "quendle_dump: invalid chunk '1ffffffffffffffff': value does not fit in 64 bits\n"},
+      {"1ffffffffffffffff",
+       "quendle_dump: invalid chunk '1ffffffffffffffff': value does not fit in 64 bits\n"},
   };
   for (const case_t& c : cases) {
     run_result_t const r = run_dump({"-c", c.chunk});
@@ -186,11 +190,11 @@ TEST(quendle_dump, output_that_cannot_be_written_ends_with_status_1) {
 
 TEST(quendle_dump, command_line_errors_end_with_status_1) {
   const std::vector<std::string> cases[] = {
-      {},                            // the chunk is required
-      {"-c", "13", "-x", "abc"},     // the width is not an integer
+      {},                         // the chunk is required
+      {"-c", "13", "-x", "abc"},  // the width is not an integer
       {"-c", "13", "-x", "64abc"},
-      {"-c", "13", "--bogus"},       // unknown argument
-      {"-c"},                        // option without its value
+      {"-c", "13", "--bogus"},  // unknown argument
+      {"-c"},                   // option without its value
   };
   for (const std::vector<std::string>& args : cases) {
     run_result_t const r = run_dump(args);

@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <map>
-#include <memory>
 #include <cstdio>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
