@@ -5,47 +5,45 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "stream/et_stream_geometry.h"
 
 namespace fuzz {
 
 // The stream reader's configuration: eight bytes.
 struct swt_setup_t {
-  int xlen = 64;
-  int flen = 64;
-  unsigned long paddr_width = 56;
-  unsigned long irf_data_width = 64;
-  unsigned long cl_width = 512;  // a multiple of 64, up to 255 * 64
-  unsigned long cl_chunks = 1;   // 0 to 15
-  unsigned long hart_mask = 1;   // harts 0 to 7
-  bool skip_rvt = false, skip_l2t = false, skip_dct = false, poison_enable = false;
+  et_stream_geometry_t geometry{64, 64, 56, 64, 512, 1, false};  // cl_width: up to 255 * 64
+  unsigned long hart_mask = 1;                                   // harts 0 to 7
+  bool skip_rvt = false, skip_l2t = false, skip_dct = false;
 
   static swt_setup_t read(input_t& in) {
     swt_setup_t s;
+    et_stream_geometry_t& g = s.geometry;
     // Widths of 1 to 64 bits, which the reader takes; the geometry may be one
     // it refuses.
-    s.xlen = 1 + in.byte() % 64;
-    s.flen = 1 + in.byte() % 64;
-    s.paddr_width = 1 + in.byte() % 64;
-    s.irf_data_width = 1 + in.byte() % 64;
-    s.cl_width = 64ul * in.byte();
-    s.cl_chunks = in.byte() % 16;
+    g.xlen = 1 + in.byte() % 64;
+    g.flen = 1 + in.byte() % 64;
+    g.paddr_width = 1 + in.byte() % 64;
+    g.irf_data_width = 1 + in.byte() % 64;
+    g.cl_width = 64ul * in.byte();
+    g.cl_chunks = in.byte() % 16;
     s.hart_mask = in.byte();
     const uint8_t flags = in.byte();
     s.skip_rvt = flags & 1;
     s.skip_l2t = flags & 2;
     s.skip_dct = flags & 4;
-    s.poison_enable = flags & 8;
+    g.poison_enable = flags & 8;
     return s;
   }
   std::vector<uint8_t> bytes() const {
-    return {uint8_t(xlen - 1),
-            uint8_t(flen - 1),
-            uint8_t(paddr_width - 1),
-            uint8_t(irf_data_width - 1),
-            uint8_t(cl_width / 64),
-            uint8_t(cl_chunks),
+    const et_stream_geometry_t& g = geometry;
+    return {uint8_t(g.xlen - 1),
+            uint8_t(g.flen - 1),
+            uint8_t(g.paddr_width - 1),
+            uint8_t(g.irf_data_width - 1),
+            uint8_t(g.cl_width / 64),
+            uint8_t(g.cl_chunks),
             uint8_t(hart_mask),
-            uint8_t(skip_rvt | skip_l2t << 1 | skip_dct << 2 | poison_enable << 3)};
+            uint8_t(skip_rvt | skip_l2t << 1 | skip_dct << 2 | g.poison_enable << 3)};
   }
 };
 

@@ -54,14 +54,8 @@ bytes_t file_bytes(const std::string& relative) {
 
 fuzz::swt_setup_t setup_of(const et_test::trace_config_t& c, unsigned long hart_mask) {
   fuzz::swt_setup_t s;
-  s.xlen = c.xlen;
-  s.flen = c.flen;
-  s.paddr_width = c.paddr_width;
-  s.irf_data_width = c.irf_data_width;
-  s.cl_width = c.cl_width;
-  s.cl_chunks = c.cl_chunks;
+  s.geometry = c.geometry();
   s.hart_mask = hart_mask;
-  s.poison_enable = c.poison_enable;
   return s;
 }
 
@@ -121,9 +115,7 @@ void swt_and_rvt_seeds() {
   // The demo's trace, with the widths of the demo's configuration.
   {
     fuzz::swt_setup_t s;
-    s.xlen = s.flen = 64;
-    s.paddr_width = 40;
-    s.irf_data_width = 64;
+    s.geometry.paddr_width = 40;
     s.hart_mask = 3;
     seed("swt_reader", "sample_trace", s.bytes() + file_bytes("examples/sample.trace"));
   }
@@ -157,8 +149,9 @@ void swt_and_rvt_seeds() {
     rvt.rvt(1);
     instructions(rvt, shape.harts);
     rvt.rvt(2).rvt(3);
-    const bytes_t rvt_setup = {uint8_t(s.xlen - 1), uint8_t(s.flen - 1), uint8_t(s.paddr_width - 1),
-                               uint8_t(s.irf_data_width - 1), 15};
+    const et_stream_geometry_t& g = s.geometry;
+    const bytes_t rvt_setup = {uint8_t(g.xlen - 1), uint8_t(g.flen - 1), uint8_t(g.paddr_width - 1),
+                               uint8_t(g.irf_data_width - 1), 15};
     seed("rvt_reader", std::string("words_") + shape.name, rvt_setup + rvt.bytes());
     seed("rvt_reader", std::string("messages_") + shape.name, rvt_setup + all.bytes());
   }

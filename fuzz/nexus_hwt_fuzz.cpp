@@ -42,10 +42,8 @@ et_test::trace_builder_t& hwt_trace() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   et_test::trace_builder_t& trace = hwt_trace();
-  const et_test::trace_config_t& c = trace.config();
-  const auto hwt = std::make_unique<mh_swt_reader_t>(trace.path(), 1, true, true, true, c.xlen,
-                                                     c.flen, c.paddr_width, c.irf_data_width,
-                                                     c.cl_width, c.cl_chunks, c.poison_enable);
+  const auto hwt = std::make_unique<mh_swt_reader_t>(trace.path(), 1, true, true, true,
+                                                     trace.config().geometry());
   fuzz::input_t in(data, size);
   fuzz::decode_messages(in, {}, hwt);
   return 0;

@@ -29,9 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const fuzz::swt_setup_t s = fuzz::swt_setup_t::read(in);
   FILE* file = open_bytes(in.rest_data(), in.rest_size());
   try {
-    mh_swt_reader_t reader(file, s.hart_mask, s.skip_rvt, s.skip_l2t, s.skip_dct, s.xlen, s.flen,
-                           s.paddr_width, s.irf_data_width, s.cl_width, s.cl_chunks,
-                           s.poison_enable);
+    mh_swt_reader_t reader(file, s.hart_mask, s.skip_rvt, s.skip_l2t, s.skip_dct, s.geometry);
     std::string text;
     while (const et_object_t* object = reader.get_next_object()) text = object->to_string();
   } catch (const std::runtime_error& e) {
