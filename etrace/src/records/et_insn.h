@@ -54,8 +54,8 @@ struct et_insn_t {
   std::string to_string() const;
   void append_text(std::string& out) const;
 
-  // --- Comparison, fusion and disassembly fields (owned by their author,
-  // who may edit this block). ---
+  // --- Comparison, fusion and disassembly fields: declared with the record,
+  // defined beside their logic in the headers named below. ---
   // 0 when the records agree, else the code of the first failed check
   // (records/et_insn_compare.h).
   unsigned compare(const et_insn_t& other, uint64_t xlen) const;
