@@ -11,6 +11,9 @@ public:
   constexpr explicit insn_t(uint64_t bits) : bits_(bits) {}
 
   constexpr uint64_t bits() const { return bits_; }
+  // 11 in the low two bits makes a 32-bit instruction; anything else is a
+  // 16-bit compressed one.
+  constexpr bool is_32bit() const { return (bits_ & 3) == 3; }
 
   // Unsigned field of `len` bits (1 to 63) starting at bit `lo`.
   constexpr uint64_t x(unsigned lo, unsigned len) const {

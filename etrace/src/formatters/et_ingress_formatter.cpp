@@ -4,6 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "insn.h"
 #include "insn_ids.h"
 
 // The record is written as it lies in memory: the layout must be the port's.
@@ -45,7 +46,7 @@ void et_ingress_formatter_t::convert(ingress_op_t& op, const et_insn_t& in) cons
   std::memset(&op, 0, sizeof op);
   op.hart = in.hart;
   op.priv = std::uint8_t(in.pril);
-  op.iretire = (in.chunk & 3) == 3 ? 2 : 1;
+  op.iretire = insn_t(in.chunk).is_32bit() ? 2 : 1;
   op.pc = in.pc;
 
   if (in.interrupt) {

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "disasm_insn.h"
+#include "insn.h"
 #include "records/et_text.h"
 
 namespace {
@@ -203,7 +204,7 @@ std::size_t et_swt_formatter_t::build_record(char* out, const et_insn_t& in) {
     p = put(p, "  ");
   }
   if (chunk_) {
-    if ((in.chunk & 3) == 3) {
+    if (insn_t(in.chunk).is_32bit()) {
       p = put(p, " |");
       p = put_hex(p, in.chunk, 8);
     } else {

@@ -30,9 +30,7 @@ uint64_t halfwords(uint64_t w) {
 }
 
 // The first instruction of a fused word: 32-bit when its low bits are 11.
-uint64_t fused_first_halfwords(uint64_t w) {
-  return (insn_t(w).fused_first().bits() & 3) == 3 ? 2 : 1;
-}
+uint64_t fused_first_halfwords(uint64_t w) { return insn_t(w).fused_first().is_32bit() ? 2 : 1; }
 
 enum class branch_t { none, conditional, jump, fused_conditional };
 

@@ -91,7 +91,8 @@ unsigned long et_insn_t::get_irda() const { return get_irda(insn_id, chunk); }
 
 unsigned long et_insn_t::get_frda(unsigned long id, unsigned long word) {
   const insn_t insn(word);
-  if (id == ::insn_id("c_fld") || id == ::insn_id("c_flw")) return insn.rvc_rs2s();
+  constexpr unsigned long c_fld = ::insn_id("c_fld"), c_flw = ::insn_id("c_flw");
+  if (id == c_fld || id == c_flw) return insn.rvc_rs2s();
   return insn.rd();
 }
 

@@ -12,8 +12,6 @@ using namespace insn_flag;
 
 namespace {
 
-bool is_32bit(std::uint64_t word) { return (word & 3) == 3; }
-
 // Register operands agree when all four fields are equal; `narrow` compares
 // only the low 32 bits of the value (a 32-bit core's single register).
 bool same_reg(const et_reg_t& a, const et_reg_t& b, bool narrow) {
@@ -71,7 +69,7 @@ unsigned et_insn_t::compare(const et_insn_t& o, uint64_t xlen) const {
     if (cause_in(cause, {0, 1, 12}) || interrupt) return et_compare::equal;
   }
   if (chunk != o.chunk) {
-    if (is_32bit(chunk) || is_32bit(o.chunk)) return et_compare::word_32bit;
+    if (insn_t(chunk).is_32bit() || insn_t(o.chunk).is_32bit()) return et_compare::word_32bit;
     // 16-bit encodings: bits above 15 are whatever the fetch left there.
     if (((chunk ^ o.chunk) & 0xffff) != 0) return et_compare::word_16bit;
   }

@@ -17,8 +17,6 @@ using namespace insn_flag;
 
 namespace {
 
-bool is_32bit(std::uint64_t word) { return (word & 3) == 3; }
-
 // The (mask, value) pairs that recognise a fused word.
 struct fused_pattern_t {
   std::uint64_t mask, value;
@@ -82,7 +80,7 @@ unsigned et_insn_t::fuse(const et_insn_t& first, const et_insn_t& second) {
   if (first.committed != second.committed) return et_fuse::committed;
   if (first.trap) return et_fuse::first_trapped;
 
-  const bool wide1 = is_32bit(first.chunk), wide2 = is_32bit(second.chunk);
+  const bool wide1 = insn_t(first.chunk).is_32bit(), wide2 = insn_t(second.chunk).is_32bit();
   const std::uint64_t w1 = first.chunk & (wide1 ? 0xffffffffu : 0xffffu);
   const std::uint64_t w2 = second.chunk & (wide2 ? 0xffffffffu : 0xffffu);
   const insn_t i1(w1), i2(w2);

@@ -142,8 +142,10 @@ std::unique_ptr<et_base_formatter_t> make_formatter(const quendle_options_t& o,
   throw std::runtime_error("unexpected output format '" + o.format + "'");
 }
 
+// Per record: the identifiers are looked up at compile time.
 bool is_trap_return(std::uint64_t id) {
-  return id == insn_id("mret") || id == insn_id("sret") || id == insn_id("uret");
+  constexpr std::uint64_t mret = insn_id("mret"), sret = insn_id("sret"), uret = insn_id("uret");
+  return id == mret || id == sret || id == uret;
 }
 
 // Writes the selected instructions and messages of the reader to out.
