@@ -104,7 +104,7 @@ void BM_ReadTrace(benchmark::State& state) {
   state.counters["best_insn_per_s"] = double(per_run) / best_seconds;
   state.counters["slot_bytes"] = double(mh_swt_reader_t::slot_bytes);
   state.counters["window_MiB"] =
-      double(mh_swt_reader_t::slot_bytes * mh_swt_reader_t::ring_slots) / (1 << 20);
+      double(mh_swt_reader_t::slot_bytes * mh_swt_reader_t::ring_capacity) / (1 << 20);
 }
 BENCHMARK(BM_ReadTrace)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 

@@ -12,16 +12,17 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "stream/et_huge_mapping.h"
 #include "stream/et_record.h"
 
 #define MH_ALWAYS_INLINE inline __attribute__((always_inline))
 
 namespace {
 
+constexpr std::size_t huge_page = et_huge_mapping_t::huge_page;
+
 // The operands of an instruction, by their index in a slot.
 enum operand_t : unsigned { RS1, RS2, RS3, RSD, RD, FRS1, FRS2, FRS3, FRD, operand_count };
-
-constexpr std::size_t huge_page = std::size_t(2) << 20;
 
 // The bits of a slot's state word.
 constexpr unsigned state_hart_bits = 3;  // harts 0 to 7
@@ -166,6 +167,11 @@ mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_
                                            cl_chunks, poison_enable}) {}
 
 mh_swt_reader_t::~mh_swt_reader_t() {
+  if (decoder_.joinable()) {
+    stopping_.store(true, std::memory_order_relaxed);
+    handed_out_.close();  // wakes a decoder waiting for room
+    decoder_.join();
+  }
   stop_populating_ = true;
   if (populator_.joinable()) populator_.join();
 }
@@ -190,35 +196,18 @@ void mh_swt_reader_t::init() {
   }
   piid_table_ = piid_tables_[0].get();
 
-  ring_ = allocate_ring();
+  // 26 MB of plain data, mapped zeroed and filled on demand: the window's
+  // twelve huge pages and one for the slack.
+  static_assert(
+      ring_slots * sizeof(slot_t) % huge_page == 0 && slack_slots * sizeof(slot_t) <= huge_page,
+      "the slack takes one huge page");
+  ring_memory_ = std::make_unique<et_huge_mapping_t>(ring_capacity * sizeof(slot_t));
+  ring_ = reinterpret_cast<slot_t*>(ring_memory_->data());
   made_ = 0;
   handed_ = 0;
   start_populating();
+  start_decoding();
 }
-
-// The ring is 24 MB of plain data: mapped zeroed and filled on demand, in
-// huge pages where the system grants them: the first touch of a small page
-// costs some microseconds (tens on a virtual machine), more than decoding
-// the objects that fill it, and a huge page costs about as much as one.
-std::unique_ptr<mh_swt_reader_t::slot_t[], mh_swt_reader_t::ring_deleter_t>
-mh_swt_reader_t::allocate_ring() {
-  const std::size_t bytes = (ring_slots * sizeof(slot_t) + huge_page - 1) / huge_page * huge_page;
-  // Map one huge page more than needed and trim to a huge-page boundary.
-  void* mapped =
-      mmap(nullptr, bytes + huge_page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (mapped == MAP_FAILED) throw std::bad_alloc();
-  const uintptr_t first = reinterpret_cast<uintptr_t>(mapped);
-  const uintptr_t start = (first + huge_page - 1) / huge_page * huge_page;
-  if (start != first) munmap(mapped, start - first);
-  const uintptr_t tail = first + bytes + huge_page - (start + bytes);
-  if (tail != 0) munmap(reinterpret_cast<void*>(start + bytes), tail);
-  // Only a hint: the system may refuse.
-  madvise(reinterpret_cast<void*>(start), bytes, MADV_HUGEPAGE);
-  return std::unique_ptr<slot_t[], ring_deleter_t>(reinterpret_cast<slot_t*>(start),
-                                                   ring_deleter_t{bytes});
-}
-
-void mh_swt_reader_t::ring_deleter_t::operator()(slot_t* ring) const { munmap(ring, bytes); }
 
 // The system zeroes each page of the ring at its first touch, which on a
 // virtual machine can take longer than decoding the whole first round of
@@ -236,9 +225,10 @@ void mh_swt_reader_t::start_populating() {
         record.shape != MH_SHAPE_NONE)
       shortest = std::min(shortest, wire.record_bytes(record.code));
   const uint64_t objects = uint64_t(status.st_size) / shortest;
-  const std::size_t bytes = std::size_t(std::min<uint64_t>(objects, ring_slots) * sizeof(slot_t));
+  const std::size_t bytes =
+      std::size_t(std::min<uint64_t>(objects, ring_capacity) * sizeof(slot_t));
   if (bytes <= huge_page) return;
-  char* const ring = reinterpret_cast<char*>(ring_.get());
+  char* const ring = ring_memory_->data();
   try {
     populator_ = std::thread([this, ring, bytes] {
       for (std::size_t offset = huge_page; offset < bytes && !stop_populating_; offset += huge_page)
@@ -251,38 +241,106 @@ void mh_swt_reader_t::start_populating() {
 }
 
 // ---------------------------------------------------------------------------
+// Decoding in a thread of the reader's
+
+// Only for a regular file: a read from it always returns.
+void mh_swt_reader_t::start_decoding() {
+  struct stat status;
+  if (fstat(fileno(input_.file), &status) != 0 || !S_ISREG(status.st_mode)) return;
+  threaded_ = true;
+  try {
+    decoder_ = std::thread(&mh_swt_reader_t::decode_ahead, this);
+  } catch (const std::system_error&) {
+    threaded_ = false;  // no thread to be had: the caller's calls decode
+  }
+}
+
+// Decodes in batches, publishing after each how far the caller may read;
+// waits while the ring is full of objects the caller has not taken, until
+// half the slack is free again.
+void mh_swt_reader_t::decode_ahead() {
+  uint64_t handed_seen = 0;
+  try {
+    while (!stopping_.load(std::memory_order_relaxed)) {
+      if (made_ == handed_seen + ring_capacity) {
+        handed_seen = handed_out_.wait_for(made_ - ring_capacity + slack_slots / 2);
+        continue;
+      }
+      parse_until(std::min(handed_seen + ring_capacity, made_ + decode_batch));
+      released_.publish(released_at(made_));
+      handed_seen = handed_out_.load();
+    }
+    return;  // the reader is going away: nobody reads on
+  } catch (const std::underflow_error&) {
+    // The end of the data: everything made is released.
+  } catch (...) {
+    fail(std::current_exception());
+  }
+  released_.close_at(made_);
+}
+
+// The caller's side: waits for the next object or the decoder's end.
+void mh_swt_reader_t::wait_for_decoder() {
+  handed_out_.publish(handed_);  // the decoder may be waiting for this room
+  released_seen_ = released_.wait_for(handed_ + 1);
+  // Once the decoder has ended, its last count is final, and what it leaves
+  // (failure_, note_) is the caller's to read.
+  if (released_.closed()) {
+    released_seen_ = released_.final_count();
+    ended_ = true;
+  }
+}
+
+// ---------------------------------------------------------------------------
 // Delivery
 
 et_object_t* mh_swt_reader_t::get_next_object() {
-  if (!bits_.ended() && !failure_) {
-    try {
-      parse_more();
-    } catch (const std::underflow_error&) {
-      // The end of the data: what the ring holds is still handed out.
-    } catch (...) {
-      // A bad record ends the parsing like the end of the data: the objects
-      // made before it are still handed out, and the error follows them.
-      failure_ = std::current_exception();
+  uint64_t available;
+  if (threaded_) {
+    if (handed_ == released_seen_ && !ended_) wait_for_decoder();
+    available = released_seen_;
+  } else {
+    if (!ended_) {
+      try {
+        parse_more();
+      } catch (const std::underflow_error&) {
+        // The end of the data: what the ring holds is still handed out.
+        ended_ = true;
+      } catch (...) {
+        fail(std::current_exception());
+        ended_ = true;
+      }
     }
+    available = made_;
   }
-  if (handed_ == made_) {
+  if (ended_ && !note_.empty() && handed_ >= note_call_) {
+    std::fputs(note_.c_str(), stdout);
+    std::fflush(stdout);
+    note_.clear();
+  }
+  if (handed_ == available) {
     if (failure_) std::rethrow_exception(failure_);
     return nullptr;
   }
-  expand(ring_[handed_ % ring_slots]);
+  expand(ring_slot(handed_));
   ++handed_;
-  prefetch_slot(handed_ + prefetch_distance);
+  if (handed_ % hand_batch == 0 && threaded_) handed_out_.publish(handed_);
+  // A slot is handed out long after it was made, a whole window (24 MB) of
+  // writes later, so it has left the caches. Fetching it a few objects ahead
+  // hides the memory latency from expand.
+  const char* slot = reinterpret_cast<const char*>(&ring_slot(handed_ + prefetch_distance));
+  for (std::size_t offset = 0; offset < sizeof(slot_t); offset += 64)
+    __builtin_prefetch(slot + offset, 0);
   return &object_;
 }
 
-// A slot is handed out long after it was made, a whole ring (24 MB) of
-// writes later, so it has left the caches. Fetching it a few objects ahead
-// hides the memory latency both from expand, which reads it, and from
-// make_slot, which clears it again at the next call.
-void mh_swt_reader_t::prefetch_slot(uint64_t object_number) const {
-  const char* slot = reinterpret_cast<const char*>(&ring_[object_number % ring_slots]);
-  for (std::size_t offset = 0; offset < sizeof(slot_t); offset += 64)
-    __builtin_prefetch(slot + offset, 1);
+// A bad record ends the parsing like the end of the data: the objects made
+// before it are still handed out, and the error follows them. Its NOTE line
+// belongs to the call that decoding in the caller's thread would have found
+// the record in: the one that hands out object made_ - ring_slots + 1.
+void mh_swt_reader_t::fail(std::exception_ptr error) {
+  failure_ = error;
+  note_call_ = released_at(made_);
 }
 
 // Writes every field of the instruction into object_, which expand has
@@ -369,9 +427,13 @@ void mh_swt_reader_t::expand(const slot_t& slot) {
 }
 
 mh_swt_reader_t::slot_t& mh_swt_reader_t::make_slot(uint8_t kind) {
-  slot_t& slot = ring_[made_ % ring_slots];
+  slot_t& slot = ring_slot(made_);
   // The first round of slots is still as the system mapped it: all zero.
-  if (made_ >= ring_slots) clear_slot(slot);
+  if (made_ >= ring_capacity) clear_slot(slot);
+  // The slots made next were last read by the caller: fetch them for writing.
+  const char* next = reinterpret_cast<const char*>(&ring_slot(made_ + prefetch_distance));
+  for (std::size_t offset = 0; offset < sizeof(slot_t); offset += 64)
+    __builtin_prefetch(next + offset, 1);
   slot.kind = kind;
   ++made_;
   return slot;
@@ -411,9 +473,14 @@ MH_ALWAYS_INLINE mh_swt_reader_t::slot_t& mh_swt_reader_t::open_insn(bits_t& in,
   const uint64_t piid = field(in, et_wire::piid);
   const piid_entry_t& entry = piid_table_[piid];
   if (__builtin_expect(entry.slot == nullptr, 0)) throw_missing_issue(code, piid);
-  // Once a newer object has been made in the instruction's slot, a record
-  // arriving this late must not complete the wrong instruction.
-  if (__builtin_expect(entry.object_number + ring_slots < made_, 0)) throw_left_window(code, piid);
+  if (__builtin_expect(entry.object_number + ring_slots <= made_, 0)) {
+    // Once the window after the instruction has filled up, a record
+    // arriving this late must not complete the wrong instruction.
+    if (entry.object_number + ring_slots < made_) throw_left_window(code, piid);
+    // Just filled: the instruction has been handed out (or released) as it
+    // was, and the record no longer reaches it.
+    return scratch_;
+  }
   return *entry.slot;
 }
 
@@ -548,11 +615,13 @@ MH_ALWAYS_INLINE mh_swt_reader_t::decoded_t mh_swt_reader_t::decode_record(bits_
   return decoded;
 }
 
-void mh_swt_reader_t::parse_more() {
+void mh_swt_reader_t::parse_until(uint64_t full) {
   mh_bit_cursor_t in = bits_.cursor();
   const std::size_t longest = longest_fast_record_;
-  const uint64_t full = handed_ + ring_slots;
   while (made_ != full) {
+    // Records that make no object can run on for long: a reader being
+    // destroyed stops its decoder at the next chunk of them.
+    if (__builtin_expect(stopping_.load(std::memory_order_relaxed), 0)) break;
     // While the buffer holds the longest record, records are read without
     // the end checks, and records in a row without storing the position.
     if (in.bytes_ahead() >= longest) {
@@ -582,13 +651,15 @@ void mh_swt_reader_t::throw_non_sequential(uint64_t piid) const {
                            hex(uint64_t(last_uiid_[hart_])) + ", current piid: 0x" + hex(piid));
 }
 
-void mh_swt_reader_t::throw_missing_issue(unsigned code, uint64_t piid) const {
-  std::printf(
-      "NOTE etrace/src/mh_swt_reader:270: %s: cycle: %llu, hid: %u, missing issue record "
-      "for piid 0x%llx\n",
-      mh_record_to_string(code).c_str(), static_cast<unsigned long long>(cycle_), unsigned(hart_),
-      static_cast<unsigned long long>(piid));
-  std::fflush(stdout);
+void mh_swt_reader_t::throw_missing_issue(unsigned code, uint64_t piid) {
+  // Written on standard output by the call that meets the record (fail).
+  char note[160];
+  std::snprintf(note, sizeof note,
+                "NOTE etrace/src/mh_swt_reader:270: %s: cycle: %llu, hid: %u, missing issue "
+                "record for piid 0x%llx\n",
+                mh_record_to_string(code).c_str(), static_cast<unsigned long long>(cycle_),
+                unsigned(hart_), static_cast<unsigned long long>(piid));
+  note_ = note;
   throw std::runtime_error("Missing issue record for piid: current record: " +
                            mh_record_to_string(code) + ", cycle: " + std::to_string(cycle_) +
                            ", hart: " + std::to_string(hart_) + ", piid: " + std::to_string(piid) +

@@ -8,6 +8,16 @@
 // without its disassembly fields and with its register numbers in bytes, or
 // a message); the object handed out is one et_object_t of the reader's,
 // expanded from the oldest slot.
+//
+// A regular file is decoded by a thread of the reader's, ahead of the caller:
+// object k is released to the caller once the window after it is full, that
+// is once object k + ring_slots - 1 has been made, exactly as the caller
+// would have found it decoding in its own thread, and the ring has room for
+// slack_slots objects more so that the decoder need not wait for every
+// object handed out. Records that reach an instruction after its release
+// are treated as if it had been handed out. Any other input (a pipe, a
+// stream in memory) is decoded in the caller's thread at each call: a
+// thread blocked in a pipe could not be stopped.
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +27,8 @@
 #include <thread>
 
 #include "records/et_object.h"
+#include "stream/et_huge_mapping.h"
+#include "stream/et_progress_counter.h"
 #include "stream/et_reader.h"
 #include "stream/et_stream_geometry.h"
 #include "stream/et_wire_format.h"
@@ -24,8 +36,12 @@
 
 class mh_swt_reader_t : public et_reader_t {
 public:
-  // Objects decoded ahead; object number k lives in ring slot k mod ring_slots.
+  // Objects decoded ahead: the look-ahead window.
   static constexpr std::size_t ring_slots = 131072;
+  // Room beyond the window for a decoder thread to run ahead of the caller;
+  // object number k lives in ring slot k mod ring_capacity.
+  static constexpr std::size_t slack_slots = 10240;
+  static constexpr std::size_t ring_capacity = ring_slots + slack_slots;
   // Harts 0 to max_harts-1 can be selected.
   static constexpr unsigned max_harts = 8;
   // piids are 10 bits: the low bits of an instruction's uiid.
@@ -89,7 +105,10 @@ protected:
   void init();
   // Decodes records until ring_slots objects wait undelivered or the data
   // ends (std::underflow_error).
-  void parse_more();
+  void parse_more() { parse_until(handed_ + ring_slots); }
+  // Decodes records until `target` objects have been made, the data ends
+  // (std::underflow_error) or the reader is being destroyed.
+  void parse_until(uint64_t target);
   // The next n bits (1 to 64) of the stream.
   uint64_t get_bits(int n) { return bits_.get_bits(n); }
 
@@ -114,22 +133,31 @@ private:
     uint64_t object_number;
   };
 
-  // The ring's memory is mapped, not allocated (see allocate_ring).
-  struct ring_deleter_t {
-    std::size_t bytes;
-    void operator()(slot_t* ring) const;
-  };
-  static std::unique_ptr<slot_t[], ring_deleter_t> allocate_ring();
   // Faults in, in a thread of its own, the pages of the ring that the trace
   // can fill, ahead of the decoder (see the definition).
   void start_populating();
 
+  // The decoder thread, for a regular file; its loop, and the caller's side.
+  void start_decoding();
+  void decode_ahead();
+  void wait_for_decoder();
+  // Objects the decoder makes between two publications of its progress, and
+  // the caller hands out between two of its own.
+  static constexpr uint64_t decode_batch = 4096;
+  static constexpr uint64_t hand_batch = 256;
+  // Objects released to the caller once `made` objects have been made.
+  static uint64_t released_at(uint64_t made) {
+    return made >= ring_slots ? made - ring_slots + 1 : 0;
+  }
+  // A failure met while decoding, kept for the call that reaches it.
+  void fail(std::exception_ptr error);
+
   static et_stream_geometry_t checked(const et_stream_geometry_t& geometry);
 
-  // Objects ahead of the next one handed out whose slots are fetched into
-  // the caches.
+  // Objects ahead of the next one handed out, or made, whose slots are
+  // fetched into the caches.
   static constexpr uint64_t prefetch_distance = 8;
-  void prefetch_slot(uint64_t object_number) const;
+  slot_t& ring_slot(uint64_t object_number) const { return ring_[object_number % ring_capacity]; }
   slot_t& make_slot(uint8_t kind);
   // Fills object_ from a slot.
   void expand(const slot_t& slot);
@@ -152,7 +180,9 @@ private:
   template <class bits_t>
   void read_issue(bits_t& in);
   // Reads the piid of instruction record `code` and returns its open
-  // instruction; throws when there is none or it has left the ring.
+  // instruction; throws when there is none or it has left the window. An
+  // instruction handed out (or released) already gets scratch_, where the
+  // record is dropped.
   template <class bits_t>
   slot_t& open_insn(bits_t& in, unsigned code);
   template <unsigned code, class bits_t>
@@ -160,7 +190,7 @@ private:
   template <unsigned code, class bits_t>
   decoded_t insn_record(bits_t& in);
   [[noreturn]] void throw_non_sequential(uint64_t piid) const;
-  [[noreturn]] void throw_missing_issue(unsigned code, uint64_t piid) const;
+  [[noreturn]] void throw_missing_issue(unsigned code, uint64_t piid);
   [[noreturn]] void throw_left_window(unsigned code, uint64_t piid) const;
   [[noreturn]] void throw_unknown_header(unsigned code, const mh_bit_cursor_t& in) const;
 
@@ -179,8 +209,11 @@ private:
   void read_brq(mh_bit_cursor_t& in, dct_brq_t& brq);
   void read_wup(mh_bit_cursor_t& in, dct_wup_t& wup);
 
-  // Declared in this order so that the geometry is checked before the file
-  // is opened.
+  // Three groups of fields, each on cache lines of its own: with a decoder
+  // thread, the decoding and the delivering side each write theirs alone.
+  //
+  // Set up by the constructor and only read afterwards; declared in this
+  // order so that the geometry is checked before the file is opened.
   const et_stream_geometry_t geometry_;
   const et_wire_format_t wire_;
   input_t input_;
@@ -188,38 +221,57 @@ private:
   bool skip_rvt_;
   bool skip_l2t_;
   bool skip_dct_;
-  mh_bit_reader_t bits_;
-
+  bool threaded_ = false;  // a decoder thread runs
   // Payload bits of the instruction records 33 to 46, consumed whole for a
   // hart that is not selected.
   uint64_t insn_payload_bits_[14];
   // The longest record that decode_record reads unchecked, in bytes: the
   // longest that is not a message (SWT_CM with a 64-bit program counter).
   std::size_t longest_fast_record_;
+  std::unique_ptr<et_huge_mapping_t> ring_memory_;
+  slot_t* ring_ = nullptr;
 
+  // The decoding side.
+  alignas(64) mh_bit_reader_t bits_;
   uint8_t hart_ = 0;      // current hart
   uint8_t dct_hart_ = 0;  // current DCT hart
   uint64_t cycle_ = 0;    // running cycle
+  uint64_t made_ = 0;     // objects made
   int64_t last_uiid_[max_harts];
-  // The uiid of each hart's next instruction handed out: instructions are
-  // made, and handed out, in uiid order, so slots need not keep it.
-  uint64_t next_uiid_out_[max_harts];
   std::unique_ptr<piid_entry_t[]> piid_tables_[max_harts];  // null for unselected harts
   piid_entry_t* piid_table_;  // the current hart's; null when it is not selected
-
-  std::unique_ptr<slot_t[], ring_deleter_t> ring_;
-  uint64_t made_ = 0;    // objects made
-  uint64_t handed_ = 0;  // objects handed out
   // The error of the record that ended the parsing, thrown once the objects
   // before it are handed out.
   std::exception_ptr failure_;
+  // The NOTE line of a missing issue record, written at the start of the
+  // call that decoded the record (or would have, without the decoder
+  // thread): once note_call_ objects have been handed out.
+  std::string note_;
+  uint64_t note_call_ = 0;
+  // Decoding scratch for messages that are skipped and records that come
+  // too late.
+  slot_t scratch_;
 
+  // The delivering side: the caller's.
+  alignas(64) uint64_t handed_ = 0;  // objects handed out
+  // The uiid of each hart's next instruction handed out: instructions are
+  // made, and handed out, in uiid order, so slots need not keep it.
+  uint64_t next_uiid_out_[max_harts];
+  uint64_t released_seen_ = 0;  // the caller's copy of released_
+  // The caller knows that the decoding has ended (the data, or a record
+  // that failed).
+  bool ended_ = false;
+  // The object handed out, and the kind it was last filled as.
+  uint8_t expanded_kind_ = et_object_t::KIND_NONE;
+  et_object_t object_;
+
+  // With a decoder thread: objects released to the caller and handed out by
+  // it, each counted by one side for the other (each counter on lines of
+  // its own).
+  et_progress_counter_t released_;
+  et_progress_counter_t handed_out_;
+  alignas(64) std::atomic<bool> stopping_{false};  // the reader is being destroyed
+  std::thread decoder_;
   std::thread populator_;
   std::atomic<bool> stop_populating_{false};
-
-  // The object handed out, and the kind it was last filled as.
-  et_object_t object_;
-  uint8_t expanded_kind_ = et_object_t::KIND_NONE;
-  // Decoding scratch for messages that are skipped.
-  slot_t scratch_;
 };

@@ -39,9 +39,46 @@ std::unique_ptr<mh_swt_reader_t> open_reader(const std::string& path, const trac
                                            c.geometry());
 }
 
-std::unique_ptr<mh_swt_reader_t> open_reader(trace_builder_t& trace,
-                                             const reader_options_t& o = {}) {
-  return open_reader(trace.finish(), trace.config(), o);
+// Where a reader takes the trace from: a regular file, which the reader
+// decodes in a thread of its own, or a stream in memory, which it decodes in
+// the caller's thread, as it does a pipe.
+enum class source_t { file, memory };
+
+std::string source_name(const ::testing::TestParamInfo<source_t>& info) {
+  return info.param == source_t::file ? "File" : "Memory";
+}
+
+// The stream in memory, made before the reader and closed after it.
+class memory_stream_t {
+protected:
+  explicit memory_stream_t(const std::vector<uint8_t>& bytes)
+      : bytes_(bytes), stream_(fmemopen(bytes_.data(), bytes_.size(), "rb")) {
+    if (stream_ == nullptr) throw std::runtime_error("fmemopen failed");
+  }
+  ~memory_stream_t() { std::fclose(stream_); }
+
+  std::vector<uint8_t> bytes_;
+  FILE* stream_;
+};
+
+class memory_reader_t : private memory_stream_t, public mh_swt_reader_t {
+public:
+  memory_reader_t(const std::vector<uint8_t>& bytes, const trace_config_t& c,
+                  const reader_options_t& o)
+      : memory_stream_t(bytes),
+        mh_swt_reader_t(stream_, o.hart_mask, o.skip_rvt, o.skip_l2t, o.skip_dct, c.geometry()) {}
+};
+
+std::unique_ptr<mh_swt_reader_t> open_reader(trace_builder_t& trace, const reader_options_t& o = {},
+                                             source_t source = source_t::file) {
+  const std::string& path = trace.finish();
+  if (source == source_t::memory)
+    return std::make_unique<memory_reader_t>(trace.bytes(), trace.config(), o);
+  return open_reader(path, trace.config(), o);
+}
+
+std::unique_ptr<mh_swt_reader_t> open_reader(trace_builder_t& trace, source_t source) {
+  return open_reader(trace, {}, source);
 }
 
 // Every object of the trace, copied (the reader's pointers go stale).
@@ -571,13 +608,17 @@ TEST(ReaderErrors, InconsistentStreams) {
 
 // The one diagnostic on standard output is written when the bad record is
 // found; the exception follows the instruction made before it.
-TEST(ReaderErrors, MissingIssueRecordPrintsNote) {
+// Both ways of decoding, in the reader's thread and in the caller's, must
+// give the same objects, errors and NOTE lines at the same calls.
+class ReaderFailures : public ::testing::TestWithParam<source_t> {};
+
+TEST_P(ReaderFailures, MissingIssueRecordPrintsNote) {
   trace_builder_t trace;
   trace.insn(make_insn(0, 0, 0x13))
       .advance(5)
       .writer()
       .record_swt_cm(3, 0x80, false, false, 0, false);
-  auto reader = open_reader(trace);
+  auto reader = open_reader(trace, GetParam());
   ::testing::internal::CaptureStdout();
   const et_object_t* first = reader->get_next_object();
   EXPECT_EQ(::testing::internal::GetCapturedStdout(),
@@ -591,7 +632,7 @@ TEST(ReaderErrors, MissingIssueRecordPrintsNote) {
 // A bad record ends the parsing like the end of the data: every object made
 // before it is handed out, in order, and only then does the error come, the
 // same at every later call.
-TEST(ReaderErrors, ObjectsBeforeABadRecordAreHandedOutFirst) {
+TEST_P(ReaderFailures, ObjectsBeforeABadRecordAreHandedOutFirst) {
   const unsigned good = 300;
   struct case_t {
     const char* name;
@@ -613,7 +654,7 @@ TEST(ReaderErrors, ObjectsBeforeABadRecordAreHandedOutFirst) {
     trace.insn(make_insn(good, 0x9000, 0x13));  // after the bad record: never read
     reader_options_t options;
     options.hart_mask = 0x1ff;
-    auto reader = open_reader(trace, options);
+    auto reader = open_reader(trace, options, GetParam());
     ::testing::internal::CaptureStdout();
     std::vector<uint64_t> pcs;
     std::string error = "(no error)";
@@ -637,6 +678,9 @@ TEST(ReaderErrors, ObjectsBeforeABadRecordAreHandedOutFirst) {
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Sources, ReaderFailures,
+                         ::testing::Values(source_t::file, source_t::memory), source_name);
 
 TEST(ReaderErrors, UnopenableFile) {
   trace_config_t c;
@@ -756,10 +800,12 @@ void write_numbered_rvts(trace_builder_t& trace, uint64_t count) {
 
 }  // namespace
 
-TEST(ReaderRing, FullRingIsDecodedOnFirstCallAndDrained) {
+class ReaderRing : public ::testing::TestWithParam<source_t> {};
+
+TEST_P(ReaderRing, FullRingIsDecodedOnFirstCallAndDrained) {
   trace_builder_t trace;
   write_numbered_rvts(trace, ring);
-  auto reader = open_reader(trace);
+  auto reader = open_reader(trace, GetParam());
   uint64_t k = 0;
   while (const et_object_t* object = reader->get_next_object()) {
     ASSERT_EQ(object->rvt.data, k);
@@ -772,11 +818,11 @@ TEST(ReaderRing, FullRingIsDecodedOnFirstCallAndDrained) {
 // The object after a full window is decoded once the first one has been
 // handed out, in its place, and no further: a record behind it that prints a
 // NOTE when decoded shows how far each call has read.
-TEST(ReaderRing, OneObjectMoreIsDecodedOnceTheFirstIsHandedOut) {
+TEST_P(ReaderRing, OneObjectMoreIsDecodedOnceTheFirstIsHandedOut) {
   trace_builder_t trace;
   write_numbered_rvts(trace, ring + 1);
   trace.writer().record_swt_cm(7, 0x80, false, false, 0, false);  // no issue record
-  auto reader = open_reader(trace);
+  auto reader = open_reader(trace, GetParam());
   ::testing::internal::CaptureStdout();
   const et_object_t* first = reader->get_next_object();
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
@@ -810,7 +856,7 @@ TEST(ReaderRing, OneObjectMoreIsDecodedOnceTheFirstIsHandedOut) {
 
 // Instructions across the ring boundary are complete when handed out: the
 // records after the last issue that fits are decoded by the next call.
-TEST(ReaderRing, InstructionsAcrossTheBoundaryAreComplete) {
+TEST_P(ReaderRing, InstructionsAcrossTheBoundaryAreComplete) {
   trace_builder_t trace;
   for (uint64_t uiid = 0; uiid < ring + 1; ++uiid) {
     et_insn_t insn = make_insn(uiid, uiid * 4, 0x13);
@@ -818,7 +864,7 @@ TEST(ReaderRing, InstructionsAcrossTheBoundaryAreComplete) {
     insn.rd.data = uiid;
     trace.insn(insn);
   }
-  auto reader = open_reader(trace);
+  auto reader = open_reader(trace, GetParam());
   uint64_t k = 0;
   while (const et_object_t* object = reader->get_next_object()) {
     ASSERT_EQ(object->insn.uiid, k);
@@ -831,7 +877,7 @@ TEST(ReaderRing, InstructionsAcrossTheBoundaryAreComplete) {
 
 // A record that comes after a newer object took its instruction's slot fails
 // instead of landing on the newer object.
-TEST(ReaderRing, RecordForInstructionThatLeftTheWindowFails) {
+TEST_P(ReaderRing, RecordForInstructionThatLeftTheWindowFails) {
   struct case_t {
     uint64_t objects_between;
     bool committed_when_handed_out;
@@ -849,7 +895,7 @@ TEST(ReaderRing, RecordForInstructionThatLeftTheWindowFails) {
     trace.tsd1(4).issue(make_insn(0, 0, 0x13));
     write_numbered_rvts(trace, c.objects_between);
     trace.writer().record_swt_cm(0, 0x40, false, false, 0, false);
-    auto reader = open_reader(trace);
+    auto reader = open_reader(trace, GetParam());
     std::string error = "(no error)";
     const et_object_t* first = reader->get_next_object();
     ASSERT_NE(first, nullptr);
@@ -872,6 +918,63 @@ TEST(ReaderRing, RecordForInstructionThatLeftTheWindowFails) {
     }
   }
 }
+
+// Past the window the ring's slots are reused; objects stay in order and
+// complete, each instruction's late records included, however far the
+// decoding has run ahead of the caller.
+TEST_P(ReaderRing, ObjectsStayInOrderOverManyRounds) {
+  const uint64_t count = 3 * mh_swt_reader_t::ring_capacity + 5;
+  trace_builder_t trace;
+  for (uint64_t uiid = 0; uiid < count; ++uiid) {
+    et_insn_t insn = make_insn(uiid, uiid * 4, 0x13);
+    insn.rd.data_valid = 1;
+    insn.rd.data = ~uiid;
+    if (uiid % 3 == 0) trace.rvt(uiid);
+    trace.insn(insn);
+  }
+  auto reader = open_reader(trace, GetParam());
+  uint64_t insns = 0, rvts = 0;
+  while (const et_object_t* object = reader->get_next_object()) {
+    if (object->kind == et_object_t::KIND_RVT) {
+      ASSERT_EQ(object->rvt.data, 3 * rvts);
+      ASSERT_EQ(rvts * 3, insns);  // right before its instruction
+      ++rvts;
+      continue;
+    }
+    ASSERT_EQ(object->insn.uiid, insns);
+    ASSERT_EQ(object->insn.pc, insns * 4);
+    ASSERT_EQ(object->insn.rd.data, ~insns);
+    ASSERT_EQ(object->insn.committed, 1);
+    ++insns;
+  }
+  EXPECT_EQ(insns, count);
+  EXPECT_EQ(rvts, (count + 2) / 3);
+}
+
+// A reader may be dropped at any point: before its first call, part-way
+// through (the decoder waiting for room, or still decoding) and after the
+// end. None of these may hang or leak.
+TEST_P(ReaderRing, DroppedAtAnyPoint) {
+  trace_builder_t trace;
+  write_numbered_rvts(trace, 2 * mh_swt_reader_t::ring_capacity);
+  trace.finish();
+  for (const uint64_t taken : {uint64_t(0), uint64_t(1), uint64_t(ring + 100),
+                               uint64_t(2 * mh_swt_reader_t::ring_capacity + 1)}) {
+    auto reader = open_reader(trace, GetParam());
+    for (uint64_t k = 0; k < taken; ++k) {
+      const et_object_t* object = reader->get_next_object();
+      if (k < 2 * mh_swt_reader_t::ring_capacity) {
+        ASSERT_NE(object, nullptr) << k;
+        ASSERT_EQ(object->rvt.data, k);
+      } else {
+        ASSERT_EQ(object, nullptr);
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, ReaderRing, ::testing::Values(source_t::file, source_t::memory),
+                         source_name);
 
 // ---------------------------------------------------------------------------
 // End of data

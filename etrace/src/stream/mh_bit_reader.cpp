@@ -1,6 +1,7 @@
 #include "stream/mh_bit_reader.h"
 
-#include <sys/mman.h>
+#include "stream/et_huge_mapping.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -34,17 +35,15 @@ public:
   };
 
   chunks_t(FILE* input, const std::string& path, long start_offset)
-      : input_(input), path_(path), start_offset_(start_offset) {
-    // The buffers lie in one huge page where the system grants it: one page
-    // fault instead of hundreds, each dearer than decoding a page of input.
-    static_assert(buffer_count * stride <= huge_page, "the buffers fit a huge page");
-    mapped_ =
-        mmap(nullptr, mapped_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped_ == MAP_FAILED) throw std::bad_alloc();
-    const uintptr_t first = reinterpret_cast<uintptr_t>(mapped_);
-    buffers_ = reinterpret_cast<uint8_t*>((first + huge_page - 1) / huge_page * huge_page);
-    madvise(buffers_, huge_page, MADV_HUGEPAGE);  // only a hint
-
+      : input_(input),
+        path_(path),
+        start_offset_(start_offset),
+        // One huge page where the system grants it: one page fault instead
+        // of hundreds, each dearer than decoding a page of input.
+        mapping_(buffer_count * stride),
+        buffers_(reinterpret_cast<uint8_t*>(mapping_.data())) {
+    static_assert(buffer_count * stride <= et_huge_mapping_t::huge_page,
+                  "the buffers fit a huge page");
     struct stat status;
     if (fstat(fileno(input_), &status) == 0 && S_ISREG(status.st_mode)) {
       try {
@@ -64,7 +63,6 @@ public:
       changed_.notify_all();
       thread_.join();
     }
-    munmap(mapped_, mapped_bytes);
   }
 
   chunks_t(const chunks_t&) = delete;
@@ -109,10 +107,6 @@ private:
     bool last = false;
     std::exception_ptr error;  // the read failed
   };
-
-  static constexpr std::size_t huge_page = std::size_t(2) << 20;
-  // Twice a huge page, so that one lies inside on a huge-page boundary.
-  static constexpr std::size_t mapped_bytes = 2 * huge_page;
 
   uint8_t* buffer(uint64_t k) const { return buffers_ + (k % buffer_count) * stride + head_bytes; }
 
@@ -163,8 +157,8 @@ private:
   FILE* const input_;
   const std::string path_;
   const long start_offset_;
-  void* mapped_ = nullptr;
-  uint8_t* buffers_ = nullptr;
+  const et_huge_mapping_t mapping_;
+  uint8_t* const buffers_;
   state_t states_[buffer_count];
   uint64_t bytes_read_ = 0;  // by read_chunk
   // The caller's thread only:

@@ -1,0 +1,98 @@
+#pragma once
+// A count that one thread raises and another waits on: how far a producer
+// has come, for a consumer that may not pass it (or the other way round).
+//
+// Raising it is a store and a load when nobody waits, so it can be published
+// often. A waiter spins briefly, then sleeps until the count reaches what it
+// asked for; it asks for as much as it needs to be worth waking, so that a
+// fast side does not wake for every step of a slow one.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+// On cache lines of its own: the other side's writes do not disturb it.
+class alignas(64) et_progress_counter_t {
+public:
+  // The count as last published.
+  uint64_t load() const { return value_.load(std::memory_order_acquire); }
+
+  // Raises the count to value; wakes the waiter once it reaches its target.
+  void publish(uint64_t value) {
+    // Sequentially consistent, as the waiter's store of its target and load
+    // of the count: one of the two sees the other, so no wake-up is lost.
+    value_.store(value, std::memory_order_seq_cst);
+    if (value >= wanted_.load(std::memory_order_seq_cst)) wake();
+  }
+
+  // Waits until the count reaches target or the counter is closed; returns
+  // the count, which is final when it falls short of target.
+  uint64_t wait_for(uint64_t target) {
+    for (int spin = 0; spin < spins; ++spin) {
+      const uint64_t value = load();
+      if (value >= target) return value;
+      if (closed_.load(std::memory_order_acquire)) break;  // the final count under the lock
+      pause();
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    wanted_.store(target, std::memory_order_seq_cst);
+    for (;;) {
+      const uint64_t value = value_.load(std::memory_order_seq_cst);
+      if (value >= target || closed_.load(std::memory_order_acquire)) {
+        wanted_.store(nobody, std::memory_order_relaxed);
+        return value;
+      }
+      changed_.wait(lock);
+    }
+  }
+
+  // Wakes the waiter for good: every wait returns at once from now on. Only
+  // the thread that publishes may close.
+  void close() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      closed_.store(true, std::memory_order_seq_cst);
+    }
+    changed_.notify_all();
+  }
+  // Publishes the final count and closes: whoever sees the count also sees
+  // the counter closed.
+  void close_at(uint64_t value) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      closed_.store(true, std::memory_order_seq_cst);
+      value_.store(value, std::memory_order_seq_cst);
+    }
+    changed_.notify_all();
+  }
+  bool closed() const { return closed_.load(std::memory_order_acquire); }
+  // The count of a closed counter: final once closed() has been seen (the
+  // lock waits out a close_at still under way).
+  uint64_t final_count() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return value_.load(std::memory_order_relaxed);
+  }
+
+private:
+  static constexpr uint64_t nobody = ~uint64_t(0);
+  // About ten microseconds: less than it takes the other side to make a
+  // batch, more than a sleep and a wake-up cost.
+  static constexpr int spins = 2000;
+
+  static void pause() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+  }
+
+  void wake() {
+    { std::lock_guard<std::mutex> lock(mutex_); }
+    changed_.notify_all();
+  }
+
+  std::atomic<uint64_t> value_{0};
+  std::atomic<uint64_t> wanted_{nobody};  // the sleeping waiter's target
+  std::atomic<bool> closed_{false};
+  std::mutex mutex_;
+  std::condition_variable changed_;
+};
