@@ -21,6 +21,7 @@
 #include "insn_ids.h"
 #include "isa_parser.h"
 #include "mh_swt_reader.h"
+#include "output_file.h"
 #include "records/et_annotator.h"
 #include "records/et_mode.h"
 #include "records/et_object.h"
@@ -28,61 +29,6 @@
 #include "stream/mh_rvt_reader.h"
 
 namespace {
-
-// The output file's buffer: a file buffer that also lets a record be built
-// in place, straight into its put area, instead of in a buffer of its own and
-// then copied.
-class output_filebuf_t : public std::filebuf {
-public:
-  // Room for n characters at the put position, written out first when the
-  // buffer has less; null when the file cannot be written.
-  char* room(std::size_t n) {
-    if (std::size_t(epptr() - pptr()) < n &&
-        (overflow(traits_type::eof()) == traits_type::eof() || std::size_t(epptr() - pptr()) < n))
-      return nullptr;
-    return pptr();
-  }
-  // Takes the n characters built at room() into the output.
-  void commit(std::size_t n) { pbump(int(n)); }
-};
-
-// Opens the output file with a large buffer: records are written one by one.
-class output_file_t {
-public:
-  output_file_t(const std::string& path, std::ios::openmode mode) : path_(path) {
-    buffer_.resize(1 << 20);
-    buf_.pubsetbuf(buffer_.data(), std::streamsize(buffer_.size()));
-    if (buf_.open(path, mode | std::ios::out) == nullptr)
-      throw std::runtime_error("cannot open output file '" + path + "': " + std::strerror(errno));
-  }
-  // One record, built by the formatter in place. Once the file has failed
-  // the record is still built, so that a record the formatter refuses is
-  // reported as such, but goes nowhere (close() reports the failure).
-  void write_record(et_base_formatter_t& formatter, const et_insn_t& insn) {
-    char* room = stream_.good() ? buf_.room(et_base_formatter_t::max_record) : nullptr;
-    if (room == nullptr) {
-      stream_.setstate(std::ios::badbit);
-      char discarded[et_base_formatter_t::max_record];
-      formatter.build_record(discarded, insn);
-      return;
-    }
-    buf_.commit(formatter.build_record(room, insn));
-  }
-  void write(const char* data, std::size_t n) { stream_.write(data, std::streamsize(n)); }
-  void flush() { stream_.flush(); }
-
-  // Closes the file; a write that failed (a full disk) is an error, not success.
-  void close() {
-    if (buf_.close() == nullptr) stream_.setstate(std::ios::failbit);
-    if (stream_.fail()) throw std::runtime_error("cannot write output file '" + path_ + "'");
-  }
-
-private:
-  std::string path_;
-  std::vector<char> buffer_;  // declared before the file buffer, so it outlives it
-  output_filebuf_t buf_;
-  std::ostream stream_{&buf_};
-};
 
 // Reports an error met while writing out, keeping what was written: the file
 // is flushed and closed on the way out.
@@ -94,7 +40,7 @@ int fail_keeping_output(output_file_t& out, const std::exception& e) {
 
 int extract_rvt(const quendle_options_t& o, const et_stream_geometry_t& geometry) {
   mh_rvt_reader_t extractor(o.trace, geometry);
-  output_file_t out(o.output, std::ios::binary | std::ios::trunc);
+  output_file_t out(o.output, std::ios::binary | std::ios::trunc, true);
   const unsigned long chunk = 1048576;
   std::vector<char> buffer(chunk);
   try {
@@ -239,7 +185,8 @@ int run(const quendle_options_t& o) {
   isa_parser->init(isa, priv_modes);
   auto disassembler = std::make_unique<disassembler_t>(isa_parser.get());
 
-  output_file_t out(o.output, formatter->get_openmode());
+  // A format that flushes every record writes it in this thread, at once.
+  output_file_t out(o.output, formatter->get_openmode(), !formatter->flushes_every_record());
   try {
     record_loop_t(o, *formatter, *disassembler, out).run(*reader);
   } catch (const std::exception& e) {

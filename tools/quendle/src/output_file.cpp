@@ -1,0 +1,115 @@
+#include "output_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <system_error>
+
+output_file_t::output_file_t(const std::string& path, std::ios::openmode mode, bool background)
+    : path_(path), blocks_(block_count * block_bytes) {
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | ((mode & std::ios::app) ? O_APPEND : O_TRUNC);
+  fd_ = ::open(path.c_str(), flags, 0666);
+  if (fd_ < 0)
+    throw std::runtime_error("cannot open output file '" + path + "': " + std::strerror(errno));
+  if (!background) return;
+  try {
+    writer_ = std::thread(&output_file_t::write_blocks, this);
+  } catch (const std::system_error&) {
+    // No thread to be had: the blocks are written in the caller's thread.
+  }
+}
+
+output_file_t::~output_file_t() {
+  if (fd_ < 0) return;
+  flush();
+  stop_writer();
+  ::close(fd_);
+}
+
+void output_file_t::write_record(et_base_formatter_t& formatter, const et_insn_t& insn) {
+  char* const at = room(et_base_formatter_t::max_record);
+  if (at == nullptr) {
+    char discarded[et_base_formatter_t::max_record];
+    formatter.build_record(discarded, insn);
+    return;
+  }
+  used_ += formatter.build_record(at, insn);
+}
+
+void output_file_t::write(const char* data, std::size_t n) {
+  while (n != 0) {
+    const std::size_t part = std::min(n, block_bytes);
+    char* const at = room(part);
+    if (at == nullptr) return;
+    std::memcpy(at, data, part);
+    used_ += part;
+    data += part;
+    n -= part;
+  }
+}
+
+char* output_file_t::room(std::size_t n) {
+  if (block_bytes - used_ < n) hand_over();
+  if (!failed_ && write_failed_.load(std::memory_order_relaxed)) failed_ = true;
+  return failed_ ? nullptr : block(current_) + used_;
+}
+
+void output_file_t::hand_over() {
+  if (!writer_.joinable()) {
+    if (!failed_ && !write_out(block(current_), used_)) failed_ = true;
+    used_ = 0;
+    return;
+  }
+  sizes_[current_ % block_count] = used_;
+  handed_.publish(++current_);
+  used_ = 0;
+  // The block to fill next must have been written out.
+  if (current_ >= block_count) written_.wait_for(current_ - block_count + 1);
+}
+
+void output_file_t::flush() {
+  if (used_ != 0) hand_over();
+  if (writer_.joinable()) written_.wait_for(current_);
+}
+
+void output_file_t::close() {
+  flush();
+  stop_writer();
+  if (write_failed_.load(std::memory_order_relaxed)) failed_ = true;
+  if (::close(fd_) != 0) failed_ = true;
+  fd_ = -1;
+  if (failed_) throw std::runtime_error("cannot write output file '" + path_ + "'");
+}
+
+bool output_file_t::write_out(const char* data, std::size_t n) {
+  while (n != 0) {
+    const ssize_t done = ::write(fd_, data, n);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return false;
+    data += done;
+    n -= std::size_t(done);
+  }
+  return true;
+}
+
+// Writes the blocks in the order they are handed over; after a failed write
+// the rest go nowhere, so the file holds no gap.
+void output_file_t::write_blocks() {
+  for (uint64_t k = 0;; ++k) {
+    if (handed_.wait_for(k + 1) < k + 1) return;  // closed, and every block written
+    if (!write_failed_.load(std::memory_order_relaxed) &&
+        !write_out(block(k), sizes_[k % block_count]))
+      write_failed_.store(true, std::memory_order_relaxed);
+    written_.publish(k + 1);
+  }
+}
+
+void output_file_t::stop_writer() {
+  if (!writer_.joinable()) return;
+  handed_.close();
+  writer_.join();
+}

@@ -1,0 +1,73 @@
+#pragma once
+// quendle's output file. Records are built in place, straight into a block
+// of the file's buffer, and the blocks are written out whole: by a thread of
+// the file's own, beside the formatting, unless the format asks for every
+// record to reach the file at once (then each flush writes in the caller's
+// thread). Copying a listing into the system's file cache is a good part of
+// the time it takes to make it.
+//
+// A failed write (a full disk) is remembered: what follows is built but goes
+// nowhere, and close() reports the failure.
+#include <cstddef>
+#include <ios>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "formatters/et_formatter.h"
+#include "stream/et_huge_mapping.h"
+#include "stream/et_progress_counter.h"
+
+class output_file_t {
+public:
+  // Opens (creates or truncates) the file at path; throws std::runtime_error
+  // "cannot open output file '<path>': <reason>". Appends for std::ios::app.
+  // With background, a thread writes the blocks.
+  output_file_t(const std::string& path, std::ios::openmode mode, bool background);
+  // Writes out what is left, without reporting; close() reports.
+  ~output_file_t();
+  output_file_t(const output_file_t&) = delete;
+  output_file_t& operator=(const output_file_t&) = delete;
+
+  // One record, built by the formatter in place. Once the file has failed
+  // the record is still built, so that a record the formatter refuses is
+  // reported as such, but goes nowhere.
+  void write_record(et_base_formatter_t& formatter, const et_insn_t& insn);
+  void write(const char* data, std::size_t n);
+  // Everything so far reaches the file before this returns.
+  void flush();
+  // Flushes and closes the file; a write that failed is an error, not
+  // success: std::runtime_error "cannot write output file '<path>'".
+  void close();
+
+  // The size of a block, written out with one system call.
+  static constexpr std::size_t block_bytes = 512 * 1024;
+
+private:
+  static constexpr std::size_t block_count = 4;
+
+  // Room for n more bytes in the current block, handing it over when it has
+  // less; null once the file has failed.
+  char* room(std::size_t n);
+  char* block(uint64_t k) const { return blocks_.data() + (k % block_count) * block_bytes; }
+  // Hands the current block over to be written and starts the next.
+  void hand_over();
+  // Writes the n bytes at data to the file; false when a write fails.
+  bool write_out(const char* data, std::size_t n);
+  void write_blocks();  // the writer thread
+  void stop_writer();
+
+  const std::string path_;
+  int fd_ = -1;
+  const et_huge_mapping_t blocks_;
+  uint64_t current_ = 0;  // the block being filled
+  std::size_t used_ = 0;  // bytes in it
+  bool failed_ = false;   // the caller's view: a write failed
+  // With the writer thread: blocks handed over, and blocks written. The
+  // sizes of the blocks handed over, and the thread's verdict.
+  std::size_t sizes_[block_count] = {};
+  et_progress_counter_t handed_;
+  et_progress_counter_t written_;
+  std::atomic<bool> write_failed_{false};
+  std::thread writer_;
+};
