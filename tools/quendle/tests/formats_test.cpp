@@ -2,10 +2,15 @@
 // program, output files checked for each output format and each option that
 // changes the output.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "records/dct_object.h"
@@ -239,6 +244,34 @@ TEST_F(Quendle, RvtExtraction) {
   const std::string bin = output_of({"--iformat", "rvt"});
   EXPECT_EQ(bin,
             std::string("\x08\x07\x06\x05\x04\x03\x02\x01\x18\x17\x16\x15\x14\x13\x12\x11", 16));
+}
+
+// A trace read from a pipe is decoded in the program's own thread, one from
+// a file in a thread of the reader's: the listings are the same, across the
+// look-ahead window and with messages between the instructions.
+TEST_F(Quendle, TraceFromAPipeGivesTheSameListing) {
+  for (unsigned i = 0; i < 140000; ++i) {
+    if (i % 1000 == 0) trace().rvt(i);
+    trace().advance(1).insn(addi(i, 0x1000 + 4 * i));
+  }
+  const std::vector<std::string> options{"-f", "swt", "--ts", "--uiid", "--cc", "--show-rvt"};
+  const std::string from_file = output_of(options);
+  ASSERT_GT(from_file.size(), 140000u * 60);
+
+  char dir[] = "/tmp/quendle_fifo_XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string fifo = std::string(dir) + "/trace.bin";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string bytes = read_text(trace().finish());
+  std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << bytes; });
+  std::vector<std::string> args{"-t", fifo, "-c", config_->path(), "-o", out_.path()};
+  args.insert(args.end(), options.begin(), options.end());
+  const run_result_t r = run_program(built_program("quendle"), args);
+  writer.join();
+  unlink(fifo.c_str());
+  rmdir(dir);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(read_text(out_.path()) == from_file);
 }
 
 TEST_F(Quendle, EmptyTraceGivesEmptyOutput) {
