@@ -94,6 +94,11 @@ void clear_slot(mh_swt_reader_t::slot_t& slot) {
   p[6] = zero, p[7] = zero, p[8] = zero, p[9] = zero, p[10] = zero, p[11] = zero;
 }
 
+long long regular_file_size(FILE* file) {
+  struct stat status;
+  return fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : -1;
+}
+
 std::string hex(uint64_t value) {
   std::ostringstream out;
   out << std::hex << value;
@@ -106,10 +111,11 @@ std::string hex(uint64_t value) {
 // Construction
 
 mh_swt_reader_t::input_t::input_t(const std::string& path)
-    : file(open_trace(path, fd)), owned(true) {}
+    : file(open_trace(path, fd)), owned(true), regular_size(regular_file_size(file)) {}
 
 mh_swt_reader_t::input_t::input_t(FILE* stream) : file(stream) {
   if (file == nullptr) throw std::invalid_argument("mh_swt_reader_t: null trace stream");
+  regular_size = regular_file_size(file);
 }
 
 mh_swt_reader_t::input_t::~input_t() {
@@ -205,6 +211,7 @@ void mh_swt_reader_t::init() {
   ring_ = reinterpret_cast<slot_t*>(ring_memory_->data());
   made_ = 0;
   handed_ = 0;
+  make_at_ = hand_at_ = ring_;
   start_populating();
   start_decoding();
 }
@@ -216,15 +223,14 @@ void mh_swt_reader_t::init() {
 // at least the shortest record that makes one. The decoder faults the first
 // huge page itself at once; a page both touch is faulted in once.
 void mh_swt_reader_t::start_populating() {
-  struct stat status;
-  if (fstat(fileno(input_.file), &status) != 0 || !S_ISREG(status.st_mode)) return;
+  if (input_.regular_size < 0) return;
   const et_wire_format_t& wire = wire_;
   uint64_t shortest = ~uint64_t(0);
   for (const et_wire_record_t& record : et_wire::records)
     if (record.code == MH_SWT_IS || record.group == et_wire_group_t::RVT ||
         record.shape != MH_SHAPE_NONE)
       shortest = std::min(shortest, wire.record_bytes(record.code));
-  const uint64_t objects = uint64_t(status.st_size) / shortest;
+  const uint64_t objects = uint64_t(input_.regular_size) / shortest;
   const std::size_t bytes =
       std::size_t(std::min<uint64_t>(objects, ring_capacity) * sizeof(slot_t));
   if (bytes <= huge_page) return;
@@ -245,8 +251,7 @@ void mh_swt_reader_t::start_populating() {
 
 // Only for a regular file: a read from it always returns.
 void mh_swt_reader_t::start_decoding() {
-  struct stat status;
-  if (fstat(fileno(input_.file), &status) != 0 || !S_ISREG(status.st_mode)) return;
+  if (input_.regular_size < 0) return;
   threaded_ = true;
   try {
     decoder_ = std::thread(&mh_swt_reader_t::decode_ahead, this);
@@ -294,6 +299,13 @@ void mh_swt_reader_t::wait_for_decoder() {
 // ---------------------------------------------------------------------------
 // Delivery
 
+template <int for_writing>
+void mh_swt_reader_t::prefetch_ahead(slot_t* at) const {
+  const char* slot = reinterpret_cast<const char*>(slot_after(at, prefetch_distance));
+  for (std::size_t offset = 0; offset < sizeof(slot_t); offset += 64)
+    __builtin_prefetch(slot + offset, for_writing);
+}
+
 et_object_t* mh_swt_reader_t::get_next_object() {
   uint64_t available;
   if (threaded_) {
@@ -322,15 +334,14 @@ et_object_t* mh_swt_reader_t::get_next_object() {
     if (failure_) std::rethrow_exception(failure_);
     return nullptr;
   }
-  expand(ring_slot(handed_));
+  expand(*hand_at_);
   ++handed_;
+  hand_at_ = slot_after(hand_at_, 1);
   if (handed_ % hand_batch == 0 && threaded_) handed_out_.publish(handed_);
   // A slot is handed out long after it was made, a whole window (24 MB) of
   // writes later, so it has left the caches. Fetching it a few objects ahead
   // hides the memory latency from expand.
-  const char* slot = reinterpret_cast<const char*>(&ring_slot(handed_ + prefetch_distance));
-  for (std::size_t offset = 0; offset < sizeof(slot_t); offset += 64)
-    __builtin_prefetch(slot + offset, 0);
+  prefetch_ahead<0>(hand_at_);
   return &object_;
 }
 
@@ -427,15 +438,14 @@ void mh_swt_reader_t::expand(const slot_t& slot) {
 }
 
 mh_swt_reader_t::slot_t& mh_swt_reader_t::make_slot(uint8_t kind) {
-  slot_t& slot = ring_slot(made_);
+  slot_t& slot = *make_at_;
   // The first round of slots is still as the system mapped it: all zero.
   if (made_ >= ring_capacity) clear_slot(slot);
   // The slots made next were last read by the caller: fetch them for writing.
-  const char* next = reinterpret_cast<const char*>(&ring_slot(made_ + prefetch_distance));
-  for (std::size_t offset = 0; offset < sizeof(slot_t); offset += 64)
-    __builtin_prefetch(next + offset, 1);
+  prefetch_ahead<1>(make_at_);
   slot.kind = kind;
   ++made_;
+  make_at_ = slot_after(make_at_, 1);
   return slot;
 }
 

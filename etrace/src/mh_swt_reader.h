@@ -124,6 +124,9 @@ private:
     int fd = -1;
     FILE* file = nullptr;
     bool owned = false;
+    // The size of a regular file; -1 for anything else (a pipe, a stream in
+    // memory), which is read in the caller's thread.
+    long long regular_size = -1;
   };
 
   // Where an open instruction of a hart lives: its slot and object number,
@@ -157,7 +160,17 @@ private:
   // Objects ahead of the next one handed out, or made, whose slots are
   // fetched into the caches.
   static constexpr uint64_t prefetch_distance = 8;
-  slot_t& ring_slot(uint64_t object_number) const { return ring_[object_number % ring_capacity]; }
+  // The slot of the object n after the one in slot `at`; a pointer each for
+  // the next object made and handed out walks the ring, instead of a
+  // division per object.
+  slot_t* slot_after(slot_t* at, std::size_t n) const {
+    at += n;
+    return at >= ring_ + ring_capacity ? at - ring_capacity : at;
+  }
+  // Fetches the slot prefetch_distance after `at` into the caches, for
+  // reading or for writing.
+  template <int for_writing>
+  void prefetch_ahead(slot_t* at) const;
   slot_t& make_slot(uint8_t kind);
   // Fills object_ from a slot.
   void expand(const slot_t& slot);
@@ -233,10 +246,11 @@ private:
 
   // The decoding side.
   alignas(64) mh_bit_reader_t bits_;
-  uint8_t hart_ = 0;      // current hart
-  uint8_t dct_hart_ = 0;  // current DCT hart
-  uint64_t cycle_ = 0;    // running cycle
-  uint64_t made_ = 0;     // objects made
+  uint8_t hart_ = 0;           // current hart
+  uint8_t dct_hart_ = 0;       // current DCT hart
+  uint64_t cycle_ = 0;         // running cycle
+  uint64_t made_ = 0;          // objects made
+  slot_t* make_at_ = nullptr;  // the slot of object made_
   int64_t last_uiid_[max_harts];
   std::unique_ptr<piid_entry_t[]> piid_tables_[max_harts];  // null for unselected harts
   piid_entry_t* piid_table_;  // the current hart's; null when it is not selected
@@ -254,6 +268,7 @@ private:
 
   // The delivering side: the caller's.
   alignas(64) uint64_t handed_ = 0;  // objects handed out
+  slot_t* hand_at_ = nullptr;        // the slot of object handed_
   // The uiid of each hart's next instruction handed out: instructions are
   // made, and handed out, in uiid order, so slots need not keep it.
   uint64_t next_uiid_out_[max_harts];

@@ -1,7 +1,5 @@
 #include "stream/mh_bit_reader.h"
 
-#include "stream/et_huge_mapping.h"
-
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -12,6 +10,8 @@
 #include <new>
 #include <system_error>
 #include <thread>
+
+#include "stream/et_huge_mapping.h"
 
 // The input in a ring of chunk buffers, filled in order: by a helper thread
 // for a regular file, on demand in the caller's thread for anything else (a

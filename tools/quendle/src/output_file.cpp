@@ -54,13 +54,12 @@ void output_file_t::write(const char* data, std::size_t n) {
 
 char* output_file_t::room(std::size_t n) {
   if (block_bytes - used_ < n) hand_over();
-  if (!failed_ && write_failed_.load(std::memory_order_relaxed)) failed_ = true;
-  return failed_ ? nullptr : block(current_) + used_;
+  return failed_.load(std::memory_order_relaxed) ? nullptr : block(current_) + used_;
 }
 
 void output_file_t::hand_over() {
   if (!writer_.joinable()) {
-    if (!failed_ && !write_out(block(current_), used_)) failed_ = true;
+    write_block(block(current_), used_);
     used_ = 0;
     return;
   }
@@ -79,31 +78,30 @@ void output_file_t::flush() {
 void output_file_t::close() {
   flush();
   stop_writer();
-  if (write_failed_.load(std::memory_order_relaxed)) failed_ = true;
   if (::close(fd_) != 0) failed_ = true;
   fd_ = -1;
-  if (failed_) throw std::runtime_error("cannot write output file '" + path_ + "'");
+  if (failed_.load(std::memory_order_relaxed))
+    throw std::runtime_error("cannot write output file '" + path_ + "'");
 }
 
-bool output_file_t::write_out(const char* data, std::size_t n) {
-  while (n != 0) {
+void output_file_t::write_block(const char* data, std::size_t n) {
+  while (n != 0 && !failed_.load(std::memory_order_relaxed)) {
     const ssize_t done = ::write(fd_, data, n);
     if (done < 0 && errno == EINTR) continue;
-    if (done <= 0) return false;
+    if (done <= 0) {
+      failed_.store(true, std::memory_order_relaxed);
+      return;
+    }
     data += done;
     n -= std::size_t(done);
   }
-  return true;
 }
 
-// Writes the blocks in the order they are handed over; after a failed write
-// the rest go nowhere, so the file holds no gap.
+// Writes the blocks in the order they are handed over.
 void output_file_t::write_blocks() {
   for (uint64_t k = 0;; ++k) {
     if (handed_.wait_for(k + 1) < k + 1) return;  // closed, and every block written
-    if (!write_failed_.load(std::memory_order_relaxed) &&
-        !write_out(block(k), sizes_[k % block_count]))
-      write_failed_.store(true, std::memory_order_relaxed);
+    write_block(block(k), sizes_[k % block_count]);
     written_.publish(k + 1);
   }
 }

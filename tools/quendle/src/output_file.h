@@ -8,9 +8,9 @@
 //
 // A failed write (a full disk) is remembered: what follows is built but goes
 // nowhere, and close() reports the failure.
+#include <atomic>
 #include <cstddef>
 #include <ios>
-#include <memory>
 #include <string>
 #include <thread>
 
@@ -52,8 +52,9 @@ private:
   char* block(uint64_t k) const { return blocks_.data() + (k % block_count) * block_bytes; }
   // Hands the current block over to be written and starts the next.
   void hand_over();
-  // Writes the n bytes at data to the file; false when a write fails.
-  bool write_out(const char* data, std::size_t n);
+  // Writes a block of n bytes to the file, unless a write has failed
+  // before (so that the file holds no gap); remembers a failure.
+  void write_block(const char* data, std::size_t n);
   void write_blocks();  // the writer thread
   void stop_writer();
 
@@ -62,12 +63,12 @@ private:
   const et_huge_mapping_t blocks_;
   uint64_t current_ = 0;  // the block being filled
   std::size_t used_ = 0;  // bytes in it
-  bool failed_ = false;   // the caller's view: a write failed
-  // With the writer thread: blocks handed over, and blocks written. The
-  // sizes of the blocks handed over, and the thread's verdict.
+  // A write failed, in whichever thread writes.
+  std::atomic<bool> failed_{false};
+  // With the writer thread: blocks handed over, and blocks written, and the
+  // sizes of the blocks handed over.
   std::size_t sizes_[block_count] = {};
   et_progress_counter_t handed_;
   et_progress_counter_t written_;
-  std::atomic<bool> write_failed_{false};
   std::thread writer_;
 };
