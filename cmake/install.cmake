@@ -12,8 +12,9 @@ set(_quendle_libraries logger xcfg disasm etrace)
 foreach(_lib ${_quendle_libraries})
   # Installed beside other packages' libraries: the names carry the project's.
   set_target_properties(${_lib} PROPERTIES OUTPUT_NAME quendle_${_lib})
+  # The disassembler's table building blocks are its own business.
   install(DIRECTORY ${CMAKE_SOURCE_DIR}/${_lib}/src/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quendle
-          FILES_MATCHING PATTERN "*.h")
+          FILES_MATCHING PATTERN "*.h" PATTERN tables EXCLUDE)
 endforeach()
 install(TARGETS ${_quendle_libraries} EXPORT quendleTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})

@@ -102,4 +102,11 @@ mkdir "$work/run_pc"
 cd "$work/run_pc"
 quiet "$work/own_program_pc"
 cmp -s my.trace "$work/run/my.trace" || fail "the pkg-config build wrote another trace"
+# Every installed header compiles from the installed tree alone: none of
+# them includes a file that stayed behind.
+(cd "$prefix/include/quendle" && find . -name '*.h' | sort | sed 's|^\./\(.*\)|#include "\1"|') \
+  >"$work/all_headers.cpp"
+# shellcheck disable=SC2046,SC2086
+quiet "$cxx" -std=c++17 -Wall -Wextra -Werror $flags -fsyntax-only "$work/all_headers.cpp" \
+  $(pkg-config --cflags quendle)
 echo "installed tree: programs, libraries, headers, CMake package and pkg-config file work"
