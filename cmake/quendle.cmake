@@ -1,10 +1,13 @@
 # quendle_library(<dir-name> [DEPS ...]): a static library from the .cpp files under <dir>/src,
-# with <dir>/src as its public include directory.
+# with <dir>/src as its public include directory (in an installed tree the
+# headers of every library lie together under include/quendle).
 function(quendle_library name)
   cmake_parse_arguments(QL "" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp)
   add_library(${name} STATIC ${_srcs})
-  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
+  target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/src>
+                                            $<INSTALL_INTERFACE:include/quendle>)
+  target_compile_features(${name} PUBLIC cxx_std_17)
   target_link_libraries(${name} PUBLIC ${QL_DEPS})
 endfunction()
 
@@ -12,8 +15,11 @@ endfunction()
 # (named <prefix>_<file>), so a broken test file never hides the others; sources
 # under tests/support/ form a helper library linked into each. Every case is
 # registered with ctest. Tests find the built programs through QUENDLE_BIN_DIR
-# and the source tree through QUENDLE_SOURCE_DIR.
+# and the source tree through QUENDLE_SOURCE_DIR. Nothing without QUENDLE_TESTS.
 function(quendle_tests prefix)
+  if(NOT QUENDLE_TESTS)
+    return()
+  endif()
   cmake_parse_arguments(QT "" "" "DEPS;PROGRAMS" ${ARGN})
   file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_test.cpp)
   file(GLOB _support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/support/*.cpp)
