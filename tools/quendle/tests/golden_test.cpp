@@ -1,7 +1,7 @@
 // Golden outputs: quendle and quendle_diff run over several generated traces
 // with every output format and the options that change the output, and each
-// result (exit status, output file, standard error; the diff's report with
-// its temporary paths replaced) is compared by size and hash with the table
+// result (exit status, output file, standard error; the diff's report and
+// errors with their temporary paths replaced) is compared by size and hash with the table
 // in golden/outputs.txt. The table was recorded from a build whose output was
 // checked by the other tests; any change to an output byte fails here.
 //
@@ -346,10 +346,13 @@ TEST_P(GoldenDiff, ReportIsUnchanged) {
   std::vector<std::string> args{"--tr0", t0.path, "--tr1", t1.path, "-c", t0.config};
   args.insert(args.end(), c.options.begin(), c.options.end());
   run_result_t r = run_program(built_program("quendle_diff"), args);
-  std::string report = replace_all(r.out, t0.path, "<trace0>");
-  report = replace_all(report, t1.path, "<trace1>");
-  report = replace_all(report, t0.config, "<config>");
-  check(std::string("diff/") + c.name, r, report);
+  // Errors name the traces too.
+  for (std::string* text : {&r.out, &r.err}) {
+    *text = replace_all(*text, t0.path, "<trace0>");
+    *text = replace_all(*text, t1.path, "<trace1>");
+    *text = replace_all(*text, t0.config, "<config>");
+  }
+  check(std::string("diff/") + c.name, r, r.out);
 }
 
 INSTANTIATE_TEST_SUITE_P(
