@@ -56,6 +56,7 @@ void write_trace(const std::string& path) {
     w.record_swt_cm(piid, pc, false, false, 0, false);
     pc += word == 0x0505 ? 2 : 4;
   }
+  w.close();
 }
 
 struct files_t {

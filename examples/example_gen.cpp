@@ -448,6 +448,7 @@ int main(int argc, char** argv) {
       writer.record_swt_hart(uint8_t(hart));
       for (unsigned k = 0; k < 3 + turn % 5 && done < count; ++k, ++done) harts[hart].step(writer);
     }
+    writer.close();  // the last bytes are written here, and may fail
   } catch (const std::exception& e) {
     std::cerr << "quendle_example_gen: " << e.what() << "\n";
     return 1;

@@ -15,17 +15,24 @@ using bytes_t = std::vector<uint8_t>;
 
 namespace {
 
+// How a test ends the stream: through close() or by destruction alone.
+enum class ending_t { close, destroy };
+
 // Runs `records` on a writer of the given ring size and returns the file.
 bytes_t write_stream(uint64_t ring_size, const std::function<void(et_writer_t&)>& records,
-                     int xlen = 64) {
+                     int xlen = 64, ending_t ending = ending_t::close) {
   temp_file_t file;
   {
     et_writer_t writer(file.path(), ring_size);
     writer.configure(xlen, 64, xlen, xlen, 56);
     records(writer);
+    if (ending == ending_t::close) writer.close();
   }
   return read_file(file.path());
 }
+
+const std::string full_device_failure =
+    "Error: fail to write trace file: /dev/full: No space left on device";
 
 bytes_t prefix(const bytes_t& bytes, size_t n) { return bytes_t(bytes.begin(), bytes.begin() + n); }
 
@@ -191,6 +198,97 @@ TEST(WriterErrors, FailedWriteThrowsInsteadOfLosingRecords) {
     for (int i = 0; i < 100000; ++i) w.append(uint64_t(i), 64);
   };
   EXPECT_THROW(fill(), std::runtime_error);
+}
+
+// Ending a stream: close() gives the bytes that destruction gives, reports
+// the failures that destruction can only write to standard error, and a
+// second call does nothing.
+TEST(WriterClose, GivesTheBytesOfDestruction) {
+  struct {
+    const char* name;
+    uint64_t ring_size;
+    std::function<void(et_writer_t&)> records;
+  } const cases[] = {
+      {"odd pending bytes", 0, [](et_writer_t& w) { w.record_swt_irfwa(0x3ff, 31); }},
+      {"whole words", 0, [](et_writer_t& w) { w.append(0x0807060504030201, 64); }},
+      {"more than one staging block", 0,
+       [](et_writer_t& w) {
+         for (uint64_t i = 0; i < 3000; ++i) w.record_swt_is(i, 3, i);
+       }},
+      {"ring larger than the stream", 8192,
+       [](et_writer_t& w) {
+         for (uint64_t i = 0; i < 300; ++i) w.record_swt_is(i, 3, i);
+       }},
+      {"ring wrapped, kept from a sync point", 2048,
+       [](et_writer_t& w) {
+         for (uint64_t i = 0; i < 600; ++i) w.record_swt_is(i, 3, i);
+       }},
+  };
+  for (const auto& c : cases) {
+    const bytes_t closed = write_stream(c.ring_size, c.records, 64, ending_t::close);
+    const bytes_t destroyed = write_stream(c.ring_size, c.records, 64, ending_t::destroy);
+    EXPECT_FALSE(closed.empty()) << c.name;
+    EXPECT_EQ(closed, destroyed) << c.name;
+  }
+  temp_file_t file;
+  et_writer_t w(file.path(), 0);
+  w.record_tsd1(5);
+  w.close();
+  EXPECT_NO_THROW(w.close());
+  EXPECT_EQ(read_file(file.path()).size(), 8u);
+}
+
+TEST(WriterClose, FailureThrowsWithFileAndReason) {
+  for (uint64_t ring_size : {0, 64}) {
+    et_writer_t w("/dev/full", ring_size);
+    w.record_tsd1(5);  // staged or in the ring: nothing fails before close
+    ::testing::internal::CaptureStderr();
+    try {
+      w.close();
+      ADD_FAILURE() << "no exception, ring " << ring_size;
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(e.what(), full_device_failure) << ring_size;
+    }
+    EXPECT_NO_THROW(w.close()) << ring_size;
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << ring_size;
+  }
+}
+
+// Where no close() was called, the destructor writes the failure as one line.
+TEST(WriterClose, DestructorWritesItsFailureOnOneLine) {
+  for (uint64_t ring_size : {0, 64}) {
+    ::testing::internal::CaptureStderr();
+    {
+      et_writer_t w("/dev/full", ring_size);
+      w.record_tsd1(5);
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), full_device_failure + "\n") << ring_size;
+  }
+}
+
+// A write that failed in the middle of the stream was thrown to the caller:
+// destruction does not write it again, and close() throws it again, since
+// the file is incomplete.
+TEST(WriterClose, FailureAlreadyThrownIsNotWrittenAgain) {
+  auto fill = [](et_writer_t& w) {
+    for (int i = 0; i < 100000; ++i) w.append(uint64_t(i), 64);
+  };
+  ::testing::internal::CaptureStderr();
+  {
+    et_writer_t w("/dev/full", 0);
+    EXPECT_THROW(fill(w), std::runtime_error);
+  }
+  {
+    et_writer_t w("/dev/full", 0);
+    EXPECT_THROW(fill(w), std::runtime_error);
+    try {
+      w.close();
+      ADD_FAILURE() << "no exception";
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(e.what(), full_device_failure);
+    }
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(WriterErrors, RingSizeNotMultipleOf8) {

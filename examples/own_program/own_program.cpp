@@ -16,5 +16,5 @@ int main() {
   w.record_swt_irfwd(0, 12);
   w.record_tsd1(2);
   w.record_swt_cm(0, 0x80000000, false, false, 0, false);
-  // Leaving the scope completes the stream and closes the file.
+  w.close();  // completes the stream and closes the file
 }

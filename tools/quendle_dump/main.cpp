@@ -15,6 +15,7 @@
 
 #include "chunk_text.h"
 #include "disassembler.h"
+#include "standard_output.h"
 #include "zarn_logger.h"
 
 namespace {
@@ -50,6 +51,7 @@ void log_info(zarn_logger_t const& logger, std::ostringstream& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  standard_output_watch_t standard_output;
   zarn_logger_t* logger = zarn_static_logger_t::get();
   logger->patterns.default_level = zarn_logger_t::LOG_DEBUG;
   logger->auto_recache_log_levels();
@@ -94,9 +96,5 @@ int main(int argc, char** argv) {
     log_info(*logger, message);
   }
   // The logger leaves write errors in the stream; lost output is no success.
-  if (!std::cout) {
-    std::cerr << "quendle_dump: cannot write to standard output" << std::endl;
-    return 1;
-  }
-  return 0;
+  return standard_output.checked(0);
 }

@@ -4,6 +4,8 @@
 #include <tinyxml2.h>
 #include <wordexp.h>
 
+#include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <utility>
@@ -98,6 +100,36 @@ bool isInclude(const tinyxml2::XMLElement* element) {
 }
 
 const char* const readChildrenFailed = "Could't read children!\n";
+
+// Loads a file into doc; on failure writes "Could't load file: " and the
+// name, then the parser's reason with its line on a line of its own
+// ("  line 3: mismatched element"), or the system's reason for a file that
+// cannot be opened or read.
+bool loadDocument(tinyxml2::XMLDocument& doc, const std::string& fileName) {
+  errno = 0;
+  const tinyxml2::XMLError result = doc.LoadFile(fileName.c_str());
+  if (result == tinyxml2::XML_SUCCESS) return true;
+  const int systemError = errno;
+  std::string reason;
+  const bool fileError = result == tinyxml2::XML_ERROR_FILE_NOT_FOUND ||
+                         result == tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED ||
+                         result == tinyxml2::XML_ERROR_FILE_READ_ERROR;
+  if (fileError && systemError != 0) {
+    reason = std::strerror(systemError);
+  } else {
+    // "XML_ERROR_MISMATCHED_ELEMENT" -> "mismatched element",
+    // "XML_ERROR_PARSING_TEXT" -> "error parsing text".
+    std::string name = tinyxml2::XMLDocument::ErrorIDToName(result);
+    const std::string prefix = "XML_ERROR_";
+    if (name.compare(0, prefix.size(), prefix) == 0) name.erase(0, prefix.size());
+    for (char& c : name) c = c == '_' ? ' ' : char(std::tolower(static_cast<unsigned char>(c)));
+    reason = name.compare(0, 7, "parsing") == 0 ? "error " + name : name;
+  }
+  std::cerr << "Could't load file: " << fileName << '\n' << "  ";
+  if (doc.ErrorLineNum() > 0) std::cerr << "line " << doc.ErrorLineNum() << ": ";
+  std::cerr << reason << '\n';
+  return false;
+}
 
 // Reads a parsed document's first element into node (later top-level elements are ignored).
 bool readDocumentRoot(ConfigNodeClass& node, const tinyxml2::XMLDocument& doc,
@@ -360,10 +392,7 @@ bool ConfigNodeClass::include(const std::string& fileName, bool expand) {
     return false;
   }
   tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
-  if (doc.LoadFile(fileName.c_str()) != tinyxml2::XML_SUCCESS) {
-    std::cerr << "Could't load file: " << fileName << '\n';
-    return false;
-  }
+  if (!loadDocument(doc, fileName)) return false;
   const FileReadGuard guard(fileName);
   for (const tinyxml2::XMLElement* element = doc.FirstChildElement(); element != nullptr;
        element = element->NextSiblingElement()) {
@@ -379,10 +408,7 @@ bool ConfigNodeClass::include(const std::string& fileName, bool expand) {
 
 bool ConfigNodeClass::load(const std::string& path, bool expand) {
   tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
-  if (doc.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) {
-    std::cerr << "Could't load file: " << path << '\n';
-    return false;
-  }
+  if (!loadDocument(doc, path)) return false;
   const FileReadGuard guard(path);
   return readDocumentRoot(*this, doc, path, "No element in file: " + path, expand);
 }

@@ -144,7 +144,8 @@ TEST_F(XmlFiles, MissingIncludeReportsEachLevelAndKeepsWhatWasRead) {
   std::string errors;
   EXPECT_FALSE(loadCapturing(node, main, errors));
   EXPECT_EQ(errors, "Could't load file: " + dir +
-                        "conf/sub/missing.xml\nCould't read children!\nCould't read children!\n");
+                        "conf/sub/missing.xml\n  No such file or directory\nCould't read "
+                        "children!\nCould't read children!\n");
   EXPECT_EQ(node->toString(), "soc:\n  a:\n  b:\n");
 }
 
@@ -198,8 +199,12 @@ TEST_F(XmlFiles, BadInputFailsInOrder) {
     std::string errors;
   };
   const std::vector<bad_case_t> cases = {
-      {"not XML", "<soc><a></soc>", "Could't load file: " + dir + "bad.xml\n"},
-      {"empty file", "", "Could't load file: " + dir + "bad.xml\n"},
+      // The parser's reason and line follow the file's name.
+      {"not XML", "<soc>\n  <a>\n</soc>",
+       "Could't load file: " + dir + "bad.xml\n  line 2: mismatched element\n"},
+      {"bad attribute", "<soc>\n<a x=1/></soc>",
+       "Could't load file: " + dir + "bad.xml\n  line 2: error parsing attribute\n"},
+      {"empty file", "", "Could't load file: " + dir + "bad.xml\n  empty document\n"},
       {"no element", "<?xml version=\"1.0\"?><!-- nothing -->",
        "No element in file: " + dir + "bad.xml\n"},
       {"include without name", "<soc><a/>\n<include nam=\"x.xml\"/><b/></soc>",
@@ -216,7 +221,11 @@ TEST_F(XmlFiles, BadInputFailsInOrder) {
   auto node = makeNode("soc");
   std::string errors;
   EXPECT_FALSE(loadCapturing(node, dir + "absent.xml", errors));
-  EXPECT_EQ(errors, "Could't load file: " + dir + "absent.xml\n");
+  EXPECT_EQ(errors, "Could't load file: " + dir + "absent.xml\n  No such file or directory\n");
+  // A directory opens but cannot be read.
+  fs::create_directories(dir + "folder.xml");
+  EXPECT_FALSE(loadCapturing(node, dir + "folder.xml", errors));
+  EXPECT_EQ(errors, "Could't load file: " + dir + "folder.xml\n  Is a directory\n");
 }
 
 TEST_F(XmlFiles, LoadsFromText) {
@@ -321,7 +330,9 @@ TEST_F(XmlFiles, ExpansionOfTextsAndIncludedNamesNotAttributes) {
   auto plain = makeNode("soc");
   std::string errors;
   EXPECT_FALSE(loadCapturing(plain, main, errors));  // the name stays $XCFG_TEST_SUB/p.xml
-  EXPECT_EQ(errors, "Could't load file: " + dir + "$XCFG_TEST_SUB/p.xml\nCould't read children!\n");
+  EXPECT_EQ(errors,
+            "Could't load file: " + dir +
+                "$XCFG_TEST_SUB/p.xml\n  No such file or directory\nCould't read children!\n");
   EXPECT_EQ(plain->getNodeValue<std::string>("a"), "$XCFG_TEST_SUB  x");
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iostream>
 #include <stdexcept>
 
 #include "stream/et_record.h"
@@ -44,19 +45,42 @@ et_writer_t::et_writer_t(const std::string& path, uint64_t ring_size)
 }
 
 et_writer_t::~et_writer_t() {
-  // Errors cannot leave a destructor; whatever could be written has been.
+  if (closed_) return;
+  const bool reported = !failure_.empty();
   try {
-    // Complete the last word with TSD1 records of delta 0. When the pending
-    // byte count is odd the last delta byte stays pending and is dropped.
-    if (pending_bits_ != 0)
-      for (unsigned count = pending_bits_ / 8; count <= 7; count += 2) record_tsd1(0);
-    if (ring_size_ != 0)
-      write_ring_to_file();
-    else
-      flush_staged();
-  } catch (const std::exception&) {
+    close();
+  } catch (const std::exception& e) {
+    if (!reported) std::cerr << e.what() << std::endl;
   }
+}
+
+void et_writer_t::close() {
+  if (closed_) return;
+  closed_ = true;
+  try {
+    // After a failed write the stream has a gap: nothing more is written.
+    if (failure_.empty()) complete_stream();
+  } catch (const std::exception&) {
+    file_.close();
+    throw;
+  }
+  // The file stream's own buffer is written here: on a full disk this is
+  // where the last bytes fail.
+  errno = 0;
   file_.close();
+  if (file_.fail() && failure_.empty()) fail_write(errno);
+  if (!failure_.empty()) throw std::runtime_error(failure_);
+}
+
+void et_writer_t::complete_stream() {
+  // Complete the last word with TSD1 records of delta 0. When the pending
+  // byte count is odd the last delta byte stays pending and is dropped.
+  if (pending_bits_ != 0)
+    for (unsigned count = pending_bits_ / 8; count <= 7; count += 2) record_tsd1(0);
+  if (ring_size_ != 0)
+    write_ring_to_file();
+  else
+    flush_staged();
 }
 
 void et_writer_t::configure(int xlen, int flen, int irf, int va, int pa) {
@@ -117,9 +141,13 @@ void et_writer_t::write_bytes(const uint8_t* data, uint64_t size) {
   if (size == 0) return;
   errno = 0;
   file_.write(reinterpret_cast<const char*>(data), std::streamsize(size));
-  if (!file_)
-    throw std::runtime_error("Error: fail to write trace file: " + path_ + ": " +
-                             system_error_text(errno));
+  if (!file_) fail_write(errno);
+}
+
+void et_writer_t::fail_write(int error) {
+  if (failure_.empty())
+    failure_ = "Error: fail to write trace file: " + path_ + ": " + system_error_text(error);
+  throw std::runtime_error(failure_);
 }
 
 void et_writer_t::drop_old_sync_points() {

@@ -2,8 +2,8 @@
 // Writer of the binary trace record stream: one call per record. Bits are
 // packed into 64-bit words; without a ring the words go to the file, in ring
 // mode into a fixed-size memory ring that keeps the latest part of the stream
-// and is written to the file, from a sync point on, when the writer is
-// destroyed.
+// and is written to the file, from a sync point on, when the stream is
+// closed.
 #include <cstdint>
 #include <deque>
 #include <fstream>
@@ -20,6 +20,9 @@ public:
   // otherwise it is the ring's size in bytes, a multiple of 8. Throws
   // std::runtime_error when the file cannot be opened or the size is bad.
   et_writer_t(const std::string& path, uint64_t ring_size);
+  // Closes the stream when the caller did not. A failure cannot be thrown
+  // from here: it is written as one line on standard error, unless a write
+  // already threw it.
   virtual ~et_writer_t();
 
   et_writer_t(const et_writer_t&) = delete;
@@ -70,8 +73,15 @@ public:
   // low 6 bits of cause as the cause code.
   void record_swt_cm(uint16_t piid, uint64_t pc, bool frcm, bool trap, uint64_t cause, bool trig);
 
+  // Completes the stream: pads the last word with TSD1 records, writes the
+  // ring in ring mode, and closes the file. Throws std::runtime_error naming
+  // the file and the system's reason when any of it fails, and again when an
+  // earlier write failed: the file is then incomplete. Later calls do nothing.
+  void close();
+
 private:
   void emit_word(uint64_t word);
+  void complete_stream();  // padding, then the ring or the staged words
   void flush_staged();
   void end_record() { append(0, (8 - pending_bits_ % 8) % 8); }
   // Throws unless the widths that record `code` needs are configured.
@@ -83,10 +93,14 @@ private:
   void drop_old_sync_points();
   void write_ring_to_file();
   void write_bytes(const uint8_t* data, uint64_t size);
+  // Remembers the first failure and throws it.
+  [[noreturn]] void fail_write(int error);
   [[noreturn]] static void throw_bad_bit_count(uint64_t bits);
 
   std::ofstream file_;
-  std::string path_;         // for error messages
+  std::string path_;     // for error messages
+  std::string failure_;  // the first write failure, thrown once already
+  bool closed_ = false;
   et_wire_format_t wire_;    // the field widths
   bool configured_ = false;  // configure has been called
   uint64_t ring_size_;

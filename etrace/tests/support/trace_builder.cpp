@@ -45,7 +45,10 @@ trace_builder_t::trace_builder_t(const trace_config_t& config)
 trace_builder_t::~trace_builder_t() = default;
 
 const std::string& trace_builder_t::finish() {
-  writer_.reset();
+  if (writer_) {
+    writer_->close();  // a failed write fails the test rather than leaving a short trace
+    writer_.reset();
+  }
   return file_.path();
 }
 

@@ -93,8 +93,8 @@ public:
   // Any record: header code, then fields of (value, bits), then byte padding.
   trace_builder_t& record(unsigned code, const std::vector<std::pair<uint64_t, unsigned>>& fields);
 
-  // Destroys the writer (completing the stream) and returns the path. Later
-  // calls return the path again.
+  // Closes the writer (completing the stream; std::runtime_error when that
+  // fails) and returns the path. Later calls return the path again.
   const std::string& finish();
   // finish() and the file's bytes.
   std::vector<uint8_t> bytes();

@@ -83,8 +83,12 @@ et_stream_geometry_t read_stream_geometry(const ConfigNodeClass& swt,
   g.irf_data_width = config_number(swt, "IRF_DATA_WIDTH", config_path);
   g.cl_width = config_number(swt, "CL_WIDTH", config_path);
   g.cl_chunks = config_number(swt, "CL_CHUNKS", config_path);
-  for (auto [key, value] : {std::pair<const char*, unsigned long>{"XLEN", xlen}, {"FLEN", flen}})
-    if (value > 64)
+  const std::pair<const char*, unsigned long> widths[] = {{"XLEN", xlen},
+                                                          {"FLEN", flen},
+                                                          {"PADDR_WIDTH", g.paddr_width},
+                                                          {"IRF_DATA_WIDTH", g.irf_data_width}};
+  for (auto [key, value] : widths)
+    if (value < 1 || value > 64)
       throw std::runtime_error(where(config_path, key) + " must be 1 to 64, not " +
                                std::to_string(value));
   g.xlen = int(xlen);

@@ -36,9 +36,9 @@ enum class poison_enable_syntax_t { number, switch_text };
 
 // The stream geometry of the "swt" node: XLEN, FLEN, PADDR_WIDTH,
 // IRF_DATA_WIDTH, CL_WIDTH and CL_CHUNKS, read in this order, then
-// POISON_ENABLE. The geometry holds XLEN and FLEN as int: a value above 64 is
-// refused here, before POISON_ENABLE is read; the rest of the checks are the
-// stream reader's (et_stream_geometry_t::check).
+// POISON_ENABLE. A field width outside 1 to 64 (XLEN and FLEN are held as
+// int) is refused here, naming the file, before POISON_ENABLE is read; the
+// cache-line checks are the stream reader's (et_stream_geometry_t::check).
 et_stream_geometry_t read_stream_geometry(const ConfigNodeClass& swt,
                                           const std::string& config_path,
                                           poison_enable_syntax_t poison_enable);

@@ -26,6 +26,7 @@
 #include "records/et_mode.h"
 #include "records/et_object.h"
 #include "soc_config.h"
+#include "standard_output.h"
 #include "stream/mh_rvt_reader.h"
 
 namespace {
@@ -208,5 +209,6 @@ int run_quendle(const quendle_options_t& options) {
 }
 
 int quendle_main(int argc, const char* const* argv) {
-  return run_quendle(parse_quendle_command_line(argc, argv));
+  standard_output_watch_t standard_output;
+  return standard_output.checked(run_quendle(parse_quendle_command_line(argc, argv)));
 }

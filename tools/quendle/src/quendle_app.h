@@ -9,5 +9,6 @@
 // error), 255 when the configuration file cannot be loaded.
 int run_quendle(const quendle_options_t& options);
 
-// The whole program: command line, then run_quendle.
+// The whole program: command line, then run_quendle; status 1 when its
+// standard-output lines could not be written.
 int quendle_main(int argc, const char* const* argv);

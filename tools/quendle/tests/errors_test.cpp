@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -42,6 +43,12 @@ protected:
 bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
+
+// A whole "swt" node with the widths of the tests' traces.
+const std::string full =
+    "<swt><XLEN>64</XLEN><FLEN>64</FLEN><PADDR_WIDTH>40</PADDR_WIDTH>"
+    "<IRF_DATA_WIDTH>64</IRF_DATA_WIDTH><CL_WIDTH>512</CL_WIDTH><CL_CHUNKS>1</CL_CHUNKS>"
+    "<POISON_ENABLE>0</POISON_ENABLE></swt>";
 
 TEST_F(QuendleErrors, UntrustedFormatsAreRefusedBeforeAnyOutput) {
   et_test::trace_builder_t b(config_);
@@ -97,15 +104,44 @@ TEST_F(QuendleErrors, ConfigurationFileCannotBeLoaded) {
   EXPECT_TRUE(contains(r.err, "Unable to load SoC configuration file '/nonexistent/soc.xml'\n"))
       << r.err;
   EXPECT_FALSE(file_exists(out_.path()));
+
+  // A file that does not parse: the parser's reason and line come after its name.
+  et_test::temp_file_t malformed;
+  std::ofstream(malformed.path()) << "<soc>\n  <swt>\n</soc>\n";
+  r = run(b.finish(), malformed.path(), {});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.err, "Could't load file: " + malformed.path() +
+                       "\n  line 2: mismatched element\nUnable to load SoC configuration file '" +
+                       malformed.path() + "'\n");
+  EXPECT_FALSE(file_exists(out_.path()));
+}
+
+// Every field width outside 1 to 64 is named with the file and the key.
+TEST_F(QuendleErrors, WidthErrorsNameTheFile) {
+  et_test::trace_builder_t b(config_);
+  const std::string trace = trace_of(b, 1);
+  const std::pair<const char*, const char*> cases[] = {
+      {"XLEN", "0"}, {"XLEN", "65"}, {"FLEN", "0"}, {"PADDR_WIDTH", "0"}, {"IRF_DATA_WIDTH", "65"},
+  };
+  for (const auto& [key, value] : cases) {
+    std::string swt = full;
+    const std::string open = std::string("<") + key + ">";
+    const std::size_t at = swt.find(open) + open.size();
+    swt.replace(at, swt.find('<', at) - at, value);
+    soc_config_t cfg(config_, "rv64imafdc", swt);
+    for (const char* iformat : {"swt", "rvt"}) {
+      run_result_t r = run(trace, cfg.path(), {"--iformat", iformat});
+      EXPECT_EQ(r.status, 1) << key << " " << value;
+      EXPECT_EQ(r.err, "ERROR: configuration file '" + cfg.path() + "': swt." + key +
+                           " must be 1 to 64, not " + value + "\n");
+      EXPECT_FALSE(file_exists(out_.path())) << key;
+    }
+  }
 }
 
 TEST_F(QuendleErrors, BadConfigurationContents) {
   et_test::trace_builder_t b(config_);
   const std::string trace = trace_of(b, 1);
-  const std::string full =
-      "<swt><XLEN>64</XLEN><FLEN>64</FLEN><PADDR_WIDTH>40</PADDR_WIDTH>"
-      "<IRF_DATA_WIDTH>64</IRF_DATA_WIDTH><CL_WIDTH>512</CL_WIDTH><CL_CHUNKS>1</CL_CHUNKS>"
-      "<POISON_ENABLE>0</POISON_ENABLE></swt>";
   struct {
     const char* what;
     std::string swt;
@@ -186,6 +222,26 @@ TEST_F(QuendleErrors, FailedWritesAreNotReportedAsSuccess) {
   }
   run_result_t r = run(trace, cfg.path(), {"--iformat", "rvt"}, "/dev/full");
   EXPECT_EQ(r.status, 1);
+}
+
+// The two lines on standard output are part of the run: when they cannot be
+// written the run ends with status 1 and the reason; the output file is
+// written all the same.
+TEST_F(QuendleErrors, StandardOutputThatCannotBeWritten) {
+  if (!file_exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  et_test::trace_builder_t b(config_);
+  const std::string trace = trace_of(b, 3);
+  soc_config_t cfg(config_);
+  run_result_t r = run(trace, cfg.path(), {});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string listing = read_text(out_.path());
+  ASSERT_FALSE(listing.empty());
+  std::remove(out_.path().c_str());
+  r = run_program(built_program("quendle"), {"-t", trace, "-c", cfg.path(), "-o", out_.path()},
+                  "/dev/full");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "ERROR: cannot write the report to standard output: No space left on device\n");
+  EXPECT_EQ(read_text(out_.path()), listing);
 }
 
 // A bad record ends the listing where it stands: every instruction before it

@@ -1,19 +1,26 @@
 // Golden outputs: quendle and quendle_diff run over several generated traces
 // with every output format and the options that change the output, and each
-// result (exit status, output file, standard error; the diff's report with
-// its temporary paths replaced) is compared by size and hash with the table
+// result (exit status, output file, standard error; the diff's report and
+// errors with their temporary paths replaced) is compared by size and hash with the table
 // in golden/outputs.txt. The table was recorded from a build whose output was
 // checked by the other tests; any change to an output byte fails here.
+//
+// A failure writes the produced output next to the build (golden/produced/
+// under the build directory) and shows the first line that differs from the
+// last output that matched the table, kept there (golden/matched/) for every
+// output of up to 2 MiB.
 //
 // To record the table again after an intended output change:
 //   QUENDLE_GOLDEN_RECORD=/tmp/golden ctest -R Golden
 //   sort /tmp/golden > tools/quendle/tests/golden/outputs.txt
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -255,12 +262,75 @@ std::string replace_all(std::string text, const std::string& from, const std::st
   return text;
 }
 
+// "size hash" of an output, as the table holds them after the status.
+std::string size_and_hash(const std::string& output) {
+  std::ostringstream text;
+  text << output.size() << " " << std::hex << fnv1a(output);
+  return text.str();
+}
+
+// Where the outputs of a key are kept: golden/<kind>/<key> in the build
+// directory.
+std::string kept_path(const char* kind, const std::string& key) {
+  return (std::filesystem::path(QUENDLE_BIN_DIR) / ".." / "golden" / kind / key)
+      .lexically_normal()
+      .string();
+}
+
+void keep(const std::string& path, const std::string& output) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  const std::string partial = path + ".partial";  // a reader never sees half a file
+  std::ofstream(partial, std::ios::binary) << output;
+  std::filesystem::rename(partial, path);
+}
+
+// The first line (numbered from 1) in which produced differs from expected,
+// both versions shown, each cut to 300 bytes.
+std::string first_difference(const std::string& expected, const std::string& produced) {
+  std::size_t line = 1, start = 0;
+  for (std::size_t at = 0;; ++at) {
+    const bool expected_ends = at == expected.size(), produced_ends = at == produced.size();
+    if (expected_ends || produced_ends || expected[at] != produced[at]) {
+      auto line_of = [&](const std::string& text) {
+        if (start >= text.size()) return std::string("(end of output)");
+        const std::size_t end = text.find('\n', start);
+        return "'" + text.substr(start, std::min(end, text.size()) - start).substr(0, 300) + "'";
+      };
+      if (expected_ends && produced_ends) return "no line differs";
+      return "first differing line " + std::to_string(line) + ":\n  expected " + line_of(expected) +
+             "\n  produced " + line_of(produced);
+    }
+    if (expected[at] == '\n') {
+      ++line;
+      start = at + 1;
+    }
+  }
+}
+
+// What a failure shows beyond the hashes: where the produced output is, and
+// its first differing line against the kept output, when that output is the
+// one the table holds (`recorded`: "status size hash hash").
+std::string difference(const std::string& key, const std::string& output,
+                       const std::string& recorded) {
+  const std::string produced = kept_path("produced", key);
+  keep(produced, output);
+  std::string text = "the produced output is in " + produced + "\n";
+  const std::string matched = kept_path("matched", key);
+  const std::string expected = read_text(matched);
+  const std::string fields = recorded.substr(recorded.find(' ') + 1);
+  if (file_exists(matched) && fields.rfind(size_and_hash(expected) + " ", 0) == 0)
+    return text + first_difference(expected, output);
+  return text + "no output that matched the table is kept in " + matched +
+         " to compare it with (kept after a run that passes, up to 2 MiB)";
+}
+
+constexpr std::size_t kept_size_limit = 2 << 20;
+
 // Checks one result against the table, or appends it to the file named by
 // QUENDLE_GOLDEN_RECORD.
 void check(const std::string& key, const run_result_t& r, const std::string& output) {
   std::ostringstream summary;
-  summary << r.status << " " << output.size() << " " << std::hex << fnv1a(output) << " "
-          << fnv1a(r.err);
+  summary << r.status << " " << size_and_hash(output) << " " << std::hex << fnv1a(r.err);
   if (const char* record = std::getenv("QUENDLE_GOLDEN_RECORD")) {
     std::ofstream(record, std::ios::app) << key << " " << summary.str() << "\n";
     return;
@@ -268,8 +338,15 @@ void check(const std::string& key, const run_result_t& r, const std::string& out
   static const std::map<std::string, std::string> table = recorded();
   const auto it = table.find(key);
   ASSERT_NE(it, table.end()) << "no recorded output for " << key;
+  if (summary.str() == it->second) {
+    const std::string matched = kept_path("matched", key);
+    if (output.size() <= kept_size_limit && !file_exists(matched)) keep(matched, output);
+    std::filesystem::remove(kept_path("produced", key));  // of an earlier failure
+    return;
+  }
   EXPECT_EQ(summary.str(), it->second)
-      << key << ": the output differs from the recorded one\nstderr: " << r.err.substr(0, 400);
+      << key << ": the output differs from the recorded one\n"
+      << difference(key, output, it->second) << "\nstderr: " << r.err.substr(0, 400);
 }
 
 // The writers themselves: the traces above are the same bytes every time.
@@ -346,10 +423,13 @@ TEST_P(GoldenDiff, ReportIsUnchanged) {
   std::vector<std::string> args{"--tr0", t0.path, "--tr1", t1.path, "-c", t0.config};
   args.insert(args.end(), c.options.begin(), c.options.end());
   run_result_t r = run_program(built_program("quendle_diff"), args);
-  std::string report = replace_all(r.out, t0.path, "<trace0>");
-  report = replace_all(report, t1.path, "<trace1>");
-  report = replace_all(report, t0.config, "<config>");
-  check(std::string("diff/") + c.name, r, report);
+  // Errors name the traces too.
+  for (std::string* text : {&r.out, &r.err}) {
+    *text = replace_all(*text, t0.path, "<trace0>");
+    *text = replace_all(*text, t1.path, "<trace1>");
+    *text = replace_all(*text, t0.config, "<config>");
+  }
+  check(std::string("diff/") + c.name, r, r.out);
 }
 
 INSTANTIATE_TEST_SUITE_P(

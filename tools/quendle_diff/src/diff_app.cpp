@@ -19,6 +19,7 @@
 #include "records/et_insn_fuse.h"
 #include "records/et_object.h"
 #include "soc_config.h"
+#include "standard_output.h"
 #include "stream/et_reader.h"
 #include "zarn_logger.h"
 
@@ -46,15 +47,26 @@ private:
   const zarn_logger_t& logger_;
 };
 
+// An error of one trace's reader, named by the trace: with two traces the
+// reader's own text does not say which file it is about.
+std::runtime_error trace_error(const std::string& name, const std::string& path,
+                               const std::exception& error) {
+  return std::runtime_error(name + " '" + path + "': " + error.what());
+}
+
 // The next committed instruction of a trace outside the skip ranges, or null.
 // It lives in the reader's ring until the reader's next call.
-et_insn_t* next_insn(et_reader_t& reader, const skip_ranges_t& skip) {
-  while (et_object_t* object = reader.get_next_object()) {
-    if (object->kind != et_object_t::KIND_INSN) continue;
-    et_insn_t& insn = object->insn;
-    if (is_skipped(skip, insn.pc)) continue;
-    if (!insn.committed) continue;
-    return &insn;
+et_insn_t* next_insn(const diff_trace_t& trace, const skip_ranges_t& skip) {
+  try {
+    while (et_object_t* object = trace.reader.get_next_object()) {
+      if (object->kind != et_object_t::KIND_INSN) continue;
+      et_insn_t& insn = object->insn;
+      if (is_skipped(skip, insn.pc)) continue;
+      if (!insn.committed) continue;
+      return &insn;
+    }
+  } catch (const std::exception& e) {
+    throw trace_error(trace.name, trace.path, e);
   }
   return nullptr;
 }
@@ -79,8 +91,8 @@ public:
 private:
   int compare_all(const diff_trace_t& t0, const diff_trace_t& t1) {
     for (;;) {
-      et_insn_t* i0 = next_insn(t0.reader, skip_);
-      et_insn_t* i1 = next_insn(t1.reader, skip_);
+      et_insn_t* i0 = next_insn(t0, skip_);
+      et_insn_t* i1 = next_insn(t1, skip_);
       if (i0 != nullptr && i1 == nullptr) return ended("No more instruction in " + t1.path);
       if (i0 == nullptr && i1 != nullptr) return ended("No more instruction in " + t0.path);
       if (i0 == nullptr) {
@@ -125,7 +137,7 @@ private:
   bool soft_fusion(const et_insn_t& a, const diff_trace_t& a_trace, const et_insn_t& b,
                    const diff_trace_t& b_trace) {
     const et_insn_t first = b;
-    et_insn_t* next = next_insn(b_trace.reader, skip_);
+    et_insn_t* next = next_insn(b_trace, skip_);
     if (next == nullptr) {
       report_.line("Fusion comparison failed, no more instruction in " + b_trace.path);
       return false;
@@ -235,11 +247,18 @@ int run(const diff_options_t& o) {
   report.line("trace0: " + o.tr0);
   report.line("trace1: " + o.tr1);
 
-  auto open = [&](const std::string& path, uint64_t hart) -> std::unique_ptr<et_reader_t> {
-    return std::make_unique<mh_swt_reader_t>(path, 1ul << hart, true, true, true, geometry);
+  // A geometry the readers refuse is the configuration's fault, not a trace's.
+  geometry.check();
+  auto open = [&](const char* name, const std::string& path,
+                  uint64_t hart) -> std::unique_ptr<et_reader_t> {
+    try {
+      return std::make_unique<mh_swt_reader_t>(path, 1ul << hart, true, true, true, geometry);
+    } catch (const std::exception& e) {
+      throw trace_error(name, path, e);
+    }
   };
-  std::unique_ptr<et_reader_t> reader0 = open(o.tr0, o.th0);
-  std::unique_ptr<et_reader_t> reader1 = open(o.tr1, o.th1);
+  std::unique_ptr<et_reader_t> reader0 = open("trace0", o.tr0, o.th0);
+  std::unique_ptr<et_reader_t> reader1 = open("trace1", o.tr1, o.th1);
   const uint64_t xlen = uint64_t(geometry.xlen);
   et_swt_formatter_t formatter(xlen, uint64_t(geometry.flen), geometry.paddr_width, o.ts, o.uiid,
                                o.cc, o.fr, false, "10ld", "08lx", "-30s");
@@ -250,8 +269,8 @@ int run(const diff_options_t& o) {
   isa_parser.init(isa, priv_modes);
   const disassembler_t disassembler(&isa_parser);
 
-  const int result =
-      diff_traces({*reader0, o.tr0}, {*reader1, o.tr1}, o.skip, xlen, formatter, disassembler);
+  const int result = diff_traces({*reader0, o.tr0, "trace0"}, {*reader1, o.tr1, "trace1"}, o.skip,
+                                 xlen, formatter, disassembler);
   return result == 0 ? 0 : 255;
 }
 
@@ -263,18 +282,21 @@ int diff_traces(diff_trace_t trace0, diff_trace_t trace1, const skip_ranges_t& s
 }
 
 int quendle_diff_main(int argc, const char* const* argv) {
+  standard_output_watch_t standard_output;
   zarn_logger_t* logger = zarn_static_logger_t::get();
   logger->patterns.default_level = zarn_logger_t::LOG_INFO;
   logger->auto_recache_log_levels();
   logger->out = &std::cout;
 
   const diff_options_t options = parse_command_line(argc, argv);
+  int status = 1;
   try {
-    return run(options);
+    status = run(options);
   } catch (const std::exception& e) {
     // The report lines already written stay written.
     std::cout.flush();
     std::cerr << "ERROR: " << e.what() << std::endl;
-    return 1;
   }
+  // A verdict whose report is lost is no verdict.
+  return standard_output.checked(status);
 }

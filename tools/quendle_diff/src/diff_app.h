@@ -10,10 +10,12 @@ class disassembler_t;
 class et_reader_t;
 class et_swt_formatter_t;
 
-// One trace of the comparison: its reader and the path named in the report.
+// One trace of the comparison: its reader, the path named in the report, and
+// its name ("trace0" or "trace1") in the errors of its reader.
 struct diff_trace_t {
   et_reader_t& reader;
   std::string path;
+  std::string name;
 };
 
 // The comparison run: pairs the committed instructions of both traces outside
@@ -25,5 +27,6 @@ int diff_traces(diff_trace_t trace0, diff_trace_t trace1, const skip_ranges_t& s
 
 // The whole program: exit status 0 (equal, help, version), 255 (different,
 // or the configuration file cannot be loaded) or 1 (a command-line error or
-// an error after it, such as an unreadable or malformed trace).
+// an error after it, such as an unreadable or malformed trace, or a report
+// that could not be written).
 int quendle_diff_main(int argc, const char* const* argv);

@@ -16,10 +16,6 @@ using quendle_test::soc_config_t;
 
 namespace {
 
-const char* const isa = "rv64imafdc_zba_zbb";
-
-std::string text_column(uint64_t word) { return quendle_test::text_column(word, isa); }
-
 // Instruction words.
 constexpr uint64_t add_a0_a0_a1 = 0x00b50533;
 constexpr uint64_t sw_a0_0_a1 = 0x00a5a023;

@@ -17,17 +17,6 @@ using quendle_test::soc_config_t;
 
 namespace {
 
-const char* const isa = "rv64imafdc_zba_zbb";
-
-std::string text_column(uint64_t word) { return quendle_test::text_column(word, isa); }
-
-// The start of the report's text of an instruction: privilege, pc, word.
-std::string text_start(uint64_t pc, uint64_t word, char mode = 'M') {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%cc [%lx] ", mode, static_cast<unsigned long>(pc));
-  return buf + text_column(word);
-}
-
 // Instruction words: t0 = x5, a0 = x10, a1 = x11, a2 = x12.
 constexpr uint64_t lui_t0 = 0x123452b7;          // lui t0, 0x12345
 constexpr uint64_t addi_t0_t0_678 = 0x67828293;  // addi t0, t0, 0x678

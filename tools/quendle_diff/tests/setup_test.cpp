@@ -53,6 +53,10 @@ protected:
   run_result_t run_program(const std::vector<std::string>& args) {
     return quendle_test::run_program(quendle_test::built_program("quendle_diff"), args);
   }
+  // The same with standard output going to a file.
+  run_result_t run_program_to(const std::vector<std::string>& args, const std::string& out) {
+    return quendle_test::run_program(quendle_test::built_program("quendle_diff"), args, out);
+  }
 
   et_test::trace_config_t config_;
   trace_t t0_, t1_;
@@ -123,6 +127,9 @@ TEST_F(QuendleDiffSetup, ConfigurationContents) {
       {"missing key", "<swt><XLEN>64</XLEN><FLEN>64</FLEN></swt>", "PADDR_WIDTH"},
       {"malformed number", swt_node("0", "CL_WIDTH", "wide"), "CL_WIDTH"},
       {"XLEN above 64", swt_node("0", "XLEN", "65"), "65"},
+      {"XLEN 0", swt_node("0", "XLEN", "0"), "': swt.XLEN must be 1 to 64, not 0"},
+      {"PADDR_WIDTH 0", swt_node("0", "PADDR_WIDTH", "0"),
+       "': swt.PADDR_WIDTH must be 1 to 64, not 0"},
       {"FLEN above 64", swt_node("0", "FLEN", "128"), "128"},
       {"XLEN that an int cannot hold", swt_node("0", "XLEN", "4294967360"), "4294967360"},
       {"POISON_ENABLE missing", "<swt>" + swt_widths + "</swt>", "POISON_ENABLE"},
@@ -202,7 +209,8 @@ TEST_F(QuendleDiffSetup, PoisonEnableTexts) {
         break;
       case off:
         EXPECT_EQ(r.status, 1) << what;
-        EXPECT_EQ(r.err.rfind("ERROR: Unknown header: 200", 0), 0u) << what << r.err;
+        EXPECT_EQ(r.err.rfind("ERROR: trace0 '" + t.path() + "': Unknown header: 200", 0), 0u)
+            << what << r.err;
         break;
       case refused:
         EXPECT_EQ(r.status, 1) << what;
@@ -214,20 +222,26 @@ TEST_F(QuendleDiffSetup, PoisonEnableTexts) {
   }
 }
 
-// Errors of the traces themselves: "ERROR: " and the reason, status 1, the
-// lines already written kept.
+// Errors of the traces themselves: "ERROR: ", the trace's name and path, the
+// reader's own text, status 1, the lines already written kept.
 TEST_F(QuendleDiffSetup, TraceErrors) {
-  const std::string missing = "/nonexistent/trace.bin";
   const std::string head = "Load configuration from '" + cfg_.path() + "'\n";
-  for (int side : {0, 1}) {
-    const run_result_t r = side == 0 ? run_diff(missing, t1_.path(), cfg_.path())
-                                     : run_diff(t0_.path(), missing, cfg_.path());
-    EXPECT_EQ(r.status, 1) << side;
-    EXPECT_EQ(r.err.rfind("ERROR: ", 0), 0u) << r.err;
-    EXPECT_TRUE(contains(r.err, missing)) << r.err;
-    EXPECT_EQ(r.out.rfind(head, 0), 0u);
-    EXPECT_TRUE(contains(r.out, "[INFO]<TDT> trace" + std::to_string(side) + ": " + missing + "\n"))
-        << r.out;
+  auto named = [](int side, const std::string& path) {
+    return "ERROR: trace" + std::to_string(side) + " '" + path + "': ";
+  };
+  // One that cannot be opened, one that cannot be read.
+  const std::string missing = "/nonexistent/trace.bin", directory = ::testing::TempDir();
+  for (const std::string& path : {missing, directory}) {
+    for (int side : {0, 1}) {
+      const run_result_t r = side == 0 ? run_diff(path, t1_.path(), cfg_.path())
+                                       : run_diff(t0_.path(), path, cfg_.path());
+      EXPECT_EQ(r.status, 1) << side << path;
+      EXPECT_EQ(r.err.rfind(named(side, path) + "Error: fail to ", 0), 0u) << r.err;
+      EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+      EXPECT_EQ(r.out.rfind(head, 0), 0u);
+      EXPECT_TRUE(contains(r.out, "[INFO]<TDT> trace" + std::to_string(side) + ": " + path + "\n"))
+          << r.out;
+    }
   }
 
   // A record that is not a record: the pairs before it compare equal.
@@ -241,7 +255,7 @@ TEST_F(QuendleDiffSetup, TraceErrors) {
     const run_result_t r = side == 0 ? run_diff(bad.path(), longer.path(), cfg_.path())
                                      : run_diff(longer.path(), bad.path(), cfg_.path());
     EXPECT_EQ(r.status, 1) << side;
-    EXPECT_EQ(r.err.rfind("ERROR: Unknown header: 200", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind(named(side, bad.path()) + "Unknown header: 200", 0), 0u) << r.err;
     EXPECT_FALSE(contains(r.out, "Traces are")) << r.out;
   }
 
@@ -251,7 +265,7 @@ TEST_F(QuendleDiffSetup, TraceErrors) {
   bad1.builder().record(201, {});
   const run_result_t both = run_diff(bad.path(), bad1.path(), cfg_.path());
   EXPECT_EQ(both.status, 1);
-  EXPECT_EQ(both.err.rfind("ERROR: Unknown header: 200", 0), 0u) << both.err;
+  EXPECT_EQ(both.err.rfind(named(0, bad.path()) + "Unknown header: 200", 0), 0u) << both.err;
 
   // A difference before the bad record is found and reported first.
   trace_t other(config_);
@@ -272,7 +286,38 @@ TEST_F(QuendleDiffSetup, TraceErrors) {
   jumbled.builder().insn(late);
   const run_result_t j = run_diff(jumbled.path(), t1_.path(), cfg_.path());
   EXPECT_EQ(j.status, 1);
-  EXPECT_EQ(j.err.rfind("ERROR: Non-sequential uiids", 0), 0u) << j.err;
+  EXPECT_EQ(j.err.rfind(named(0, jumbled.path()) + "Non-sequential uiids", 0), 0u) << j.err;
+}
+
+// A verdict whose report is lost is no verdict: status 1 and the reason,
+// whatever the comparison found, after any error of its own.
+TEST_F(QuendleDiffSetup, ReportThatCannotBeWritten) {
+  trace_t other(config_), bad(config_);
+  std::vector<et_insn_t> p = straight_line(3);
+  p[1].rd.data ^= 1;
+  other.add(p);
+  bad.builder().record(200, {});
+  const std::string lost =
+      "ERROR: cannot write the report to standard output: No space left on device\n";
+  struct {
+    const char* what;
+    std::string tr1;
+    int status;       // with the report written
+    std::string err;  // what comes before the lost report's line
+  } const cases[] = {
+      {"equal", t1_.path(), 0, ""},
+      {"different", other.path(), 255, ""},
+      {"bad trace", bad.path(), 1, "ERROR: trace1 '" + bad.path() + "': Unknown header: 200"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(run_diff(t0_.path(), c.tr1, cfg_.path()).status, c.status) << c.what;
+    const run_result_t r =
+        run_program_to({"--tr0", t0_.path(), "--tr1", c.tr1, "-c", cfg_.path()}, "/dev/full");
+    EXPECT_EQ(r.status, 1) << c.what;
+    EXPECT_EQ(r.err.rfind(c.err, 0), 0u) << c.what << r.err;
+    ASSERT_GE(r.err.size(), lost.size()) << c.what << r.err;
+    EXPECT_EQ(r.err.substr(r.err.size() - lost.size()), lost) << c.what << r.err;
+  }
 }
 
 }  // namespace

@@ -185,7 +185,7 @@ TEST(quendle_dump, a_chunk_that_cannot_be_read_ends_with_status_1) {
 TEST(quendle_dump, output_that_cannot_be_written_ends_with_status_1) {
   run_result_t const r = run_dump({"-c", "13"}, "/dev/full");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "quendle_dump: cannot write to standard output\n");
+  EXPECT_EQ(r.err, "ERROR: cannot write the report to standard output: No space left on device\n");
 }
 
 TEST(quendle_dump, command_line_errors_end_with_status_1) {

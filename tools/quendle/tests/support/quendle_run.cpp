@@ -28,8 +28,10 @@ std::string read_text(const std::string& path) {
 
 bool file_exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
-run_result_t run_program(const std::string& exe, const std::vector<std::string>& args) {
+run_result_t run_program(const std::string& exe, const std::vector<std::string>& args,
+                         const std::string& stdout_path, const std::function<bool()>& in_child) {
   et_test::temp_file_t out_file, err_file;
+  const std::string& out_path = stdout_path.empty() ? out_file.path() : stdout_path;
   std::vector<const char*> argv{exe.c_str()};
   for (const auto& a : args) argv.push_back(a.c_str());
   argv.push_back(nullptr);
@@ -37,13 +39,14 @@ run_result_t run_program(const std::string& exe, const std::vector<std::string>&
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
-    int out = open(out_file.path().c_str(), O_WRONLY | O_TRUNC);
+    int out = open(out_path.c_str(), O_WRONLY | O_TRUNC);
     int err = open(err_file.path().c_str(), O_WRONLY | O_TRUNC);
     int in = open("/dev/null", O_RDONLY);
     if (out < 0 || err < 0 || in < 0) _exit(127);
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
+    if (in_child && !in_child()) _exit(setup_failed_status);
     execv(exe.c_str(), const_cast<char* const*>(argv.data()));
     _exit(127);
   }
@@ -51,7 +54,7 @@ run_result_t run_program(const std::string& exe, const std::vector<std::string>&
   waitpid(pid, &wstatus, 0);
   run_result_t r;
   r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-  r.out = read_text(out_file.path());
+  if (stdout_path.empty()) r.out = read_text(out_file.path());
   r.err = read_text(err_file.path());
   return r;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,14 @@ struct run_result_t {
   std::string err;  // standard error
 };
 
-// Runs the program at path exe with args.
-run_result_t run_program(const std::string& exe, const std::vector<std::string>& args);
+// Runs the program at path exe with args. Standard output goes to
+// `stdout_path` when one is given (run_result_t::out stays empty). `in_child`
+// runs in the child process before the program starts; when it returns false
+// the child ends with setup_failed_status instead.
+run_result_t run_program(const std::string& exe, const std::vector<std::string>& args,
+                         const std::string& stdout_path = "",
+                         const std::function<bool()>& in_child = nullptr);
+constexpr int setup_failed_status = 126;
 
 #ifdef QUENDLE_BIN_DIR
 // A program built by the project (tests get QUENDLE_BIN_DIR).

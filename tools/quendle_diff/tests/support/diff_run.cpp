@@ -1,6 +1,16 @@
 #include "support/diff_run.h"
 
+#include <cstdio>
+
 namespace diff_test {
+
+std::string text_column(uint64_t word) { return quendle_test::text_column(word, isa); }
+
+std::string text_start(uint64_t pc, uint64_t word, char mode) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%cc [%lx] ", mode, static_cast<unsigned long>(pc));
+  return buf + text_column(word);
+}
 
 et_insn_t addi(uint64_t pc, unsigned rd, unsigned imm, uint64_t value) {
   et_insn_t insn =

@@ -12,6 +12,14 @@
 
 namespace diff_test {
 
+// The ISA of the tests' configuration files and of the report's texts.
+constexpr const char* isa = "rv64imafdc_zba_zbb";
+
+// The report's disassembly column of a word under that ISA.
+std::string text_column(uint64_t word);
+// The start of the report's text of an instruction: privilege, pc, word.
+std::string text_start(uint64_t pc, uint64_t word, char mode = 'M');
+
 // A register operand with both halves present.
 inline et_reg_t reg(uint64_t number, uint64_t value) { return et_reg_t{1, number, 1, value}; }
 
