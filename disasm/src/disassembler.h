@@ -33,15 +33,22 @@ public:
   disassembler_t(disassembler_t const&) = delete;
   disassembler_t& operator=(disassembler_t const&) = delete;
 
-  // The matching entry (the first added among those that match), or null.
+  // The matching entry, or null. The word's opcode chain is probed first,
+  // then its compressed chain, then chain 255; the first chain with a match
+  // decides, so a later entry of an earlier chain can win (c.mop.N and
+  // c.sspush over c.lui). Within a chain the entries added while the table
+  // was built are met in the order they were added, and entries added after
+  // construction ahead of them, the newest first.
   disasm_insn_t const* get_disasm(unsigned long word) const { return lookup(insn_t(word)); }
   disasm_insn_t const* lookup(insn_t const& insn) const;
   // The first match of a scan of one chain from its last element towards its
   // first.
   disasm_insn_t const* probe_once(insn_t const& insn, unsigned long chain) const;
 
-  // Takes ownership and appends to the end of the entry's chain; after
-  // construction the chain's index is rebuilt on the spot.
+  // Takes ownership and appends to the end of the entry's chain. The probe
+  // scans from the back, and init reverses every chain once the table is
+  // built; so an entry added after construction is met first in its chain.
+  // The chain's index is then rebuilt on the spot.
   void add_insn(disasm_insn_t* insn);
 
   // The entries of one chain (0 to 255) in stored order: probes scan it from

@@ -106,7 +106,7 @@ TEST_F(CatchAll, RealEntriesWinOverCatchAllsOfTheSameWord) {
   ASSERT_NE(mul, nullptr);
   EXPECT_EQ(d.disassemble(0x02b50533), "mul     a0, a0, a1");
   EXPECT_EQ(mul->insn_id, insn_id("mul"));
-  EXPECT_EQ(mul->insn_flags, 0xbu);
+  EXPECT_EQ(mul->insn_flags, insn_flag::RS1 | insn_flag::RS2 | insn_flag::RD);
 
   test_isa_t with_zca(64, {EXT_ZCA});
   disassembler_t c(&with_zca);

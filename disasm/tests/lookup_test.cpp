@@ -248,7 +248,8 @@ TEST(table_order, catch_all_entries_are_found_only_when_nothing_else_matches) {
 
   disassembler_t full(64);
   EXPECT_EQ(full.disassemble(mul_a0_a0_a1), "mul     a0, a0, a1");
-  EXPECT_EQ(full.get_disasm(mul_a0_a0_a1)->insn_flags, 0xbu);
+  EXPECT_EQ(full.get_disasm(mul_a0_a0_a1)->insn_flags,
+            insn_flag::RS1 | insn_flag::RS2 | insn_flag::RD);
 }
 
 // ---- Lookup index: exactly the result of scanning the chains --------------

@@ -16,8 +16,10 @@ import re
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-DEFAULT_TABLES = [os.path.join(HERE, '..', 'src', 'tables', name) for name in ('scalar.cpp', 'vector.cpp', 'later.cpp')]
-LAYOUTS = os.path.join(HERE, '..', 'src', 'tables', 'table_rows.h')
+DEFAULT_TABLES = [os.path.join(HERE, '..', 'src', 'tables', name)
+                  for name in ('scalar.cpp', 'vector.cpp', 'packed_simd.cpp', 'crypto.cpp',
+                               'small_extensions.cpp')]
+FORMATS = os.path.join(HERE, '..', 'src', 'tables', 'insn_formats.h')
 
 # Rows whose match or mask the table states itself rather than taking the
 # published encoding; the database either lacks them or encodes them otherwise.
@@ -73,13 +75,13 @@ def load_database(root):
 
 def load_fixed_masks():
     masks = {}
-    text = open(LAYOUTS).read()
-    for m in re.finditer(r'insn_format_t (\w+)\{\s*(0x[0-9a-f]+|0),\s*(0x[0-9a-f]+|0),', text):
+    text = open(FORMATS).read()
+    for m in re.finditer(r'insn_format_t (\w+)\{\s*([^,]+),\s*(0x[0-9a-f]+|0),', text):
         masks[m[1]] = int(m[3], 16)
     return masks
 
 
-ROW = re.compile(r'\{(layout|form)::(\w+),\s*"(\w+)",\s*(?:"\w+",\s*)?(0x[0-9a-fA-F]+|custom_match\(0x[0-9a-f]+\))'
+ROW = re.compile(r'\{(\w+),\s*"(\w+)",\s*(?:"\w+",\s*)?(0x[0-9a-fA-F]+|custom_match\(0x[0-9a-f]+\))'
                  r'(?:,\s*(0x[0-9a-fA-F]+|custom_mask))?(?:,\s*insn_id\("(\w+)"\))?')
 
 
@@ -95,12 +97,12 @@ def main():
     for path in args.tables:
         for lineno, line in enumerate(open(path), 1):
             for m in ROW.finditer(line):
-                kind, fmt, name, match, mask, id_name = m.groups()
+                fmt, name, match, mask, id_name = m.groups()
                 if match.startswith('custom_match'):
                     continue  # custom instructions: not in the database
                 match = int(match, 16)
                 if mask is None:
-                    mask = fixed.get(fmt) if kind == 'layout' else None
+                    mask = fixed.get(fmt) or None
                 else:
                     mask = int(mask, 16)
                 if mask is None:

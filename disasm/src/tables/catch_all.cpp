@@ -26,6 +26,7 @@ void add_catch_all_entries(disassembler_t& d, isa_parser_i const*) {
   std::string text;
   for (catch_all_row_t const& row : catch_all_rows) {
     text.assign(row.name).append(" (args unknown)");
-    add_format_insn(d, layout::no_args, text.c_str(), text.c_str(), row.match, row.mask, id++);
+    add_format_insn(d, insn_format::no_operands, text.c_str(), text.c_str(), row.match, row.mask,
+                    id++);
   }
 }

@@ -12,10 +12,17 @@ void add_scalar_groups(disassembler_t& d, isa_parser_i const* isa);
 // tables/vector.cpp: the vector extension (gated by has_any_vector()) with its
 // generated load and store families, then the vector BF16 conversions.
 void add_vector_groups(disassembler_t& d, isa_parser_i const* isa);
-// tables/later.cpp: packed SIMD, cache-block management, conditional zero,
+// tables/small_extensions.cpp: the groups after the vector ones in their
+// order: multiply-only, packed SIMD, cache-block management, conditional zero,
 // may-be-operations, scalar and vector crypto, load-acquire/store-release, the
 // shadow stack and the ungated packed multiplies.
 void add_later_groups(disassembler_t& d, isa_parser_i const* isa);
+// tables/packed_simd.cpp: zbpbo, zpsfoperand and zpn, which add_later_groups
+// adds after multiply-only; and the ungated packed multiplies, added last.
+void add_packed_simd_groups(disassembler_t& d, isa_parser_i const* isa);
+void add_packed_multiplies(disassembler_t& d, isa_parser_i const* isa);
+// tables/crypto.cpp: the scalar and vector crypto groups.
+void add_crypto_groups(disassembler_t& d, isa_parser_i const* isa);
 // The fused instruction pairs (not gated).
 void add_fused_groups(disassembler_t& d, isa_parser_i const* isa);
 // tables/catch_all.cpp: one "(args unknown)" entry per known encoding name,

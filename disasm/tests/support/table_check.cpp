@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "disassembler.h"
+#include "insn_ids.h"
 
 void expect_decodes(isa_parser_i const& isa, std::vector<decode_case> const& cases) {
   disassembler_t const d(&isa);
@@ -24,16 +25,16 @@ unsigned long generated_family_id(std::string const& name) {
     std::regex pattern;
     unsigned long id;
   } families[] = {
-      {std::regex("vl(seg[2-8])?e[0-9]+\\.v"), 1096},
-      {std::regex("vs(seg[2-8])?e[0-9]+\\.v"), 1252},
-      {std::regex("vl(seg[2-8])?e[0-9]+ff\\.v"), 1097},
-      {std::regex("vls(seg[2-8])?e[0-9]+\\.v"), 1106},
-      {std::regex("vss(seg[2-8])?e[0-9]+\\.v"), 1292},
-      {std::regex("vlux(seg[2-8])?ei[0-9]+\\.v"), 1110},
-      {std::regex("vsux(seg[2-8])?ei[0-9]+\\.v"), 1308},
-      {std::regex("vlox(seg[2-8])?ei[0-9]+\\.v"), 1102},
-      {std::regex("vsox(seg[2-8])?ei[0-9]+\\.v"), 1282},
-      {std::regex("vl[1248]re[0-9]+\\.v"), 1077},
+      {std::regex("vl(seg[2-8])?e[0-9]+\\.v"), insn_id("vle8_v")},
+      {std::regex("vs(seg[2-8])?e[0-9]+\\.v"), insn_id("vse8_v")},
+      {std::regex("vl(seg[2-8])?e[0-9]+ff\\.v"), insn_id("vle8ff_v")},
+      {std::regex("vls(seg[2-8])?e[0-9]+\\.v"), insn_id("vlse8_v")},
+      {std::regex("vss(seg[2-8])?e[0-9]+\\.v"), insn_id("vsse8_v")},
+      {std::regex("vlux(seg[2-8])?ei[0-9]+\\.v"), insn_id("vluxei8_v")},
+      {std::regex("vsux(seg[2-8])?ei[0-9]+\\.v"), insn_id("vsuxei8_v")},
+      {std::regex("vlox(seg[2-8])?ei[0-9]+\\.v"), insn_id("vloxei8_v")},
+      {std::regex("vsox(seg[2-8])?ei[0-9]+\\.v"), insn_id("vsoxei8_v")},
+      {std::regex("vl[1248]re[0-9]+\\.v"), insn_id("vl1re8_v")},
   };
   for (auto const& f : families)
     if (std::regex_match(name, f.pattern)) return f.id;

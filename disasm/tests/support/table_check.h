@@ -39,7 +39,7 @@ struct decode_case {
 void expect_decodes(isa_parser_i const& isa, std::vector<decode_case> const& cases);
 
 // The identifier shared by a generated vector load/store family ("vlseg3e32.v"
-// is a member of the unit-stride load family, id 1096), or 0 for any other name.
+// is a member of the unit-stride load family, that of vle8.v), or 0 for any other name.
 unsigned long generated_family_id(std::string const& name);
 
 // Every entry of the disassembler, chain by chain.

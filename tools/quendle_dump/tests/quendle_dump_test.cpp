@@ -100,22 +100,23 @@ TEST(quendle_dump, prints_text_and_identifier_of_known_words) {
     long id;
   };
   const case_t cases[] = {
-      {"0", nullptr, "0", "c.unimp", 0},
-      {"c0001073", nullptr, "c0001073", "unimp", 1},
-      {"4501", nullptr, "4501", "c.li    a0, 0", 116},
-      {"00a58533", "64", "a58533", "add     a0, a1, a0", 2},
+      {"0", nullptr, "0", "c.unimp", insn_id("c_unimp")},
+      {"c0001073", nullptr, "c0001073", "unimp", insn_id("unimp")},
+      {"4501", nullptr, "4501", "c.li    a0, 0", insn_id("c_li")},
+      {"00a58533", "64", "a58533", "add     a0, a1, a0", insn_id("add")},
       // 0x2001 is c.addiw except on RV32, where it is c.jal.
-      {"2001", nullptr, "2001", "c.addiw zero, zero, 0", 92},
-      {"2001", "32", "2001", "c.jal   pc + 0", 108},
-      {"2001", "48", "2001", "c.addiw zero, zero, 0", 92},
+      {"2001", nullptr, "2001", "c.addiw zero, zero, 0", insn_id("c_addiw")},
+      {"2001", "32", "2001", "c.jal   pc + 0", insn_id("c_jal")},
+      {"2001", "48", "2001", "c.addiw zero, zero, 0", insn_id("c_addiw")},
       // Every extension is enabled: vector, packed-SIMD, crypto, shadow-stack
       // and fused words print with their operands.
       {"02c58557", nullptr, "2c58557", "vadd.vv v10, v12, v11", insn_id("vadd_vv")},
-      {"f0007007", nullptr, "f0007007", "vlseg8e1024.v v0, (zero), v0.t", 1096},
+      {"f0007007", nullptr, "f0007007", "vlseg8e1024.v v0, (zero), v0.t", insn_id("vle8_v")},
       {"48c58577", nullptr, "48c58577", "add8    a0, a1, a2", insn_id("add8")},
       {"e2c58533", "32", "e2c58533", "aes32esi a0, a1, a2, 3", insn_id("aes32esi")},
-      {"6081", nullptr, "6081", "c.sspush ra", 144},
-      {"800008091a2bdbbf", nullptr, "800008091a2bdbbf", "lui a5, 0x12345; addi a5, a5, 16", 406},
+      {"6081", nullptr, "6081", "c.sspush ra", insn_id("c_sspush_x1")},
+      {"800008091a2bdbbf", nullptr, "800008091a2bdbbf", "lui a5, 0x12345; addi a5, a5, 16",
+       insn_id("fuse_lui_addi")},
   };
   for (const case_t& c : cases) {
     std::vector<std::string> args = {"--chunk", c.chunk};
