@@ -281,12 +281,11 @@ private:
 };
 
 std::string nexus_decoder_t::get_pc_disasm(unsigned long word, const disassembler_t& disassembler) {
-  std::string text("\t|");
-  et_text::hex(text, word, 8);
-  text += "|\t ";
+  char hex[24];
+  *et_text::put_hex(hex, word, 8) = '\0';
   const disasm_insn_t* entry = disassembler.get_disasm(word);
-  text += entry ? entry->to_string(insn_t(word)) : std::string("unknown");
-  return text;
+  return std::string("\t|") + hex + "|\t " +
+         (entry ? entry->to_string(insn_t(word)) : std::string("unknown"));
 }
 
 bool nexus_decoder_t::get_next_hwt_insn(const std::unique_ptr<mh_swt_reader_t>& reader,
