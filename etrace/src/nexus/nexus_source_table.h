@@ -21,11 +21,7 @@ public:
   // follow one another from the same source, so the last one is kept at
   // hand; the map's nodes never move, so the pointer stays good.
   State& operator[](uint32_t src) {
-    if (last_ == nullptr || src != last_src_) {
-      last_ = &states_[src];
-      last_src_ = src;
-    }
-    return *last_;
+    return last_ != nullptr && src == last_src_ ? *last_ : look_up(src);
   }
 
   // Null for a source that has not appeared.
@@ -38,6 +34,13 @@ public:
   std::size_t size() const { return states_.size(); }
 
 private:
+  // Out of line: the map's code would crowd the callers' loops.
+  __attribute__((noinline)) State& look_up(uint32_t src) {
+    last_ = &states_[src];
+    last_src_ = src;
+    return *last_;
+  }
+
   std::unordered_map<uint32_t, State> states_;
   uint32_t last_src_ = 0;
   State* last_ = nullptr;
