@@ -51,7 +51,7 @@ struct swt_setup_t {
 struct nexus_setup_t {
   unsigned long xlen = 64;
   bool has_src = false;
-  unsigned long src_bits = 0;  // 0 to 16
+  unsigned long src_bits = 0;  // 0 to 27
   unsigned long src_mask = 1;  // sources 0 to 7
   bool nexus_log = false, disasm_log = false, metrics_log = false, stop_on_error = false;
 
@@ -60,10 +60,9 @@ struct nexus_setup_t {
     const uint8_t shape = in.byte();
     s.xlen = shape & 1 ? 32 : 64;
     s.has_src = shape & 2;
-    // The decoder keeps the state of all 2^src_bits sources: 9 to 16 bits,
-    // slow to set up on every run, come in one input of eight.
+    // Every width the format allows, 0 to 27 bits.
     s.src_bits = shape >> 2;
-    if (s.src_bits > 16) s.src_bits %= 9;
+    if (s.src_bits > 27) s.src_bits %= 28;
     s.src_mask = in.byte();
     const uint8_t logs = in.byte();
     s.nexus_log = logs & 1;

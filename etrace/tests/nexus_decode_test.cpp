@@ -23,6 +23,7 @@
 #include "mh_swt_reader.h"
 #include "nexus/nexus_decoder.h"
 #include "support/elf_writer.h"
+#include "support/heap_counter.h"  // this program's operator new
 #include "support/nexus_encoder.h"
 #include "support/trace_builder.h"
 
@@ -439,6 +440,36 @@ TEST(NexusDecode, DirectBranchBackFromTheSyncAddress) {
   EXPECT_EQ(run.out, "80000000\n80000004\n7FFFFFFC\n80000008\n");
 }
 
+// A Repeat Branch repeats a branch; after a message with Sync it repeats the
+// walk alone, and the program counter stays on the block's last instruction.
+TEST(NexusDecode, RepeatBranchAfterASyncFormLeavesThePcWhereTheWalkEnds) {
+  program_t p(0x80000180);
+  p.w32(addi(1, 1, 1)).w32(jalr(0, 1));
+  p.at(0x80000200).w32(addi(1, 1, 1)).w32(jalr(0, 1));
+  const elf_file_t elf(p);
+  const uint64_t target = 0x80000200;
+  const struct {
+    unsigned tcode;
+    std::vector<et_test::nexus_value_t> fields;  // I-CNT 4, F-ADDR for target
+  } forms[] = {
+      {9, {fixed(1, 4), var(4), var(target >> 1)}},
+      {11, {fixed(1, 4), var(4), var(target >> 1)}},
+      {12, {fixed(1, 4), fixed(0, 2), var(4), var(target >> 1)}},
+      {29, {fixed(1, 4), fixed(0, 2), var(4), var(target >> 1), var(1)}},
+  };
+  for (const auto& form : forms) {
+    messages_t m;
+    m.sync(0x80000180);
+    m.enc.tcode(form.tcode);
+    for (const auto& f : form.fields) m.enc.put(f);
+    m.enc.end();
+    m.repeat(1).indirect(2, 0);
+    const run_t run = decode_bytes(m.enc.str(), {elf.path()});
+    EXPECT_EQ(run.error, "") << form.tcode;
+    EXPECT_EQ(run.out, "80000180\n80000184\n80000200\n80000204\n80000204\n") << form.tcode;
+  }
+}
+
 TEST(NexusDecode, LogColumnsAndRawBytes) {
   messages_t m;
   m.sync(0x1004).enc.idle(1);
@@ -554,6 +585,71 @@ TEST(NexusDecode, SourcesAreSelectedByTheMask) {
     const run_t run = decode_bytes(m.enc.str(), {elf.path()}, setup);
     EXPECT_EQ(run.error, "") << c.what;
     EXPECT_EQ(run.out, c.listing) << c.what;
+  }
+}
+
+// Two sources, 5 and 9, behind SRC fields as wide as the format allows them.
+TEST(NexusDecode, WideSrcFieldsSelectTheirSources) {
+  const elf_file_t elf(loop_program());
+  const struct {
+    unsigned long mask;
+    std::string listing;
+  } masks[] = {
+      {1ul << 5, "1004\n1008\n100C\n1010\n"},
+      {1ul << 9, "1040\n1044\n1054\n"},
+      {1ul << 5 | 1ul << 9, "1004\n1008\n100C\n1010\n1040\n1044\n1054\n"},
+  };
+  for (unsigned bits : {20u, 27u}) {
+    messages_t m(true, bits);
+    m.sync(0x1004, 0, 5).sync(0x1040, 0, 9).direct(8, 5).indirect(6, 0x1000 ^ 0x1040, 9);
+    for (const auto& c : masks) {
+      decoder_setup_t setup;
+      setup.has_src = true;
+      setup.src_bits = bits;
+      setup.src_mask = c.mask;
+      const run_t run = decode_bytes(m.enc.str(), {elf.path()}, setup);
+      EXPECT_EQ(run.error, "") << bits << " bits, mask " << c.mask;
+      EXPECT_EQ(run.out, c.listing) << bits << " bits, mask " << c.mask;
+    }
+  }
+}
+
+// A source's state is made when the source first appears, so the memory a
+// decoder takes does not depend on how many sources the SRC field could name.
+TEST(NexusDecode, SourceStateCostsNothingForSourcesThatDoNotAppear) {
+  const elf_file_t elf(loop_program());
+  const disassembler_t disassembler(64);
+  struct measure_t {
+    uint64_t heap_bytes;
+    std::size_t sources_seen;
+  };
+  const auto decode_two_sources = [&](unsigned bits) {
+    const uint32_t top = uint32_t((uint64_t(1) << bits) - 1);  // 31 and above: never selected
+    messages_t m(true, bits);
+    m.sync(0x1004, 0, 5).sync(0x1040, 0, top).direct(8, 5).indirect(6, 0x1000 ^ 0x1040, top);
+    temp_file_t nx;
+    std::ofstream(nx.path(), std::ios::binary) << m.enc.str();
+    std::ostringstream out;
+    const uint64_t before = et_test::heap_bytes.load();
+    nexus_decoder_t nexus(64, true, bits);
+    nexus.use_disassembler(&disassembler);
+    nexus.decode(~0ul, out, nx.path(), {elf.path()}, nullptr, true);
+    const measure_t measure{et_test::heap_bytes.load() - before, nexus.sources_seen()};
+    EXPECT_EQ(out.str(), "1004\n1008\n100C\n1010\n") << bits;
+    EXPECT_EQ(nexus.full_address(top), 0x1040u) << bits;
+    EXPECT_EQ(nexus.unique_address(top), 0x1000u ^ 0x1040u) << bits;
+    EXPECT_EQ(nexus.full_address(9), 0u) << bits;
+    EXPECT_THROW(nexus.full_address(std::size_t(top) + 1), std::out_of_range) << bits;
+    return measure;
+  };
+  const measure_t narrow = decode_two_sources(5);
+  EXPECT_EQ(narrow.sources_seen, 2u);
+  for (unsigned bits : {16u, 20u, 27u}) {
+    const measure_t wide = decode_two_sources(bits);
+    EXPECT_EQ(wide.sources_seen, 2u) << bits;
+    // Longer messages, the same state: a table per possible source would
+    // take 2^bits entries.
+    EXPECT_LT(wide.heap_bytes, narrow.heap_bytes + 4096) << bits;
   }
 }
 

@@ -540,8 +540,8 @@ TEST(NexusErrors, VariableFieldWiderThan64Bits) {
 }
 
 TEST(NexusErrors, WidthsOutsideTheFormatAreRefused) {
-  EXPECT_THROW(nexus_decoder_t(64, true, 17), std::invalid_argument);
-  EXPECT_NO_THROW(nexus_decoder_t(64, true, 16));
+  EXPECT_THROW(nexus_decoder_t(64, true, 28), std::invalid_argument);
+  EXPECT_NO_THROW(nexus_decoder_t(64, true, 27));
   std::istringstream in(std::string(8, '\0'));
   nexus_decoder_t nexus(64, false, 0);
   nexus.attach(in);

@@ -142,15 +142,19 @@ nexus_decoder_t::nexus_decoder_t(unsigned long xlen, bool has_src, unsigned long
     throw std::invalid_argument("Nexus SRC field of " + std::to_string(src_bits) +
                                 " bits; at most " + std::to_string(max_src_bits) +
                                 " are supported");
-  const std::size_t n = std::size_t(1) << src_bits;
-  timestamp_.assign(n, 0);
-  saved_icnt_.assign(n, 0);
-  full_address_.assign(n, 0);
-  unique_address_.assign(n, 0);
   log_.reserve(256);
 }
 
 nexus_decoder_t::~nexus_decoder_t() = default;
+
+const nexus_decoder_t::source_state_t& nexus_decoder_t::source(std::size_t src) const {
+  if (src >> src_bits_ != 0)
+    throw std::out_of_range("Nexus source " + std::to_string(src) + " outside a SRC field of " +
+                            std::to_string(src_bits_) + " bits");
+  static const source_state_t unseen;
+  const source_state_t* state = sources_.find(uint32_t(src));
+  return state ? *state : unseen;
+}
 
 void nexus_decoder_t::open(const std::string& path) {
   file_.close();
@@ -277,6 +281,7 @@ void nexus_decoder_t::parse_body(uint8_t tcode) {
   for (auto& f : fields_) f = 0;
   if (has_src_) src_ = static_cast<uint32_t>(read_fixed_field(src_bits_));
   fields_[std::size_t(field::src)] = src_;
+  source_state_t& state = sources_[src_];
 
   for (unsigned i = 0; i < layout.field_count; ++i) {
     const field_spec_t& spec = layout.fields[i];
@@ -293,8 +298,8 @@ void nexus_decoder_t::parse_body(uint8_t tcode) {
         break;
       case field::ecode:
       case field::ownership: v &= 0xFFFFFFFF; break;
-      case field::faddr: full_address_[src_] = v << 1; break;
-      case field::uaddr: unique_address_[src_] = v << 1; break;
+      case field::faddr: state.full_address = v << 1; break;
+      case field::uaddr: state.unique_address = v << 1; break;
       case field::hist: hist_ = v; break;
       default: break;
     }
@@ -304,7 +309,7 @@ void nexus_decoder_t::parse_body(uint8_t tcode) {
   if (!end_of_message_) {
     const uint64_t tstamp = read_variable_field();
     fields_[std::size_t(field::tstamp)] = tstamp;
-    timestamp_[src_] = layout.replaces_tstamp ? tstamp : timestamp_[src_] + tstamp;
+    state.timestamp = layout.replaces_tstamp ? tstamp : state.timestamp + tstamp;
   }
 
   const uint64_t rcode = fields_[std::size_t(field::rcode)];
@@ -312,11 +317,11 @@ void nexus_decoder_t::parse_body(uint8_t tcode) {
   if (tcode == 27 && rcode == 1) icnt_ = ~uint64_t(0);
 
   // Resource Full codes other than 0 and 1 carry nothing worth a line.
-  if (nexus_log_ && !(tcode == 27 && rcode > 1)) write_line(layout);
+  if (nexus_log_ && !(tcode == 27 && rcode > 1)) write_line(layout, state);
   if (layout.reverses_hist) hist_ = reverse_history_bits(hist_);
 }
 
-void nexus_decoder_t::write_line(const nexus_layout_t& layout) {
+void nexus_decoder_t::write_line(const nexus_layout_t& layout, const source_state_t& state) {
   log_ += layout.name;
   log_ += " SRC = 0x";
   append_hex(log_, src_);
@@ -337,11 +342,11 @@ void nexus_decoder_t::write_line(const nexus_layout_t& layout) {
       }
       case field::faddr:
         log_ += spec.label;
-        append_hex(log_, full_address_[src_]);
+        append_hex(log_, state.full_address);
         break;
       case field::uaddr:
         log_ += spec.label;
-        append_hex(log_, unique_address_[src_]);
+        append_hex(log_, state.unique_address);
         break;
       default:
         log_ += spec.label;
@@ -351,12 +356,12 @@ void nexus_decoder_t::write_line(const nexus_layout_t& layout) {
   }
   if (layout.replaces_tstamp) {
     log_ += " GLOBAL TSTAMP = 0x";
-    append_hex(log_, timestamp_[src_]);
+    append_hex(log_, state.timestamp);
   } else {
     log_ += " TSTAMP = 0x";
     append_hex(log_, fields_[std::size_t(field::tstamp)]);
     log_ += " (GLOBAL TSTAMP = 0x";
-    append_hex(log_, timestamp_[src_]);
+    append_hex(log_, state.timestamp);
     log_ += ')';
   }
   log_ += '\n';

@@ -29,7 +29,8 @@
 // - HIST is one register for all sources. A message of an unselected source
 //   leaves it as it was before that message, so that another source's
 //   history never steers the walk; the I-CNT of such a message is cleared.
-// - Only sources 0 to 30 can be selected; their Nexus state is kept anyway.
+// - Only sources 0 to 30 can be selected; the others' Nexus state is kept
+//   anyway. State is kept for the sources that appear, whatever the SRC width.
 // - A source walks nothing until a message with Sync (or Synchronization)
 //   has given it a program counter.
 // - A word the disassembler does not know has identifier -1 and the text
@@ -48,6 +49,7 @@
 #include <vector>
 
 #include "mh_swt_reader.h"  // callers pass readers by unique_ptr, nullptr included
+#include "nexus/nexus_source_table.h"
 
 struct nexus_layout_t;
 class nexus_walker_t;
@@ -77,7 +79,7 @@ class nexus_decoder_t {
 public:
   // Fixed fields and SRC wider than this are outside the format.
   static constexpr unsigned long max_fixed_width = 27;
-  static constexpr unsigned long max_src_bits = 16;
+  static constexpr unsigned long max_src_bits = max_fixed_width;
 
   // Throws std::invalid_argument when src_bits is above max_src_bits.
   nexus_decoder_t(unsigned long xlen, bool has_src, unsigned long src_bits);
@@ -161,37 +163,45 @@ public:
   unsigned long xlen() const { return xlen_; }
   bool has_src() const { return has_src_; }
   unsigned long src_bits() const { return src_bits_; }
-  std::size_t sources() const { return timestamp_.size(); }
+  // Sources that have a state: those the messages read so far named.
+  std::size_t sources_seen() const { return sources_.size(); }
   uint32_t src() const { return src_; }
   uint64_t icnt() const { return icnt_; }
   uint32_t bcnt() const { return bcnt_; }
   uint64_t hist() const { return hist_; }
   bool end_of_message() const { return end_of_message_; }
   uint8_t bit_offset() const { return bit_offset_; }
-  uint64_t timestamp(std::size_t src) const { return timestamp_.at(src); }
-  uint32_t saved_icnt(std::size_t src) const { return saved_icnt_.at(src); }
-  uint64_t full_address(std::size_t src) const { return full_address_.at(src); }
-  uint64_t unique_address(std::size_t src) const { return unique_address_.at(src); }
+  // The state of a source; 0 for one that has not appeared. A source the
+  // SRC field cannot name throws std::out_of_range.
+  uint64_t timestamp(std::size_t src) const { return source(src).timestamp; }
+  uint32_t saved_icnt(std::size_t src) const { return source(src).saved_icnt; }
+  uint64_t full_address(std::size_t src) const { return source(src).full_address; }
+  uint64_t unique_address(std::size_t src) const { return source(src).unique_address; }
 
 private:
   friend class nexus_walker_t;
+  // What the messages of one source leave behind.
+  struct source_state_t {
+    uint64_t timestamp = 0;       // the running GLOBAL TSTAMP
+    uint64_t full_address = 0;    // F-ADDR doubled, or the last indirect target
+    uint64_t unique_address = 0;  // U-ADDR doubled
+    uint32_t saved_icnt = 0;      // for a Repeat Branch
+  };
+  const source_state_t& source(std::size_t src) const;
   uint8_t next_byte();
   void parse_body(uint8_t tcode);
-  void write_line(const nexus_layout_t& layout);
+  void write_line(const nexus_layout_t& layout, const source_state_t& state);
 
   std::ifstream file_;
   std::streambuf* in_ = nullptr;
   unsigned long xlen_;
-  std::vector<uint64_t> timestamp_;
   bool has_src_;
   unsigned long src_bits_;
   uint32_t src_ = 0;
   uint64_t icnt_ = 0;
   uint32_t bcnt_ = 0;
-  std::vector<uint32_t> saved_icnt_;
+  nexus_source_table_t<source_state_t> sources_;
   bool end_of_message_ = false;
-  std::vector<uint64_t> full_address_;
-  std::vector<uint64_t> unique_address_;
   uint64_t hist_ = 0;
   // MDO bits of byte_ already used; while not 0 the next field starts in
   // byte_ instead of reading a new byte.

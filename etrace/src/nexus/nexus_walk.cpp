@@ -16,6 +16,7 @@
 #include "nexus/soc_accessor.h"
 #include "records/et_annotator.h"
 #include "records/et_object.h"
+#include "records/et_text.h"
 
 namespace {
 
@@ -74,17 +75,29 @@ uint64_t branch_offset(uint64_t id, uint64_t w) {
 }
 
 std::string lower_hex(uint64_t v) {
-  char text[17];
-  std::snprintf(text, sizeof text, "%llx", static_cast<unsigned long long>(v));
+  std::string text;
+  et_text::hex(text, v);
   return text;
 }
 
 bool is_sync(uint8_t tcode) { return tcode == 9 || tcode == 11 || tcode == 12 || tcode == 29; }
 bool is_indirect(uint8_t tcode) { return tcode == 4 || tcode == 28; }
 
+constexpr uint8_t direct_branch = 3;
 constexpr uint8_t repeat_branch = 30;
 constexpr uint8_t resource_full = 27;
 constexpr uint8_t error_message = 8;
+// A block end that changes nothing (no message has this code).
+constexpr uint8_t no_block_end = 0;
+
+// What the block end of a message does, by the code it is handled as: a
+// Repeat Branch repeats the branch of its source's last message, and after
+// any message but a branch it leaves the program counter where the walk
+// left it.
+uint8_t block_end_of(uint8_t tcode, uint8_t last_tcode) {
+  if (tcode != repeat_branch) return tcode;
+  return last_tcode == direct_branch || is_indirect(last_tcode) ? last_tcode : no_block_end;
+}
 
 }  // namespace
 
@@ -99,16 +112,15 @@ public:
         hwt_(hwt_reader),
         own_disasm_(nexus.disassembler_ ? nullptr
                                         : std::make_unique<disassembler_t>(int(nexus.xlen_))),
-        disasm_(nexus.disassembler_ ? *nexus.disassembler_ : *own_disasm_),
-        source_(nexus.sources()) {
+        disasm_(nexus.disassembler_ ? *nexus.disassembler_ : *own_disasm_) {
     for (const auto& path : elf_paths) sacc_.parse_elf(path);
   }
 
   // One selected message: its walks and block ends.
   void walk_message(uint8_t tcode) {
     source_t& s = source_[nx_.src_];
-    const uint8_t kind = tcode == repeat_branch ? s.last_tcode : tcode;
-    if (tcode == repeat_branch) nx_.icnt_ = nx_.saved_icnt_[nx_.src_];
+    const uint8_t kind = block_end_of(tcode, s.last_tcode);
+    if (tcode == repeat_branch) nx_.icnt_ = nx_.sources_[nx_.src_].saved_icnt;
     const uint64_t count = nx_.icnt_;
     // HIST runs out only for a Resource Full that carries history.
     const bool stop_on_hist = tcode == resource_full && nx_.field(nexus_field_t::rcode) == 1;
@@ -222,17 +234,17 @@ private:
 
   void end_block(source_t& s, uint8_t kind) {
     nx_.icnt_ = 0;
-    const uint32_t src = nx_.src_;
+    nexus_decoder_t::source_state_t& nexus = nx_.sources_[nx_.src_];
     if (is_sync(kind)) {
-      s.pc = nx_.full_address_[src];
+      s.pc = nexus.full_address;
       s.pc_known = true;
       return;
     }
     if (!s.pc_known) return;
     if (is_indirect(kind)) {
-      s.pc = nx_.unique_address_[src] ^ nx_.full_address_[src];
-      nx_.full_address_[src] = s.pc;
-    } else if (kind == 3) {
+      s.pc = nexus.unique_address ^ nexus.full_address;
+      nexus.full_address = s.pc;
+    } else if (kind == direct_branch) {
       const uint64_t id = et_insn_id_of(disasm_.get_disasm(s.word));
       const branch_t branch = branch_kind(id);
       if (branch != branch_t::conditional && branch != branch_t::fused_conditional)
@@ -244,7 +256,7 @@ private:
 
   // Block ends with nothing walked between them: the same step n times.
   void repeat_empty_block_ends(source_t& s, uint8_t kind, uint64_t n) {
-    if (kind == 3) {
+    if (kind == direct_branch) {
       end_block(s, kind);  // throws when the last word is no branch
       const disasm_insn_t* entry = disasm_.get_disasm(s.word);
       if (s.pc_known && entry) s.pc += branch_offset(entry->insn_id, s.word) * (n - 1);
@@ -262,7 +274,7 @@ private:
   soc_accessor_t sacc_{"sacc"};
   std::unique_ptr<disassembler_t> own_disasm_;  // when the caller gave none
   const disassembler_t& disasm_;
-  std::vector<source_t> source_;
+  nexus_source_table_t<source_t> source_;
   uint64_t instructions_ = 0;
 
   friend class nexus_decoder_t;
@@ -270,7 +282,7 @@ private:
 
 std::string nexus_decoder_t::get_pc_disasm(unsigned long word, const disassembler_t& disassembler) {
   char hex[24];
-  std::snprintf(hex, sizeof hex, "%08lx", word);
+  *et_text::put_hex(hex, word, 8) = '\0';
   const disasm_insn_t* entry = disassembler.get_disasm(word);
   return std::string("\t|") + hex + "|\t " +
          (entry ? entry->to_string(insn_t(word)) : std::string("unknown"));
@@ -351,7 +363,7 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out,
       throw std::runtime_error("Detected Nexus Error message");
     auto& source = walker.source_[src_];
     if (tcode != repeat_branch) {
-      saved_icnt_[src_] = static_cast<uint32_t>(icnt_);
+      sources_[src_].saved_icnt = static_cast<uint32_t>(icnt_);
       source.last_tcode = tcode;
     }
     const bool selected = src_ < 31 && src_ < 8 * sizeof src_mask && ((src_mask >> src_) & 1) != 0;
