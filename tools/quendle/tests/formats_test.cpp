@@ -244,6 +244,20 @@ TEST_F(Quendle, RvtExtraction) {
   const std::string bin = output_of({"--iformat", "rvt"});
   EXPECT_EQ(bin,
             std::string("\x08\x07\x06\x05\x04\x03\x02\x01\x18\x17\x16\x15\x14\x13\x12\x11", 16));
+
+  // Extraction makes no formatter: the output format and the message
+  // switches change nothing, the ingress one included.
+  const std::vector<std::string> switches[] = {
+      {"--show-rvt"},
+      {"-f", "ingress", "--show-rvt", "--show-l2t", "--show-dct"},
+      {"-f", "ingress", "--show-dct"},
+      {"-f", "pconly", "--show-l2t", "--ts"},
+  };
+  for (const auto& extra : switches) {
+    std::vector<std::string> args{"--iformat", "rvt"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    EXPECT_EQ(output_of(args), bin) << extra[0] << " " << extra.back();
+  }
 }
 
 // A trace read from a pipe is decoded in the program's own thread, one from
