@@ -21,6 +21,7 @@
 #include "formatters/et_swt_formatter.h"
 #include "insn_ids.h"
 #include "records/et_text.h"
+#include "support/printf_reference.h"
 
 using namespace insn_flag;
 
@@ -124,26 +125,21 @@ TEST(IntFormat, RandomSpecsAreRefusedOrMatchPrintf) {
       continue;
     }
     ++accepted;
-    const bool wide = spec.find_first_of("ljzt") != std::string::npos;
-    const std::string printf_spec = "%" + spec;
     for (uint64_t v : values) {
-      char want[128], got[et_int_format_t::max_output];
-      if (wide)
-        std::snprintf(want, sizeof want, printf_spec.c_str(), (long long)v);
-      else
-        std::snprintf(want, sizeof want, printf_spec.c_str(), int(uint32_t(v)));
+      char got[et_int_format_t::max_output];
       const std::size_t n = f.format(got, v);
       ASSERT_LE(n, et_int_format_t::max_output) << spec;
-      ASSERT_EQ(std::string(got, n), want) << "spec '" << spec << "' value " << v;
+      ASSERT_EQ(std::string(got, n), et_test::c_printf_integer(spec, v))
+          << "spec '" << spec << "' value " << v;
     }
   }
   EXPECT_GT(accepted, 100);
 }
 
 TEST(IntFormat, RefusesAnythingButOneIntegerConversion) {
-  const char* bad[] = {"",    "n",    "ln",   "s",      "10s", "c",   "f", "lf", "Lf",  "p",
-                       "%d",  "d%d",  "ld%n", "10ld%s", "ldx", "ld ", " ", "*d", ".*d", "100d",
-                       "32d", ".29d", "hhhd", "lld%",   "%",   "ldl", "q", "Ld"};
+  const char* bad[] = {"",    "n",    "ln",   "s",    "10s",    "c", "f",  "lf",  "Lf",
+                       "p",   "%d",   "d%d",  "ld%n", "10ld%s", " ", "*d", ".*d", "100d",
+                       "32d", ".29d", "hhhd", "lld%", "%",      "q", "Ld"};
   for (const char* spec : bad) {
     EXPECT_THROW(et_int_format_t{spec}, std::invalid_argument) << "spec '" << spec << "'";
   }
@@ -153,6 +149,73 @@ TEST(IntFormat, RefusesAnythingButOneIntegerConversion) {
   } catch (const std::invalid_argument& e) {
     EXPECT_NE(std::string(e.what()).find("ld%n"), std::string::npos) << e.what();
   }
+}
+
+// Literal text and "%%" around the one conversion, as sprintf writes them;
+// what is not one integer conversion, or could outgrow the 31 characters of
+// the column, is refused with the reason.
+TEST(IntFormat, TextAroundTheConversion) {
+  const struct {
+    const char* spec;
+    std::uint64_t value;
+    const char* want;
+  } accepted[] = {
+      {"10ld", 42, "        42"},
+      {"ld cycles", 42, "42 cycles"},
+      {"d%%", 42, "42%"},
+      {"ldx", 42, "42x"},
+      {"ld ", 42, "42 "},
+      {"ldl", 7, "7l"},
+      {"%cycle %ld", 42, "%cycle 42"},
+      {"% %05u %%", 42, "% 00042 %"},
+      {"#x!", 42, "0x2a!"},
+      {"-5d|", 42, "42   |"},
+      {"08lx h", 0xabc, "00000abc h"},
+      {"ld 3456789012", ~std::uint64_t(0) >> 1, "9223372036854775807 3456789012"},
+      {"ld 3456789012", std::uint64_t(1) << 63, "-9223372036854775808 3456789012"},
+      {"30d.", 5, "                             5."},
+      {"x.......................", 0xffffffff, "ffffffff......................."},
+  };
+  for (const auto& c : accepted) {
+    SCOPED_TRACE(c.spec);
+    const et_int_format_t f(c.spec);
+    char got[et_int_format_t::max_output];
+    EXPECT_EQ(std::string(got, f.format(got, c.value)), c.want);
+    for (std::uint64_t v : {std::uint64_t(0), c.value, ~std::uint64_t(0), std::uint64_t(1) << 63})
+      EXPECT_EQ(std::string(got, f.format(got, v)), et_test::c_printf_integer(c.spec, v)) << v;
+  }
+
+  const struct {
+    const char* spec;
+    const char* why;
+  } refused[] = {
+      {"", "missing conversion"},
+      {"%", "no conversion"},
+      {"%d", "no conversion"},
+      {"n", "%n is not allowed"},
+      {"ld%n", "%n is not allowed"},
+      {"ld %5n", "%n is not allowed"},
+      {"s", "'s' is not a conversion"},
+      {"d%d", "only one conversion"},
+      {"10ld%s", "only one conversion"},
+      {"ld%", "a lone '%' at the end"},
+      {"d%y", "a lone '%' before 'y'"},
+      {"ld 34567890123", "longer than 31 characters"},
+      {"#lo 34567890", "longer than 31 characters"},
+      {"x........................", "longer than 31 characters"},
+      {"31d.", "longer than 31 characters"},
+  };
+  for (const auto& c : refused) {
+    try {
+      et_int_format_t f(c.spec);
+      ADD_FAILURE() << "accepted '" << c.spec << "'";
+    } catch (const std::invalid_argument& e) {
+      EXPECT_NE(std::string(e.what()).find(std::string("'") + c.spec + "'"), std::string::npos)
+          << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.why), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_THROW(et_int_format_t(std::string("ld\0x", 4)), std::invalid_argument);
 }
 
 TEST(StrFormat, PadsCutsAndRefuses) {

@@ -12,8 +12,9 @@
 
 namespace {
 
-// A printf integer conversion taken from the command line. TCLAP assigns the
-// option text to it; a text that is not a single integer conversion is
+// A printf format for one integer taken from the command line. TCLAP assigns
+// the option text to it; a text that is not one integer conversion (with
+// literal text around it), or whose result could outgrow its column, is
 // refused there, as a parse error (the only exception TCLAP handles).
 struct int_format_arg_t {
   typedef TCLAP::StringLike ValueCategory;
