@@ -67,12 +67,12 @@ std::vector<et_insn_t> make_records() {
   return records;
 }
 
-// One record of each format through the interface, as the formatter program
+// One record of each format by the buffer path, as the formatter program
 // builds them in its output file's buffer.
-void BM_Record(benchmark::State& state, std::unique_ptr<et_base_formatter_t> (*make)()) {
+void BM_Record(benchmark::State& state, std::unique_ptr<et_buffered_formatter_t> (*make)()) {
   const std::vector<et_insn_t> records = make_records();
-  const std::unique_ptr<et_base_formatter_t> formatter = make();
-  char record[et_base_formatter_t::max_record];
+  const std::unique_ptr<et_buffered_formatter_t> formatter = make();
+  char record[et_buffered_formatter_t::max_record];
   uint64_t bytes = 0;
   for (auto _ : state) {
     for (const et_insn_t& in : records) {
@@ -86,20 +86,20 @@ void BM_Record(benchmark::State& state, std::unique_ptr<et_base_formatter_t> (*m
 // "swt" with the time-stamp, uiid and chunk columns, as
 // `quendle -f swt --cc --uiid --ts` writes it.
 BENCHMARK_CAPTURE(
-    BM_Record, swt, +[]() -> std::unique_ptr<et_base_formatter_t> {
+    BM_Record, swt, +[]() -> std::unique_ptr<et_buffered_formatter_t> {
       return std::make_unique<et_swt_formatter_t>(64, 64, 40, true, true, true, false, false,
                                                   "10ld", "08lx", "-30s");
     });
 BENCHMARK_CAPTURE(
-    BM_Record, raw, +[]() -> std::unique_ptr<et_base_formatter_t> {
+    BM_Record, raw, +[]() -> std::unique_ptr<et_buffered_formatter_t> {
       return std::make_unique<et_raw_formatter_t>();
     });
 BENCHMARK_CAPTURE(
-    BM_Record, pconly, +[]() -> std::unique_ptr<et_base_formatter_t> {
+    BM_Record, pconly, +[]() -> std::unique_ptr<et_buffered_formatter_t> {
       return std::make_unique<et_pconly_formatter_t>();
     });
 BENCHMARK_CAPTURE(
-    BM_Record, ingress, +[]() -> std::unique_ptr<et_base_formatter_t> {
+    BM_Record, ingress, +[]() -> std::unique_ptr<et_buffered_formatter_t> {
       return std::make_unique<et_ingress_formatter_t>(64);
     });
 
