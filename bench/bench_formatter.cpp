@@ -103,8 +103,8 @@ BENCHMARK_CAPTURE(
       return std::make_unique<et_ingress_formatter_t>(64);
     });
 
-// The default conversions of the two columns, and one that takes the
-// general path (a precision).
+// The default conversions of the two columns, one that takes the general
+// path (a precision), and one with text around the conversion.
 void BM_IntFormat(benchmark::State& state, const char* spec) {
   const et_int_format_t format(spec);
   char out[et_int_format_t::max_output];
@@ -120,6 +120,8 @@ void BM_IntFormat(benchmark::State& state, const char* spec) {
 BENCHMARK_CAPTURE(BM_IntFormat, timestamp_10ld, "10ld");
 BENCHMARK_CAPTURE(BM_IntFormat, uiid_08lx, "08lx");
 BENCHMARK_CAPTURE(BM_IntFormat, precision_12_8lu, "12.8lu");
+// Literal text after the conversion.
+BENCHMARK_CAPTURE(BM_IntFormat, text_ld_cycles, "ld cycles");
 
 }  // namespace
 

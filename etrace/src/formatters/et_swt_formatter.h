@@ -14,9 +14,10 @@
 class et_swt_formatter_t : public et_buffered_formatter_t {
 public:
   // Widths are in bits (1 to 64; 0 counts as 64 for the masks). The three
-  // conversion texts are printf conversions without the leading "%": two
-  // integer ones (time stamp, uiid) and one string one (disassembly);
-  // std::invalid_argument for any other text or a width above 64.
+  // conversion texts are printf formats without the leading "%": two for one
+  // integer (time stamp, uiid; see et_int_format_t) and one string
+  // conversion (disassembly); std::invalid_argument for any other text or a
+  // width above 64.
   et_swt_formatter_t(std::uint64_t xlen, std::uint64_t flen, std::uint64_t paddr_width,
                      bool timestamp, bool uiid, bool chunk, bool fetch_redirect, bool profile,
                      const std::string& ts_format, const std::string& uiid_format,
