@@ -67,12 +67,12 @@ std::vector<et_insn_t> make_records() {
   return records;
 }
 
-// One record of each format through the interface, as the formatter program
+// One record of each format by the buffer path, as the formatter program
 // builds them in its output file's buffer.
-void BM_Record(benchmark::State& state, std::unique_ptr<et_base_formatter_t> (*make)()) {
+void BM_Record(benchmark::State& state, std::unique_ptr<et_buffered_formatter_t> (*make)()) {
   const std::vector<et_insn_t> records = make_records();
-  const std::unique_ptr<et_base_formatter_t> formatter = make();
-  char record[et_base_formatter_t::max_record];
+  const std::unique_ptr<et_buffered_formatter_t> formatter = make();
+  char record[et_buffered_formatter_t::max_record];
   uint64_t bytes = 0;
   for (auto _ : state) {
     for (const et_insn_t& in : records) {
@@ -86,25 +86,25 @@ void BM_Record(benchmark::State& state, std::unique_ptr<et_base_formatter_t> (*m
 // "swt" with the time-stamp, uiid and chunk columns, as
 // `quendle -f swt --cc --uiid --ts` writes it.
 BENCHMARK_CAPTURE(
-    BM_Record, swt, +[]() -> std::unique_ptr<et_base_formatter_t> {
+    BM_Record, swt, +[]() -> std::unique_ptr<et_buffered_formatter_t> {
       return std::make_unique<et_swt_formatter_t>(64, 64, 40, true, true, true, false, false,
                                                   "10ld", "08lx", "-30s");
     });
 BENCHMARK_CAPTURE(
-    BM_Record, raw, +[]() -> std::unique_ptr<et_base_formatter_t> {
+    BM_Record, raw, +[]() -> std::unique_ptr<et_buffered_formatter_t> {
       return std::make_unique<et_raw_formatter_t>();
     });
 BENCHMARK_CAPTURE(
-    BM_Record, pconly, +[]() -> std::unique_ptr<et_base_formatter_t> {
+    BM_Record, pconly, +[]() -> std::unique_ptr<et_buffered_formatter_t> {
       return std::make_unique<et_pconly_formatter_t>();
     });
 BENCHMARK_CAPTURE(
-    BM_Record, ingress, +[]() -> std::unique_ptr<et_base_formatter_t> {
+    BM_Record, ingress, +[]() -> std::unique_ptr<et_buffered_formatter_t> {
       return std::make_unique<et_ingress_formatter_t>(64);
     });
 
-// The default conversions of the two columns, and one that takes the
-// general path (a precision).
+// The default conversions of the two columns, one that takes the general
+// path (a precision), and one with text around the conversion.
 void BM_IntFormat(benchmark::State& state, const char* spec) {
   const et_int_format_t format(spec);
   char out[et_int_format_t::max_output];
@@ -120,6 +120,8 @@ void BM_IntFormat(benchmark::State& state, const char* spec) {
 BENCHMARK_CAPTURE(BM_IntFormat, timestamp_10ld, "10ld");
 BENCHMARK_CAPTURE(BM_IntFormat, uiid_08lx, "08lx");
 BENCHMARK_CAPTURE(BM_IntFormat, precision_12_8lu, "12.8lu");
+// Literal text after the conversion.
+BENCHMARK_CAPTURE(BM_IntFormat, text_ld_cycles, "ld cycles");
 
 }  // namespace
 

@@ -187,7 +187,8 @@ void text_seeds() {
         {"no_colon", "1"}})
     seed("skip_range", name, range);
   const std::string value = "\xef\xcd\xab\x89\x67\x45\x23\x81";
-  for (const char* spec : {"10ld", "08lx", "-12llu", "#o", "+.5hhd", "-30s", ".3s", "'x"}) {
+  for (const char* spec :
+       {"10ld", "08lx", "-12llu", "#o", "+.5hhd", "-30s", ".3s", "'x", "ld cycles", "%%d%%"}) {
     std::string name = spec;
     for (char& c : name)
       if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';

@@ -1,7 +1,7 @@
-// The printf conversions that quendle takes from its command line. The input
-// is the conversion text, a NUL byte, then the value (8 bytes) and the text
-// to convert. An accepted integer conversion must write what snprintf writes
-// and pass quendle's option parser; a string conversion must write what
+// The printf formats that quendle takes from its command line. The input is
+// the format text, a NUL byte, then the value (8 bytes) and the text to
+// convert. An accepted integer format must write what snprintf writes and
+// pass quendle's option parser; a string conversion must write what
 // snprintf writes, into no more than the room it documents.
 #include <algorithm>
 #include <cstdio>
@@ -14,36 +14,9 @@
 #include "formatters/et_printf_format.h"
 #include "fuzz_support.h"
 #include "quendle_options.h"
+#include "support/printf_reference.h"
 
 namespace {
-
-// snprintf of the conversion, with the argument of the type its length
-// modifier names.
-std::string c_library(const std::string& spec, uint64_t value) {
-  const std::string format = "%" + spec;
-  const char conv = spec.back();
-  const bool is_signed = conv == 'd' || conv == 'i';
-  const std::string length = spec.substr(0, spec.size() - 1);
-  auto ends = [&length](const char* suffix) {
-    const size_t n = std::strlen(suffix);
-    return length.size() >= n && length.compare(length.size() - n, n, suffix) == 0;
-  };
-  char text[64];
-  int n;
-  if (ends("hh") || ends("h") || !(ends("l") || ends("j") || ends("z") || ends("t"))) {
-    // Narrower arguments are promoted to int; printf narrows them again.
-    if (is_signed)
-      n = std::snprintf(text, sizeof text, format.c_str(), int(int32_t(value)));
-    else
-      n = std::snprintf(text, sizeof text, format.c_str(), unsigned(value));
-  } else if (is_signed) {
-    n = std::snprintf(text, sizeof text, format.c_str(), (long long)(value));
-  } else {
-    n = std::snprintf(text, sizeof text, format.c_str(), (unsigned long long)(value));
-  }
-  if (n < 0 || size_t(n) >= sizeof text) fuzz::fail("snprintf failed on " + spec);
-  return std::string(text, size_t(n));
-}
 
 void check_integer(const std::string& spec, uint64_t value) {
   et_int_format_t format(spec);
@@ -51,7 +24,7 @@ void check_integer(const std::string& spec, uint64_t value) {
   const std::unique_ptr<char[]> out(new char[et_int_format_t::max_output]);
   const size_t n = format.format(out.get(), value);
   if (n > et_int_format_t::max_output) fuzz::fail("longer than max_output: " + spec);
-  if (std::string(out.get(), n) != c_library(spec, value))
+  if (std::string(out.get(), n) != et_test::c_printf_integer(spec, value))
     fuzz::fail("not printf's text for " + spec);
 
   const char* argv[] = {"quendle", "-c",  "soc.xml",         "-t",        "in.trace",

@@ -15,12 +15,14 @@
 
 #include "disasm_insn.h"
 #include "formatters/et_ingress_formatter.h"
+#include "formatters/et_message_line.h"
 #include "formatters/et_pconly_formatter.h"
 #include "formatters/et_printf_format.h"
 #include "formatters/et_raw_formatter.h"
 #include "formatters/et_swt_formatter.h"
 #include "insn_ids.h"
 #include "records/et_text.h"
+#include "support/printf_reference.h"
 
 using namespace insn_flag;
 
@@ -124,26 +126,21 @@ TEST(IntFormat, RandomSpecsAreRefusedOrMatchPrintf) {
       continue;
     }
     ++accepted;
-    const bool wide = spec.find_first_of("ljzt") != std::string::npos;
-    const std::string printf_spec = "%" + spec;
     for (uint64_t v : values) {
-      char want[128], got[et_int_format_t::max_output];
-      if (wide)
-        std::snprintf(want, sizeof want, printf_spec.c_str(), (long long)v);
-      else
-        std::snprintf(want, sizeof want, printf_spec.c_str(), int(uint32_t(v)));
+      char got[et_int_format_t::max_output];
       const std::size_t n = f.format(got, v);
       ASSERT_LE(n, et_int_format_t::max_output) << spec;
-      ASSERT_EQ(std::string(got, n), want) << "spec '" << spec << "' value " << v;
+      ASSERT_EQ(std::string(got, n), et_test::c_printf_integer(spec, v))
+          << "spec '" << spec << "' value " << v;
     }
   }
   EXPECT_GT(accepted, 100);
 }
 
 TEST(IntFormat, RefusesAnythingButOneIntegerConversion) {
-  const char* bad[] = {"",    "n",    "ln",   "s",      "10s", "c",   "f", "lf", "Lf",  "p",
-                       "%d",  "d%d",  "ld%n", "10ld%s", "ldx", "ld ", " ", "*d", ".*d", "100d",
-                       "32d", ".29d", "hhhd", "lld%",   "%",   "ldl", "q", "Ld"};
+  const char* bad[] = {"",    "n",    "ln",   "s",    "10s",    "c", "f",  "lf",  "Lf",
+                       "p",   "%d",   "d%d",  "ld%n", "10ld%s", " ", "*d", ".*d", "100d",
+                       "32d", ".29d", "hhhd", "lld%", "%",      "q", "Ld"};
   for (const char* spec : bad) {
     EXPECT_THROW(et_int_format_t{spec}, std::invalid_argument) << "spec '" << spec << "'";
   }
@@ -153,6 +150,73 @@ TEST(IntFormat, RefusesAnythingButOneIntegerConversion) {
   } catch (const std::invalid_argument& e) {
     EXPECT_NE(std::string(e.what()).find("ld%n"), std::string::npos) << e.what();
   }
+}
+
+// Literal text and "%%" around the one conversion, as sprintf writes them;
+// what is not one integer conversion, or could outgrow the 31 characters of
+// the column, is refused with the reason.
+TEST(IntFormat, TextAroundTheConversion) {
+  const struct {
+    const char* spec;
+    std::uint64_t value;
+    const char* want;
+  } accepted[] = {
+      {"10ld", 42, "        42"},
+      {"ld cycles", 42, "42 cycles"},
+      {"d%%", 42, "42%"},
+      {"ldx", 42, "42x"},
+      {"ld ", 42, "42 "},
+      {"ldl", 7, "7l"},
+      {"%cycle %ld", 42, "%cycle 42"},
+      {"% %05u %%", 42, "% 00042 %"},
+      {"#x!", 42, "0x2a!"},
+      {"-5d|", 42, "42   |"},
+      {"08lx h", 0xabc, "00000abc h"},
+      {"ld 3456789012", ~std::uint64_t(0) >> 1, "9223372036854775807 3456789012"},
+      {"ld 3456789012", std::uint64_t(1) << 63, "-9223372036854775808 3456789012"},
+      {"30d.", 5, "                             5."},
+      {"x.......................", 0xffffffff, "ffffffff......................."},
+  };
+  for (const auto& c : accepted) {
+    SCOPED_TRACE(c.spec);
+    const et_int_format_t f(c.spec);
+    char got[et_int_format_t::max_output];
+    EXPECT_EQ(std::string(got, f.format(got, c.value)), c.want);
+    for (std::uint64_t v : {std::uint64_t(0), c.value, ~std::uint64_t(0), std::uint64_t(1) << 63})
+      EXPECT_EQ(std::string(got, f.format(got, v)), et_test::c_printf_integer(c.spec, v)) << v;
+  }
+
+  const struct {
+    const char* spec;
+    const char* why;
+  } refused[] = {
+      {"", "missing conversion"},
+      {"%", "no conversion"},
+      {"%d", "no conversion"},
+      {"n", "%n is not allowed"},
+      {"ld%n", "%n is not allowed"},
+      {"ld %5n", "%n is not allowed"},
+      {"s", "'s' is not a conversion"},
+      {"d%d", "only one conversion"},
+      {"10ld%s", "only one conversion"},
+      {"ld%", "a lone '%' at the end"},
+      {"d%y", "a lone '%' before 'y'"},
+      {"ld 34567890123", "longer than 31 characters"},
+      {"#lo 34567890", "longer than 31 characters"},
+      {"x........................", "longer than 31 characters"},
+      {"31d.", "longer than 31 characters"},
+  };
+  for (const auto& c : refused) {
+    try {
+      et_int_format_t f(c.spec);
+      ADD_FAILURE() << "accepted '" << c.spec << "'";
+    } catch (const std::invalid_argument& e) {
+      EXPECT_NE(std::string(e.what()).find(std::string("'") + c.spec + "'"), std::string::npos)
+          << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.why), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_THROW(et_int_format_t(std::string("ld\0x", 4)), std::invalid_argument);
 }
 
 TEST(StrFormat, PadsCutsAndRefuses) {
@@ -497,7 +561,7 @@ TEST(HexDigits, MatchPrintf) {
       const std::size_t n = std::size_t(et_text::put_hex(got, v, digits) - got);
       EXPECT_EQ(std::string(got, n), want) << v << " " << digits;
     }
-    char want[32], got[et_base_formatter_t::max_record];
+    char want[32], got[et_buffered_formatter_t::max_record];
     std::snprintf(want, sizeof want, "%llX\n", (unsigned long long)v);
     et_insn_t in = make_insn(v, 0x13, 0, "");
     EXPECT_EQ(std::string(got, pconly.build_record(got, in)), want);
@@ -514,7 +578,7 @@ struct all_formats_t {
   et_ingress_formatter_t ingress{64};
   et_pconly_formatter_t pconly;
   et_raw_formatter_t raw;
-  et_base_formatter_t* all[5] = {&swt, &profile, &ingress, &pconly, &raw};
+  et_buffered_formatter_t* all[5] = {&swt, &profile, &ingress, &pconly, &raw};
 };
 
 // Records that take the formats' different branches: registers, a store,
@@ -574,15 +638,15 @@ protected:
 TEST(FormatterInterface, BufferStreamAndStringFormsAgree) {
   all_formats_t formats;
   const std::vector<et_insn_t> records = interface_records();
-  for (et_base_formatter_t* f : formats.all) {
+  for (et_buffered_formatter_t* f : formats.all) {
     counting_buffer_t stream_bytes;
     std::ostream os(&stream_bytes);
     std::string built;
     for (const et_insn_t& in : records) {
-      char record[et_base_formatter_t::max_record];
+      char record[et_buffered_formatter_t::max_record];
       const std::size_t n = f->build_record(record, in);
       ASSERT_GT(n, 0u);
-      ASSERT_LE(n, et_base_formatter_t::max_record);
+      ASSERT_LE(n, et_buffered_formatter_t::max_record);
       built.append(record, n);
       f->format(os, in);
       EXPECT_EQ(f->record_text(in), std::string(record, n));
@@ -620,8 +684,7 @@ TEST(FormatterInterface, RefusedRecordsAndFailedStreams) {
 }
 
 // Message lines: an optional time-stamp column in the user's conversion at
-// the message's cycle, the kind's tag and the message text; the same under
-// every format.
+// the message's cycle, the kind's tag and the message text.
 TEST(FormatterInterface, MessageLines) {
   et_object_t rvt{};
   rvt.kind = et_object_t::KIND_RVT;
@@ -639,11 +702,8 @@ TEST(FormatterInterface, MessageLines) {
   dct.dct.cycle = 0x2d;
 
   const et_timestamp_column_t stamp(true, "#x");
-  et_swt_formatter_t swt(64, 64, 40, true, false, false, false, false, "#x", "08lx", "-30s");
-  et_pconly_formatter_t pconly(stamp);
-  et_raw_formatter_t raw(stamp);
-  et_pconly_formatter_t plain;
-  et_swt_formatter_t swt_plain(64, 64, 40, false, false, false, false, false, "#x", "08lx", "-30s");
+  const et_timestamp_column_t hidden(false, "#x");
+  const et_timestamp_column_t none;
   const std::string want =
       "< 0x2a > RVT D=00000000deadbeef\n"
       "< 0x7 > L2T " +
@@ -653,22 +713,36 @@ TEST(FormatterInterface, MessageLines) {
       dct.dct.to_string() + "\n";
   const std::string want_plain =
       "RVT D=00000000deadbeef\nL2T " + l2t.l2t.to_string() + "\nDCT " + dct.dct.to_string() + "\n";
-  const std::pair<const et_base_formatter_t*, const std::string*> cases[] = {
-      {&swt, &want},
-      {&pconly, &want},
-      {&raw, &want},
-      {&plain, &want_plain},
-      {&swt_plain, &want_plain}};
-  for (const auto& [f, expected] : cases) {
+  const std::pair<const et_timestamp_column_t*, const std::string*> cases[] = {
+      {&stamp, &want}, {&hidden, &want_plain}, {&none, &want_plain}};
+  for (const auto& [column, expected] : cases) {
     std::string lines;
-    for (const et_object_t* m : {&rvt, &l2t, &dct}) f->append_message(lines, *m);
+    for (const et_object_t* m : {&rvt, &l2t, &dct}) append_message_line(lines, *column, *m);
     EXPECT_EQ(lines, *expected);
   }
 
   et_object_t insn{};
   insn.kind = et_object_t::KIND_INSN;
   std::string line;
-  EXPECT_THROW(pconly.append_message(line, insn), std::logic_error);
+  EXPECT_THROW(append_message_line(line, stamp, insn), std::logic_error);
+}
+
+// The interface holds nothing but its operations, so a format of one's own
+// overrides format() alone (or with get_openmode()) and is used through it.
+class pc_words_formatter_t : public et_base_formatter_t {
+public:
+  void format(std::ostream& os, const et_insn_t& insn) override { os << "pc " << insn.pc << ';'; }
+};
+static_assert(sizeof(et_base_formatter_t) == sizeof(void*), "the interface has no data");
+
+TEST(FormatterInterface, AFormatOfOnesOwn) {
+  pc_words_formatter_t words;
+  et_base_formatter_t& f = words;
+  std::ostringstream os;
+  f.format(os, make_insn(12, 0x13, 0, ""));
+  f.format(os, make_insn(34, 0x13, 0, ""));
+  EXPECT_EQ(os.str(), "pc 12;pc 34;");
+  EXPECT_EQ(f.get_openmode(), std::ios::openmode());
 }
 
 // The message time stamp and the "swt" column are one column.

@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "formatters/et_formatter.h"
+#include "formatters/et_buffered_formatter.h"
 
-class et_ingress_formatter_t : public et_base_formatter_t {
+class et_ingress_formatter_t : public et_buffered_formatter_t {
 public:
   // One record, little-endian; tval exists only for itype 1 and 2.
   struct ingress_op_t {

@@ -2,7 +2,7 @@
 
 void et_pconly_formatter_t::format(std::ostream& os, const et_insn_t& insn) {
   os << std::hex << std::uppercase;
-  et_base_formatter_t::format(os, insn);
+  et_buffered_formatter_t::format(os, insn);
 }
 
 std::size_t et_pconly_formatter_t::build_record(char* out, const et_insn_t& insn) {

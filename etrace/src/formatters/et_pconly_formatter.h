@@ -1,13 +1,11 @@
 // The "pconly" output format: one program counter per line.
 #pragma once
 
-#include "formatters/et_formatter.h"
+#include "formatters/et_buffered_formatter.h"
 
-class et_pconly_formatter_t : public et_base_formatter_t {
+class et_pconly_formatter_t : public et_buffered_formatter_t {
 public:
   et_pconly_formatter_t() = default;
-  explicit et_pconly_formatter_t(const et_timestamp_column_t& message_timestamp)
-      : et_base_formatter_t(message_timestamp) {}
 
   // Writes the line and flushes the stream, leaving it in upper-case
   // hexadecimal mode as if the number had been streamed.

@@ -1,5 +1,6 @@
 #include "formatters/et_printf_format.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -18,18 +19,20 @@ constexpr unsigned max_int_precision = et_int_format_t::max_output - 3;
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// Reads a decimal number of at most `limit`; refuses larger ones.
-unsigned read_number(const std::string& spec, std::size_t& i, unsigned limit, const char* what) {
+// Reads a decimal number of text at i of at most `limit`; refuses larger
+// ones, naming spec.
+unsigned read_number(const std::string& text, std::size_t& i, unsigned limit, const char* what,
+                     const std::string& spec) {
   unsigned n = 0;
-  while (i < spec.size() && is_digit(spec[i])) {
-    n = n * 10 + unsigned(spec[i] - '0');
+  while (i < text.size() && is_digit(text[i])) {
+    n = n * 10 + unsigned(text[i] - '0');
     if (n > limit) refuse(spec, std::string(what) + " above " + std::to_string(limit));
     ++i;
   }
   return n;
 }
 
-// The characters after the conversion: nothing is allowed there.
+// The characters after the string conversion: nothing is allowed there.
 void refuse_rest(const std::string& spec, std::size_t i) {
   if (i == spec.size()) return;
   if (spec.find("%n", i) != std::string::npos) refuse(spec, "%n is not allowed");
@@ -37,23 +40,74 @@ void refuse_rest(const std::string& spec, std::size_t i) {
   refuse(spec, "unexpected text '" + spec.substr(i) + "' after the conversion");
 }
 
-void refuse_conversion(const std::string& spec, std::size_t i, const char* expected) {
-  if (i == spec.size()) refuse(spec, std::string("missing conversion (one of ") + expected + ")");
-  char c = spec[i];
+// The character at text[i] where a conversion was expected.
+void refuse_conversion(const std::string& text, std::size_t i, const char* expected,
+                       const std::string& spec) {
+  if (i == text.size()) refuse(spec, std::string("missing conversion (one of ") + expected + ")");
+  char c = text[i];
   if (c == 'n') refuse(spec, "%n is not allowed");
   if (c == '*') refuse(spec, "'*' width or precision is not allowed");
   if (c == '%') refuse(spec, "only one conversion is allowed");
   refuse(spec, std::string("'") + c + "' is not a conversion of " + expected);
 }
 
+// A "%" at text[i] after the one conversion: another conversion, or a "%"
+// that starts none (printf's behaviour for either is not one integer).
+[[noreturn]] void refuse_second(const std::string& text, std::size_t i, const std::string& spec) {
+  std::size_t j = i + 1;
+  while (j < text.size() && std::strchr("-+ #0'123456789.*hljztLq", text[j]) != nullptr) ++j;
+  if (j == text.size()) refuse(spec, "a lone '%' at the end (\"%%\" writes a percent sign)");
+  if (text[j] == 'n') refuse(spec, "%n is not allowed");
+  if (std::strchr("diouxXcsfFeEgGaApm", text[j]) != nullptr)
+    refuse(spec, "only one conversion is allowed");
+  refuse(spec,
+         "a lone '%' before '" + std::string(1, text[j]) + "' (\"%%\" writes a percent sign)");
+}
+
 }  // namespace
 
 et_int_format_t::et_int_format_t(const std::string& spec) : spec_(spec) {
-  std::size_t i = 0;
+  // The text that sprintf would be given.
+  const std::string text = "%" + spec;
+  if (spec.find('\0') != std::string::npos) refuse(spec, "a zero byte is not allowed");
+  std::string before, after;
+  bool converted = false;
+  for (std::size_t i = 0; i < text.size();) {
+    std::string& literal = converted ? after : before;
+    if (text[i] != '%') {
+      literal += text[i++];
+    } else if (text.compare(i, 2, "%%") == 0) {
+      literal += '%';
+      i += 2;
+    } else if (converted) {
+      refuse_second(text, i, spec);
+    } else {
+      i = parse_conversion(text, i + 1);
+      converted = true;
+    }
+  }
+  if (!converted) refuse(spec, "no conversion (one of d i o u x X)");
+
+  // The longest conversion is that of the largest magnitude of the argument
+  // type: all ones when unsigned, the most negative number when signed.
+  char scratch[max_output];
+  std::size_t longest = 0;
+  for (std::uint64_t v : {~std::uint64_t(0), std::uint64_t(1) << 7, std::uint64_t(1) << 15,
+                          std::uint64_t(1) << 31, std::uint64_t(1) << 63})
+    longest = std::max(longest, convert(scratch, v));
+  if (before.size() + after.size() + longest > max_output)
+    refuse(spec, "the text can be longer than " + std::to_string(max_output) + " characters");
+  std::memcpy(text_, before.data(), before.size());
+  std::memcpy(text_ + before.size(), after.data(), after.size());
+  before_length_ = before.size();
+  text_length_ = before.size() + after.size();
+}
+
+std::size_t et_int_format_t::parse_conversion(const std::string& text, std::size_t i) {
   // Flags. The grouping flag "'" is accepted: it has no effect in the C
   // locale, which the programs never change.
-  for (; i < spec.size(); ++i) {
-    char c = spec[i];
+  for (; i < text.size(); ++i) {
+    char c = text[i];
     if (c == '-')
       left_ = true;
     else if (c == '+')
@@ -69,38 +123,38 @@ et_int_format_t::et_int_format_t(const std::string& spec) : spec_(spec) {
     else
       break;
   }
-  width_ = read_number(spec, i, max_int_width, "width");
-  if (i < spec.size() && spec[i] == '.') {
+  width_ = read_number(text, i, max_int_width, "width", spec_);
+  if (i < text.size() && text[i] == '.') {
     ++i;
-    precision_ = int(read_number(spec, i, max_int_precision, "precision"));
+    precision_ = int(read_number(text, i, max_int_precision, "precision", spec_));
   }
   // Length modifier: picks the type printf would read the argument as.
   value_bits_ = 32;
-  if (spec.compare(i, 2, "hh") == 0) {
+  if (text.compare(i, 2, "hh") == 0) {
     value_bits_ = 8;
     i += 2;
-  } else if (spec.compare(i, 2, "ll") == 0) {
+  } else if (text.compare(i, 2, "ll") == 0) {
     value_bits_ = 64;
     i += 2;
-  } else if (i < spec.size() && spec[i] == 'h') {
+  } else if (i < text.size() && text[i] == 'h') {
     value_bits_ = 16;
     ++i;
-  } else if (i < spec.size() && std::strchr("ljzt", spec[i]) != nullptr) {
+  } else if (i < text.size() && std::strchr("ljzt", text[i]) != nullptr) {
     value_bits_ = 64;
     ++i;
   }
 
   const char* expected = "d i o u x X";
-  if (i == spec.size() || std::strchr("dioxXu", spec[i]) == nullptr || spec[i] == '\0')
-    refuse_conversion(spec, i, expected);
-  char conv = spec[i++];
+  if (i == text.size() || std::strchr("dioxXu", text[i]) == nullptr)
+    refuse_conversion(text, i, expected, spec_);
+  char conv = text[i++];
   signed_ = conv == 'd' || conv == 'i';
   base_ = conv == 'o' ? 8 : (conv == 'x' || conv == 'X') ? 16 : 10;
   upper_ = conv == 'X';
-  refuse_rest(spec, i);
   // "#" does nothing to a decimal conversion, "+" and " " nothing to an
   // unsigned one.
   plain_ = precision_ < 0 && (!alt_ || base_ == 10) && (!signed_ || (!plus_ && !space_));
+  return i;
 }
 
 namespace {
@@ -210,6 +264,15 @@ std::size_t et_int_format_t::format_plain(char* out, std::uint64_t value) const 
   return length;
 }
 
+std::size_t et_int_format_t::format_with_text(char* out, std::uint64_t value) const {
+  char converted[max_output];
+  const std::size_t n = convert(converted, value);
+  std::memcpy(out, text_, before_length_);
+  std::memcpy(out + before_length_, converted, n);
+  std::memcpy(out + before_length_ + n, text_ + before_length_, text_length_ - before_length_);
+  return text_length_ + n;
+}
+
 std::size_t et_int_format_t::format_general(char* out, std::uint64_t value) const {
   bool negative;
   const std::uint64_t v = magnitude(value, negative);
@@ -252,12 +315,12 @@ et_str_format_t::et_str_format_t(const std::string& spec) : spec_(spec) {
     left_ = true;
     ++i;
   }
-  width_ = read_number(spec, i, max_width, "width");
+  width_ = read_number(spec, i, max_width, "width", spec);
   if (i < spec.size() && spec[i] == '.') {
     ++i;
-    precision_ = int(read_number(spec, i, max_width, "precision"));
+    precision_ = int(read_number(spec, i, max_width, "precision", spec));
   }
-  if (i == spec.size() || spec[i] != 's') refuse_conversion(spec, i, "s");
+  if (i == spec.size() || spec[i] != 's') refuse_conversion(spec, i, "s", spec);
   refuse_rest(spec, i + 1);
 }
 

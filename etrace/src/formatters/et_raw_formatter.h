@@ -3,13 +3,11 @@
 
 #include <string>
 
-#include "formatters/et_formatter.h"
+#include "formatters/et_buffered_formatter.h"
 
-class et_raw_formatter_t : public et_base_formatter_t {
+class et_raw_formatter_t : public et_buffered_formatter_t {
 public:
   et_raw_formatter_t() = default;
-  explicit et_raw_formatter_t(const et_timestamp_column_t& message_timestamp)
-      : et_base_formatter_t(message_timestamp) {}
 
   // The record text and a newline; the output is flushed after each.
   std::size_t build_record(char* out, const et_insn_t& insn) override;

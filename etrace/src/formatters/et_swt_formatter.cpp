@@ -144,7 +144,7 @@ et_swt_formatter_t::et_swt_formatter_t(std::uint64_t xlen, std::uint64_t flen,
                                        bool chunk, bool fetch_redirect, bool profile,
                                        const std::string& ts_format, const std::string& uiid_format,
                                        const std::string& disasm_format)
-    : et_base_formatter_t(et_timestamp_column_t(timestamp, ts_format)),
+    : timestamp_(timestamp, ts_format),
       xdig_(width_digits(xlen, "register width")),
       fdig_(width_digits(flen, "floating-point width")),
       pdig_(width_digits(paddr_width, "physical-address width")),
@@ -160,18 +160,39 @@ et_swt_formatter_t::et_swt_formatter_t(std::uint64_t xlen, std::uint64_t flen,
       kind_masks_{~std::uint64_t(0), xmask_, fmask_},
       kind_digits_{xdig_, xdig_, fdig_} {}
 
-// Upper bound of a line: time stamp and uiid columns, privilege, pc, profile,
-// chunk, disassembly, 14 operand fields, addresses, cause, fetch redirect.
-// (The scratch that the disassembly and operand columns write past their
-// ends lies well within the same bound.)
-static_assert(et_timestamp_column_t::max_size + 4 + et_int_format_t::max_output + 5 + 3 + 4 + 17 +
-                      105 + 19 + 1 + et_str_format_t::max_width + 99 + 14 * 40 + 40 + 23 + 10 + 1 <=
-                  et_base_formatter_t::max_record,
-              "line buffer too small");
+// The longest line, column by column in line order, each with the scratch
+// that its writer may store past its end (what follows overwrites it). An
+// interrupt line is shorter: its pc, chunk and cause columns are narrower
+// than these and it has no operand or address fields.
+namespace line_bound {
+constexpr std::size_t timestamp = et_timestamp_column_t::max_size;  // "< " stamp " > "
+// "( " uiid "." hart " ) ": the hart number is 16 bits, at most 5 digits.
+constexpr std::size_t uiid = 2 + et_int_format_t::max_output + 1 + 5 + 3;
+constexpr std::size_t privilege = 4;          // "Mc ["
+constexpr std::size_t pc = 16 + 1;            // pc "]"
+constexpr std::size_t profile = 3 + 100 + 2;  // three tabs, the columns, two blanks
+constexpr std::size_t chunk = 2 + 16 + 1;     // " |" a fused 64-bit word "|"
+// A blank and the text column: format_array() writes the whole text array,
+// or pads the widest column in blocks of 32.
+constexpr std::size_t disasm = 1 + (sizeof(et_insn_t::disasm) > et_str_format_t::max_width + 32
+                                        ? sizeof(et_insn_t::disasm)
+                                        : et_str_format_t::max_width + 32);
+// " RS1H[" (the 8-byte prefix store lies within the rest), a register
+// number of up to 16 digits, "]=", a value of up to 16 digits.
+constexpr std::size_t operand = 6 + 16 + 2 + 16;
+constexpr std::size_t operands = 14 * operand;
+constexpr std::size_t addresses = 4 + 16 + 4 + 16;  // " EA=" ea " PA=" pa
+constexpr std::size_t cause = 7 + 16;               // " CAUSE=" cause
+constexpr std::size_t fetch_redirect = 10;          // " FRE0 FRCM"
+constexpr std::size_t newline = 1;
+constexpr std::size_t total = timestamp + uiid + privilege + pc + profile + chunk + disasm +
+                              operands + addresses + cause + fetch_redirect + newline;
+}  // namespace line_bound
+static_assert(line_bound::total <= et_buffered_formatter_t::max_record, "line buffer too small");
 
 std::size_t et_swt_formatter_t::build_record(char* out, const et_insn_t& in) {
   using namespace insn_flag;
-  char* p = timestamp_column().put(out, in.commit_cycle);
+  char* p = timestamp_.put(out, in.commit_cycle);
   if (uiid_) {
     p = put(p, "( ");
     p += uiid_format_.format(p, in.uiid);

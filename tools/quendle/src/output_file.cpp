@@ -30,10 +30,10 @@ output_file_t::~output_file_t() {
   ::close(fd_);
 }
 
-void output_file_t::write_record(et_base_formatter_t& formatter, const et_insn_t& insn) {
-  char* const at = room(et_base_formatter_t::max_record);
+void output_file_t::write_record(et_buffered_formatter_t& formatter, const et_insn_t& insn) {
+  char* const at = room(et_buffered_formatter_t::max_record);
   if (at == nullptr) {
-    char discarded[et_base_formatter_t::max_record];
+    char discarded[et_buffered_formatter_t::max_record];
     formatter.build_record(discarded, insn);
     return;
   }
@@ -110,4 +110,28 @@ void output_file_t::stop_writer() {
   if (!writer_.joinable()) return;
   handed_.close();
   writer_.join();
+}
+
+output_file_stream_t::output_file_stream_t(output_file_t& file)
+    : std::ostream(nullptr), buffer_(file) {
+  rdbuf(&buffer_);
+}
+
+// No put area: every character goes to the file as it comes, so that the
+// stream holds nothing back from what is written to the file directly.
+output_file_stream_t::buffer_t::int_type output_file_stream_t::buffer_t::overflow(int_type c) {
+  if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+  const char ch = traits_type::to_char_type(c);
+  file_.write(&ch, 1);
+  return c;
+}
+
+std::streamsize output_file_stream_t::buffer_t::xsputn(const char* s, std::streamsize n) {
+  file_.write(s, std::size_t(n));
+  return n;
+}
+
+int output_file_stream_t::buffer_t::sync() {
+  file_.flush();
+  return 0;
 }

@@ -11,10 +11,12 @@
 #include <atomic>
 #include <cstddef>
 #include <ios>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <thread>
 
-#include "formatters/et_formatter.h"
+#include "formatters/et_buffered_formatter.h"
 #include "stream/et_huge_mapping.h"
 #include "stream/et_progress_counter.h"
 
@@ -32,7 +34,7 @@ public:
   // One record, built by the formatter in place. Once the file has failed
   // the record is still built, so that a record the formatter refuses is
   // reported as such, but goes nowhere.
-  void write_record(et_base_formatter_t& formatter, const et_insn_t& insn);
+  void write_record(et_buffered_formatter_t& formatter, const et_insn_t& insn);
   void write(const char* data, std::size_t n);
   // Everything so far reaches the file before this returns.
   void flush();
@@ -71,4 +73,29 @@ private:
   et_progress_counter_t handed_;
   et_progress_counter_t written_;
   std::thread writer_;
+};
+
+// A standard output stream onto an output file, for a formatter that writes
+// to a stream: what it writes goes into the file's blocks at once, in order
+// with what is written to the file directly, and a flush of the stream
+// flushes the file.
+class output_file_stream_t : public std::ostream {
+public:
+  explicit output_file_stream_t(output_file_t& file);
+
+private:
+  class buffer_t : public std::streambuf {
+  public:
+    explicit buffer_t(output_file_t& file) : file_(file) {}
+
+  protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* s, std::streamsize n) override;
+    int sync() override;
+
+  private:
+    output_file_t& file_;
+  };
+
+  buffer_t buffer_;
 };

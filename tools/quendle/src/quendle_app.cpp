@@ -12,19 +12,15 @@
 #include <vector>
 
 #include "ConfigNode.h"
-#include "disasm_insn.h"
 #include "disassembler.h"
 #include "formatters/et_ingress_formatter.h"
 #include "formatters/et_pconly_formatter.h"
 #include "formatters/et_raw_formatter.h"
 #include "formatters/et_swt_formatter.h"
-#include "insn_ids.h"
 #include "isa_parser.h"
 #include "mh_swt_reader.h"
 #include "output_file.h"
-#include "records/et_annotator.h"
-#include "records/et_mode.h"
-#include "records/et_object.h"
+#include "record_loop.h"
 #include "soc_config.h"
 #include "standard_output.h"
 #include "stream/mh_rvt_reader.h"
@@ -76,91 +72,15 @@ void refuse_output_over_input(const quendle_options_t& o) {
 
 std::unique_ptr<et_base_formatter_t> make_formatter(const quendle_options_t& o,
                                                     const et_stream_geometry_t& soc) {
-  // The time stamps of message lines follow the "swt" switches in every
-  // text format (ingress output carries no messages).
-  const et_timestamp_column_t message_timestamp(o.ts, o.ts_format);
   if (o.format == "swt")
     return std::make_unique<et_swt_formatter_t>(uint64_t(soc.xlen), uint64_t(soc.flen),
                                                 soc.paddr_width, o.ts, o.uiid, o.cc, o.fr,
                                                 o.profile, o.ts_format, o.uiid_format, "-30s");
   if (o.format == "ingress") return std::make_unique<et_ingress_formatter_t>(uint64_t(soc.xlen));
-  if (o.format == "pconly") return std::make_unique<et_pconly_formatter_t>(message_timestamp);
-  if (o.format == "raw") return std::make_unique<et_raw_formatter_t>(message_timestamp);
+  if (o.format == "pconly") return std::make_unique<et_pconly_formatter_t>();
+  if (o.format == "raw") return std::make_unique<et_raw_formatter_t>();
   throw std::runtime_error("unexpected output format '" + o.format + "'");
 }
-
-// Per record: the identifiers are looked up at compile time.
-bool is_trap_return(std::uint64_t id) {
-  constexpr std::uint64_t mret = insn_id("mret"), sret = insn_id("sret"), uret = insn_id("uret");
-  return id == mret || id == sret || id == uret;
-}
-
-// Writes the selected instructions and messages of the reader to out.
-class record_loop_t {
-public:
-  record_loop_t(const quendle_options_t& o, et_base_formatter_t& formatter,
-                const disassembler_t& disassembler, output_file_t& out)
-      : o_(o),
-        formatter_(formatter),
-        // The text only for the "swt" listing.
-        annotator_(disassembler, {o.format == "swt", o.iformat == "hwt"}),
-        out_(out),
-        mode_mask_(construct_et_mode_from_string(o.mode)),
-        flush_every_record_(formatter.flushes_every_record()) {}
-
-  void run(et_reader_t& reader) {
-    while (et_object_t* object = reader.get_next_object()) {
-      switch (object->kind) {
-        case et_object_t::KIND_INSN: instruction(object->insn); break;
-        case et_object_t::KIND_RVT:
-        case et_object_t::KIND_L2T:
-        case et_object_t::KIND_DCT: message(*object); break;
-        default: break;
-      }
-    }
-  }
-
-private:
-  void instruction(et_insn_t& insn) {
-    if (!insn.committed) return;
-    const unsigned long mode = convert_pril_to_et_mode(insn.pril);
-    if (mode != 0 && (mode & mode_mask_) == 0) return;
-    annotator_.annotate(insn);
-
-    if (!o_.disable_interrupts) {
-      write(insn);
-    } else if (insn.interrupt) {
-      ++depth_;  // the handler's instructions up to its return are left out
-    } else if (is_trap_return(insn.insn_id)) {
-      if (depth_ > 0)
-        --depth_;
-      else
-        write(insn);
-    } else if (depth_ == 0) {
-      write(insn);
-    }
-  }
-
-  void write(const et_insn_t& insn) {
-    out_.write_record(formatter_, insn);
-    if (flush_every_record_) out_.flush();
-  }
-
-  void message(const et_object_t& m) {
-    line_.clear();
-    formatter_.append_message(line_, m);
-    out_.write(line_.data(), line_.size());
-  }
-
-  const quendle_options_t& o_;
-  et_base_formatter_t& formatter_;
-  et_annotator_t annotator_;
-  output_file_t& out_;
-  const unsigned long mode_mask_;
-  const bool flush_every_record_;  // asked once: it is a property of the format
-  unsigned depth_ = 0;             // interrupt nesting while interrupts are left out
-  std::string line_;               // reused for the message lines
-};
 
 int run(const quendle_options_t& o) {
   refuse_output_over_input(o);
@@ -187,7 +107,8 @@ int run(const quendle_options_t& o) {
   auto disassembler = std::make_unique<disassembler_t>(isa_parser.get());
 
   // A format that flushes every record writes it in this thread, at once.
-  output_file_t out(o.output, formatter->get_openmode(), !formatter->flushes_every_record());
+  output_file_t out(o.output, formatter->get_openmode(),
+                    record_loop_t::writes_in_background(*formatter));
   try {
     record_loop_t(o, *formatter, *disassembler, out).run(*reader);
   } catch (const std::exception& e) {

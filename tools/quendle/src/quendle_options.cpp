@@ -12,8 +12,9 @@
 
 namespace {
 
-// A printf integer conversion taken from the command line. TCLAP assigns the
-// option text to it; a text that is not a single integer conversion is
+// A printf format for one integer taken from the command line. TCLAP assigns
+// the option text to it; a text that is not one integer conversion (with
+// literal text around it), or whose result could outgrow its column, is
 // refused there, as a parse error (the only exception TCLAP handles).
 struct int_format_arg_t {
   typedef TCLAP::StringLike ValueCategory;
@@ -156,8 +157,9 @@ quendle_options_t parse_quendle_command_line(int argc, const char* const* argv) 
   o.show_dct = show_dct.getValue();
 
   // The message lines are text: inside the binary ingress records they would
-  // leave a file that nothing can read.
-  if (o.format == "ingress" && (o.show_rvt || o.show_l2t || o.show_dct)) {
+  // leave a file that nothing can read. RVT extraction makes no formatter and
+  // writes no message lines, so there the switches do nothing.
+  if (o.format == "ingress" && o.iformat != "rvt" && (o.show_rvt || o.show_l2t || o.show_dct)) {
     std::string given;
     for (auto [on, name] : {std::pair<bool, const char*>{o.show_rvt, "--show-rvt"},
                             {o.show_l2t, "--show-l2t"},

@@ -26,6 +26,7 @@ struct quendle_options_t {
 
 // Parses argv. Command-line errors, help and version end the process inside
 // the parser (status 1, or 0 for help and version); the two printf formats
-// and the message switches with the binary ingress format are checked here,
-// so a bad combination is refused before anything is written.
+// and the message switches with the binary ingress format (unless the input
+// format is "rvt", which writes no messages) are checked here, so a bad
+// combination is refused before anything is written.
 quendle_options_t parse_quendle_command_line(int argc, const char* const* argv);

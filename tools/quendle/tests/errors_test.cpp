@@ -54,8 +54,8 @@ TEST_F(QuendleErrors, UntrustedFormatsAreRefusedBeforeAnyOutput) {
   et_test::trace_builder_t b(config_);
   const std::string trace = trace_of(b, 1);
   soc_config_t cfg(config_);
-  const char* bad[] = {"%n",    "ld%n", "n",    "s",  "10s",         "d%d", "%s%s%s%s",
-                       "200ld", "32d",  ".29d", "*d", "10ld cycles", "",    "lf"};
+  const char* bad[] = {"%n",   "ld%n", "n", "s",  "10s", "d%d", "%s%s%s%s", "200ld",         "32d",
+                       ".29d", "*d",   "",  "lf", "ld%", "%",   "%d",       "ld 34567890123"};
   for (const char* option : {"--swt-ts-format", "--swt-uiid-format"}) {
     for (const char* spec : bad) {
       run_result_t r = run(trace, cfg.path(), {"--ts", "--uiid", option, spec});
@@ -66,7 +66,7 @@ TEST_F(QuendleErrors, UntrustedFormatsAreRefusedBeforeAnyOutput) {
       EXPECT_FALSE(file_exists(out_.path())) << spec;
     }
   }
-  for (const char* good : {"10ld", "08lx", "-12llu", "x", "#018lo"}) {
+  for (const char* good : {"10ld", "08lx", "-12llu", "x", "#018lo", "10ld cycles", "d%%"}) {
     run_result_t r =
         run(trace, cfg.path(), {"--ts", "--swt-ts-format", good, "--swt-uiid-format", good});
     EXPECT_EQ(r.status, 0) << good << r.err;

@@ -107,6 +107,11 @@ TEST_F(Quendle, SwtColumnsFromSwitchesAndFormats) {
   EXPECT_EQ(output_of({"--ts", "--uiid", "--cc", "--fr", "--swt-ts-format", "x",
                        "--swt-uiid-format", "-4lu"}),
             "< 7 > ( 0   .0 ) " + rest);
+  // Text around the conversion, and "%%", as sprintf writes them.
+  EXPECT_EQ(output_of({"--ts", "--uiid", "--cc", "--fr", "--swt-ts-format", "ld cycles",
+                       "--swt-uiid-format", "%uiid %lx%%"}),
+            "< 7 cycles > ( %uiid 0%.0 ) " + rest);
+  EXPECT_EQ(output_of({"--ts", "--cc", "--fr", "--swt-ts-format", "d%%"}), "< 7% > " + rest);
   EXPECT_EQ(output_of({"--cc"}), "Mc [80000000] |00150513| " + text_column(addi_a0_a0_1) +
                                      " RS1[0a]=0000000000000005 RD[0a]=0000000000000006\n");
 }
@@ -237,6 +242,9 @@ TEST_F(Quendle, MessageLines) {
                 dct.to_string() + "\n");
   EXPECT_EQ(output_of({"-f", "pconly", "--show-rvt", "--ts", "--swt-ts-format", "#x"}),
             "< 0x2a > " + rvt + "100\n< 0x2d > RVT D=0000000000000001\n");
+  EXPECT_EQ(output_of({"-f", "raw", "--show-rvt", "--ts", "--swt-ts-format", "ld cycles"})
+                .rfind("< 42 cycles > " + rvt, 0),
+            0u);
 }
 
 TEST_F(Quendle, RvtExtraction) {
@@ -244,6 +252,20 @@ TEST_F(Quendle, RvtExtraction) {
   const std::string bin = output_of({"--iformat", "rvt"});
   EXPECT_EQ(bin,
             std::string("\x08\x07\x06\x05\x04\x03\x02\x01\x18\x17\x16\x15\x14\x13\x12\x11", 16));
+
+  // Extraction makes no formatter: the output format and the message
+  // switches change nothing, the ingress one included.
+  const std::vector<std::string> switches[] = {
+      {"--show-rvt"},
+      {"-f", "ingress", "--show-rvt", "--show-l2t", "--show-dct"},
+      {"-f", "ingress", "--show-dct"},
+      {"-f", "pconly", "--show-l2t", "--ts"},
+  };
+  for (const auto& extra : switches) {
+    std::vector<std::string> args{"--iformat", "rvt"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    EXPECT_EQ(output_of(args), bin) << extra[0] << " " << extra.back();
+  }
 }
 
 // A trace read from a pipe is decoded in the program's own thread, one from

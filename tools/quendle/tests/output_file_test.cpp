@@ -16,7 +16,7 @@ namespace {
 using et_test::temp_file_t;
 
 // A record of pc bytes, each the low byte of the uiid.
-class sized_formatter_t : public et_base_formatter_t {
+class sized_formatter_t : public et_buffered_formatter_t {
 public:
   std::size_t build_record(char* out, const et_insn_t& insn) override {
     if (insn.pc > max_record) throw std::runtime_error("too long");
@@ -48,7 +48,7 @@ constexpr std::size_t block = output_file_t::block_bytes;
 // Records and plain writes of every size around the block boundaries come
 // out whole and in order, however they fall across the blocks.
 TEST_P(OutputFile, EverythingArrivesInOrder) {
-  const std::size_t sizes[] = {0, 1, 7, et_base_formatter_t::max_record, 100};
+  const std::size_t sizes[] = {0, 1, 7, et_buffered_formatter_t::max_record, 100};
   const std::size_t writes[] = {0, 1, block - 1, block, block + 1, 3 * block + 7};
   for (const std::size_t write_size : writes) {
     temp_file_t file;
@@ -131,7 +131,7 @@ TEST_P(OutputFile, FailedWritesAreReported) {
   insn.pc = 1000;
   for (unsigned k = 0; k < 10 * block / 1000; ++k) out.write_record(formatter, insn);
   out.flush();
-  insn.pc = et_base_formatter_t::max_record + 1;
+  insn.pc = et_buffered_formatter_t::max_record + 1;
   EXPECT_THROW(out.write_record(formatter, insn), std::runtime_error);
   try {
     out.close();
