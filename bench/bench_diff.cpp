@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "allocation_counter.h"
+#include "support/heap_counter.h"  // this program's operator new
 #include "diff_app.h"
 #include "quendle_app.h"
 #include "quendle_options.h"
@@ -104,7 +104,7 @@ void quendle_diff_equal_traces(benchmark::State& state) {
   files_t& f = files();
   const char* argv[] = {"quendle_diff",   "--tr0", f.trace0.c_str(), "--tr1",
                         f.trace1.c_str(), "-c",    f.config.c_str()};
-  const uint64_t allocations_before = heap_allocations.load();
+  const uint64_t allocations_before = et_test::heap_allocations.load();
   for (auto _ : state) {
     quiet_stdout_t quiet;
     if (quendle_diff_main(7, argv) != 0) state.SkipWithError("traces reported different");
@@ -113,7 +113,7 @@ void quendle_diff_equal_traces(benchmark::State& state) {
   // The set-up (configuration, readers, the disassembler) allocates some
   // thousand blocks; the comparison of equal pairs none.
   state.counters["allocs_per_run"] =
-      double(heap_allocations.load() - allocations_before) / double(state.iterations());
+      double(et_test::heap_allocations.load() - allocations_before) / double(state.iterations());
   state.counters["peak_rss_MB"] = peak_rss_mb();
 }
 BENCHMARK(quendle_diff_equal_traces)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);

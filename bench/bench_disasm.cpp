@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "allocation_counter.h"
+#include "support/heap_counter.h"  // this program's operator new
 #include "disassembler.h"
 
 namespace {
@@ -195,7 +195,7 @@ BENCHMARK(build_all_extensions)->Unit(benchmark::kMicrosecond);
 void run_lookups(benchmark::State& state, std::vector<uint64_t> const& words) {
   disassembler_t const d(64);
   uint64_t unknown = 0;
-  uint64_t allocations_before = heap_allocations.load();
+  uint64_t allocations_before = et_test::heap_allocations.load();
   for (auto _ : state)
     for (uint64_t w : words) {
       disasm_insn_t const* insn = d.get_disasm(w);
@@ -205,7 +205,7 @@ void run_lookups(benchmark::State& state, std::vector<uint64_t> const& words) {
   uint64_t lookups = uint64_t(state.iterations()) * words.size();
   state.SetItemsProcessed(int64_t(lookups));
   state.counters["allocs_per_lookup"] =
-      double(heap_allocations.load() - allocations_before) / double(lookups);
+      double(et_test::heap_allocations.load() - allocations_before) / double(lookups);
   state.counters["unknown_share"] = double(unknown) / double(lookups);
 }
 

@@ -22,20 +22,11 @@
 #include "formatters/et_swt_formatter.h"
 #include "insn_ids.h"
 #include "records/et_text.h"
+#include "support/heap_counter.h"  // this program's operator new: formatting must not allocate
 #include "support/printf_reference.h"
 
 using namespace insn_flag;
 
-// Counts the allocations of this test program, to check that formatting a
-// record allocates nothing.
-static std::atomic<long> allocation_count{0};
-void* operator new(std::size_t n) {
-  ++allocation_count;
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -792,13 +783,13 @@ TEST(Formatters, FormattingARecordDoesNotAllocate) {
   for (et_base_formatter_t* f : formatters) {
     f->format(os, in);  // the raw formatter sizes its line buffer once
     buffer.reset();
-    const long before = allocation_count;
+    const uint64_t before = et_test::heap_allocations;
     for (int i = 0; i < 100; ++i) {
       in.commit_cycle = 1000 + i;
       f->format(os, in);
       buffer.reset();
     }
-    EXPECT_EQ(allocation_count - before, 0);
+    EXPECT_EQ(et_test::heap_allocations - before, 0u);
     EXPECT_TRUE(os.good());
   }
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Counts a test program's heap allocations and the bytes they ask for, so a
-// test can weigh what a piece of code allocates. Replaces the global operator
-// new: include it in exactly one source file of a test program.
+// Counts a program's heap allocations and the bytes they ask for, so that a
+// test or a benchmark can weigh what a piece of code allocates. Replaces the
+// global operator new: include it in exactly one source file of a program.
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
