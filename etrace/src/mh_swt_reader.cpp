@@ -213,7 +213,6 @@ void mh_swt_reader_t::init() {
   handed_ = 0;
   make_at_ = hand_at_ = ring_;
   start_populating();
-  start_decoding();
 }
 
 // The system zeroes each page of the ring at its first touch, which on a
@@ -251,12 +250,13 @@ void mh_swt_reader_t::start_populating() {
 
 // Only for a regular file: a read from it always returns.
 void mh_swt_reader_t::start_decoding() {
+  decoding_ = decoding_t::callers_thread;
   if (input_.regular_size < 0) return;
-  threaded_ = true;
   try {
     decoder_ = std::thread(&mh_swt_reader_t::decode_ahead, this);
+    decoding_ = decoding_t::decoder_thread;
   } catch (const std::system_error&) {
-    threaded_ = false;  // no thread to be had: the caller's calls decode
+    // No thread to be had: the caller's calls decode.
   }
 }
 
@@ -307,14 +307,16 @@ void mh_swt_reader_t::prefetch_ahead(slot_t* at) const {
 }
 
 et_object_t* mh_swt_reader_t::get_next_object() {
+  if (__builtin_expect(decoding_ == decoding_t::undecided, 0)) start_decoding();
   uint64_t available;
-  if (threaded_) {
+  if (decoding_ == decoding_t::decoder_thread) {
+    caller_target_ = handed_ + ring_slots;
     if (handed_ == released_seen_ && !ended_) wait_for_decoder();
     available = released_seen_;
   } else {
     if (!ended_) {
       try {
-        parse_more();
+        parse_until(handed_ + ring_slots);
       } catch (const std::underflow_error&) {
         // The end of the data: what the ring holds is still handed out.
         ended_ = true;
@@ -329,6 +331,7 @@ et_object_t* mh_swt_reader_t::get_next_object() {
     std::fputs(note_.c_str(), stdout);
     std::fflush(stdout);
     note_.clear();
+    note_written_ = true;
   }
   if (handed_ == available) {
     if (failure_) std::rethrow_exception(failure_);
@@ -337,12 +340,70 @@ et_object_t* mh_swt_reader_t::get_next_object() {
   expand(*hand_at_);
   ++handed_;
   hand_at_ = slot_after(hand_at_, 1);
-  if (handed_ % hand_batch == 0 && threaded_) handed_out_.publish(handed_);
+  if (handed_ % hand_batch == 0 && decoding_ == decoding_t::decoder_thread)
+    handed_out_.publish(handed_);
   // A slot is handed out long after it was made, a whole window (24 MB) of
   // writes later, so it has left the caches. Fetching it a few objects ahead
   // hides the memory latency from expand.
   prefetch_ahead<0>(hand_at_);
   return &object_;
+}
+
+void mh_swt_reader_t::parse_more() {
+  take_over_decoding();
+  parse_until(handed_ + ring_slots);
+}
+
+uint64_t mh_swt_reader_t::get_bits(int n) {
+  if (n < 1 || n > 64)
+    throw std::invalid_argument("mh_swt_reader_t::get_bits: " + std::to_string(n) +
+                                " bits asked for, 1 to 64 can be had");
+  take_over_decoding();
+  return bits_.get_bits(n);
+}
+
+void mh_swt_reader_t::take_over_decoding() {
+  if (decoding_ == decoding_t::decoder_thread) redecode_in_callers_thread();
+  decoding_ = decoding_t::callers_thread;
+}
+
+// The decoder thread has run ahead of where the caller's thread would
+// stand, by up to the slack. Decoding cannot be undone, but it can be done
+// again: the input is a regular file, and decoding the same bytes gives the
+// same objects. The objects handed out so far and the delivering side stay
+// as they are.
+void mh_swt_reader_t::redecode_in_callers_thread() {
+  stopping_.store(true, std::memory_order_relaxed);
+  handed_out_.close();  // wakes a decoder waiting for room
+  decoder_.join();
+  stopping_.store(false, std::memory_order_relaxed);
+
+  bits_.rewind();
+  hart_ = 0;
+  dct_hart_ = 0;
+  cycle_ = 0;
+  for (unsigned h = 0; h < max_harts; ++h) {
+    last_uiid_[h] = -1;
+    if (piid_tables_[h]) std::fill_n(piid_tables_[h].get(), piid_count, piid_entry_t{});
+  }
+  piid_table_ = piid_tables_[0].get();
+  // make_slot takes the first round of slots as all zero.
+  clear_bytes(ring_, std::size_t(std::min<uint64_t>(made_, ring_capacity)) * sizeof(slot_t));
+  made_ = 0;
+  make_at_ = ring_;
+  failure_ = nullptr;
+  note_.clear();
+  ended_ = false;
+
+  try {
+    parse_until(caller_target_);
+  } catch (const std::underflow_error&) {
+    ended_ = true;
+  } catch (...) {
+    fail(std::current_exception());
+    ended_ = true;
+  }
+  if (note_written_) note_.clear();  // the calls so far have written it
 }
 
 // A bad record ends the parsing like the end of the data: the objects made
@@ -633,8 +694,9 @@ void mh_swt_reader_t::parse_until(uint64_t full) {
     // destroyed stops its decoder at the next chunk of them.
     if (__builtin_expect(stopping_.load(std::memory_order_relaxed), 0)) break;
     // While the buffer holds the longest record, records are read without
-    // the end checks, and records in a row without storing the position.
-    if (in.bytes_ahead() >= longest) {
+    // the end checks, and records in a row without storing the position;
+    // from a byte boundary, where the caller's own bits may not have left it.
+    if (in.bytes_ahead() >= longest && in.at_byte_boundary()) {
       const uint8_t* const first = in.next_byte();
       // The last byte from which the longest record is loaded.
       const uint8_t* const last = first + (in.bytes_ahead() - longest);

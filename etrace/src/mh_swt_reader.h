@@ -9,15 +9,21 @@
 // a message); the object handed out is one et_object_t of the reader's,
 // expanded from the oldest slot.
 //
-// A regular file is decoded by a thread of the reader's, ahead of the caller:
-// object k is released to the caller once the window after it is full, that
-// is once object k + ring_slots - 1 has been made, exactly as the caller
-// would have found it decoding in its own thread, and the ring has room for
-// slack_slots objects more so that the decoder need not wait for every
-// object handed out. Records that reach an instruction after its release
-// are treated as if it had been handed out. Any other input (a pipe, a
-// stream in memory) is decoded in the caller's thread at each call: a
-// thread blocked in a pipe could not be stopped.
+// A regular file is decoded by a thread of the reader's, ahead of the caller,
+// from the first get_next_object() on: object k is released to the caller once the window after it
+// is full, that is once object k + ring_slots - 1 has been made, exactly as the caller would have
+// found it decoding in its own thread, and the ring has room for slack_slots objects more so that
+// the decoder need not wait for every object handed out. Records that reach an instruction after
+// its release are treated as if it had been handed out. Any other input (a pipe, a stream in
+// memory) is decoded in the caller's thread at each call: a thread blocked in a pipe could not be
+// stopped.
+//
+// A caller that takes bits or parses itself (get_bits, parse_more) finds the
+// stream exactly where a reader decoding in the caller's thread would stand,
+// and the reader decodes in the caller's thread from then on. Before the
+// first get_next_object() that costs nothing; after it, the decoder thread
+// has run ahead, so the reader reads the file again from the start up to
+// that point: a cost of the calls already made, paid once.
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -77,6 +83,16 @@ public:
   // handed out, or an instruction in the fields below. An instruction's uiid
   // is not stored: each hart's instructions are made, and handed out, in uiid
   // order, so the reader counts them as it hands them out.
+  // The steps beneath get_next_object(), for a caller that takes part of the
+  // stream itself (see above).
+  // Decodes records until ring_slots objects wait undelivered or the data
+  // ends (std::underflow_error).
+  void parse_more();
+  // The next n bits (1 to 64) of the stream, least-significant first. Throws
+  // std::underflow_error with an empty text when fewer than n bits are left,
+  // and at every call after; std::invalid_argument for n outside 1 to 64.
+  uint64_t get_bits(int n);
+
   struct alignas(64) slot_t {
     // The eight-byte fields of an instruction, with the register values by
     // operand (rs1, rs2, rs3, rsd, rd, frs1, frs2, frs3, frd).
@@ -103,16 +119,12 @@ public:
 protected:
   // Allocates the piid tables of the selected harts and the zeroed ring.
   void init();
-  // Decodes records until ring_slots objects wait undelivered or the data
-  // ends (std::underflow_error).
-  void parse_more() { parse_until(handed_ + ring_slots); }
+
+private:
   // Decodes records until `target` objects have been made, the data ends
   // (std::underflow_error) or the reader is being destroyed.
   void parse_until(uint64_t target);
-  // The next n bits (1 to 64) of the stream.
-  uint64_t get_bits(int n) { return bits_.get_bits(n); }
 
-private:
   // The file and its descriptor; closed on destruction when owned.
   struct input_t {
     explicit input_t(const std::string& path);  // opens and owns
@@ -141,6 +153,7 @@ private:
   void start_populating();
 
   // The decoder thread, for a regular file; its loop, and the caller's side.
+  // Decides, at the first get_next_object(), where the decoding runs.
   void start_decoding();
   void decode_ahead();
   void wait_for_decoder();
@@ -154,6 +167,12 @@ private:
   }
   // A failure met while decoding, kept for the call that reaches it.
   void fail(std::exception_ptr error);
+  // Before a step of the caller's own: from now on the decoding is the
+  // caller's, and stands where it would have stood in the caller's thread.
+  void take_over_decoding();
+  // Stops the decoder thread and decodes the stream again from its start up
+  // to caller_target_.
+  void redecode_in_callers_thread();
 
   static et_stream_geometry_t checked(const et_stream_geometry_t& geometry);
 
@@ -234,7 +253,10 @@ private:
   bool skip_rvt_;
   bool skip_l2t_;
   bool skip_dct_;
-  bool threaded_ = false;  // a decoder thread runs
+  // Where the decoding runs: decided at the first get_next_object(), or
+  // the caller's once a step of its own came first.
+  enum class decoding_t : uint8_t { undecided, callers_thread, decoder_thread };
+  decoding_t decoding_ = decoding_t::undecided;
   // Payload bits of the instruction records 33 to 46, consumed whole for a
   // hart that is not selected.
   uint64_t insn_payload_bits_[14];
@@ -257,6 +279,7 @@ private:
   // The error of the record that ended the parsing, thrown once the objects
   // before it are handed out.
   std::exception_ptr failure_;
+  bool note_written_ = false;  // the NOTE line is on standard output
   // The NOTE line of a missing issue record, written at the start of the
   // call that decoded the record (or would have, without the decoder
   // thread): once note_call_ objects have been handed out.
@@ -273,6 +296,9 @@ private:
   // made, and handed out, in uiid order, so slots need not keep it.
   uint64_t next_uiid_out_[max_harts];
   uint64_t released_seen_ = 0;  // the caller's copy of released_
+  // How far a reader decoding in the caller's thread would have decoded
+  // after the calls so far: to this many objects (or the end).
+  uint64_t caller_target_ = 0;
   // The caller knows that the decoding has ended (the data, or a record
   // that failed).
   bool ended_ = false;

@@ -10,6 +10,7 @@
 #include <new>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "stream/et_huge_mapping.h"
 
@@ -176,11 +177,25 @@ private:
 
 const uint8_t mh_bit_reader_t::no_data_[16] = {};
 
-mh_bit_reader_t::mh_bit_reader_t(FILE* input, std::string path) {
+mh_bit_reader_t::mh_bit_reader_t(FILE* input, std::string path)
+    : input_(input), path_(std::move(path)) {
   // A stream handed over part-way reports positions in the whole file; a pipe
   // has no position and counts from 0.
   start_offset_ = std::max(0L, ftell(input));
-  chunks_.reset(new chunks_t(input, path, start_offset_));
+  chunks_.reset(new chunks_t(input_, path_, start_offset_));
+}
+
+void mh_bit_reader_t::rewind() {
+  chunks_.reset();  // no read ahead while the stream moves
+  clearerr(input_);
+  if (fseek(input_, start_offset_, SEEK_SET) != 0)
+    throw std::runtime_error("Error: fail to read trace file: " + path_ + " at position " +
+                             std::to_string(start_offset_) + ": " + std::strerror(errno));
+  data_ = no_data_;
+  pos_ = end_ = 0;
+  buffer_start_ = 0;
+  at_eof_ = ended_ = holding_chunk_ = false;
+  chunks_.reset(new chunks_t(input_, path_, start_offset_));
 }
 
 mh_bit_reader_t::~mh_bit_reader_t() = default;
@@ -204,6 +219,10 @@ mh_bit_cursor_t mh_bit_reader_t::fill(mh_bit_cursor_t cursor, unsigned n) {
     store(cursor);
   }
   if (cursor.pos_ + n > cursor.end_) {
+    // The bits left are lost: the data has ended for every read after this
+    // one too, from whatever position it starts.
+    cursor.pos_ = cursor.end_;
+    store(cursor);
     ended_ = true;
     throw std::underflow_error("");
   }

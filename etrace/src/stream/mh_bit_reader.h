@@ -60,6 +60,7 @@ public:
 
   // Drops the padding bits up to the next byte boundary.
   void align_to_byte() { pos_ = (pos_ + 7) & ~std::size_t(7); }
+  bool at_byte_boundary() const { return (pos_ & 7) == 0; }
 
   // Whole bytes loaded after the read position: a decoder that needs no more
   // than these can read them unchecked (mh_unchecked_bits_t), from
@@ -111,8 +112,13 @@ public:
     return value;
   }
 
-  // True once a read has run past the end of the data.
+  // True once a read has run past the end of the data; every read after it
+  // ends the data again.
   bool ended() const { return ended_; }
+
+  // Starts again where reading began, as if newly made: for an input that
+  // can seek (a regular file). Throws std::runtime_error when it cannot.
+  void rewind();
 
   // The file position after the last 16-byte block that the bits read up to
   // the cursor needed: where a block-by-block reader would stand, as ftell
@@ -130,6 +136,8 @@ private:
   // to the front of the next chunk) or ends the data.
   mh_bit_cursor_t fill(mh_bit_cursor_t cursor, unsigned n);
 
+  FILE* const input_;
+  const std::string path_;
   std::unique_ptr<chunks_t> chunks_;
   // No data yet: a cursor at 0 of 0 bits, whose first read fills.
   static const uint8_t no_data_[16];
