@@ -10,13 +10,15 @@
 // expanded from the oldest slot.
 //
 // A regular file is decoded by a thread of the reader's, ahead of the caller,
-// from the first get_next_object() on: object k is released to the caller once the window after it
-// is full, that is once object k + ring_slots - 1 has been made, exactly as the caller would have
-// found it decoding in its own thread, and the ring has room for slack_slots objects more so that
-// the decoder need not wait for every object handed out. Records that reach an instruction after
-// its release are treated as if it had been handed out. Any other input (a pipe, a stream in
-// memory) is decoded in the caller's thread at each call: a thread blocked in a pipe could not be
-// stopped.
+// from the first get_next_object() on (et_decode_ahead.h, where the reader's
+// helper threads live): object k is released to the caller once the window
+// after it is full, that is once object k + ring_slots - 1 has been made,
+// exactly as the caller would have found it decoding in its own thread, and
+// the ring has room for slack_slots objects more so that the decoder need
+// not wait for every object handed out. Records that reach an instruction
+// after its release are treated as if it had been handed out. Any other
+// input (a pipe, a stream in memory) is decoded in the caller's thread at
+// each call: a thread blocked in a pipe could not be stopped.
 //
 // A caller that takes bits or parses itself (get_bits, parse_more) finds the
 // stream exactly where a reader decoding in the caller's thread would stand,
@@ -24,23 +26,21 @@
 // first get_next_object() that costs nothing; after it, the decoder thread
 // has run ahead, so the reader reads the file again from the start up to
 // that point: a cost of the calls already made, paid once.
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "records/et_object.h"
+#include "stream/et_decode_ahead.h"
 #include "stream/et_huge_mapping.h"
-#include "stream/et_progress_counter.h"
 #include "stream/et_reader.h"
 #include "stream/et_stream_geometry.h"
 #include "stream/et_wire_format.h"
 #include "stream/mh_bit_reader.h"
 
-class mh_swt_reader_t : public et_reader_t {
+class mh_swt_reader_t : public et_reader_t, private et_decode_ahead_t::decoder_i {
 public:
   // Objects decoded ahead: the look-ahead window.
   static constexpr std::size_t ring_slots = 131072;
@@ -122,8 +122,12 @@ protected:
 
 private:
   // Decodes records until `target` objects have been made, the data ends
-  // (std::underflow_error) or the reader is being destroyed.
+  // (std::underflow_error) or the decoder thread is being stopped.
   void parse_until(uint64_t target);
+  // What the decoder thread drives.
+  void decode_until(uint64_t target) override { parse_until(target); }
+  uint64_t made() const override { return made_; }
+  void decoding_failed(std::exception_ptr error) override { fail(error); }
 
   // The file and its descriptor; closed on destruction when owned.
   struct input_t {
@@ -148,23 +152,16 @@ private:
     uint64_t object_number;
   };
 
-  // Faults in, in a thread of its own, the pages of the ring that the trace
-  // can fill, ahead of the decoder (see the definition).
-  void start_populating();
+  // The helper threads of a regular file that start with the reader: the
+  // read-ahead of its chunks, and the populator of the ring's pages that
+  // the trace can fill (see the definition).
+  void start_reading_ahead();
 
-  // The decoder thread, for a regular file; its loop, and the caller's side.
-  // Decides, at the first get_next_object(), where the decoding runs.
+  // Decides, at the first get_next_object(), where the decoding runs: in
+  // the decoder thread for a regular file.
   void start_decoding();
-  void decode_ahead();
-  void wait_for_decoder();
-  // Objects the decoder makes between two publications of its progress, and
-  // the caller hands out between two of its own.
-  static constexpr uint64_t decode_batch = 4096;
+  // Objects the caller hands out between two publications of its progress.
   static constexpr uint64_t hand_batch = 256;
-  // Objects released to the caller once `made` objects have been made.
-  static uint64_t released_at(uint64_t made) {
-    return made >= ring_slots ? made - ring_slots + 1 : 0;
-  }
   // A failure met while decoding, kept for the call that reaches it.
   void fail(std::exception_ptr error);
   // Before a step of the caller's own: from now on the decoding is the
@@ -226,7 +223,9 @@ private:
   [[noreturn]] void throw_left_window(unsigned code, uint64_t piid) const;
   [[noreturn]] void throw_unknown_header(unsigned code, const mh_bit_cursor_t& in) const;
 
-  // The messages, out of the hot loop: they take the cursor and return it.
+  // The L2T and DCT messages, out of the hot loop (mh_swt_messages.cpp):
+  // they take the cursor and return it. An RVT record is one field, read in
+  // the hot loop.
   mh_bit_cursor_t read_l2t(mh_bit_cursor_t in, unsigned code);
   mh_bit_cursor_t read_dct(mh_bit_cursor_t in, unsigned code);
   template <class message_t>
@@ -265,6 +264,7 @@ private:
   std::size_t longest_fast_record_;
   std::unique_ptr<et_huge_mapping_t> ring_memory_;
   slot_t* ring_ = nullptr;
+  et_page_populator_t populator_;  // of ring_memory_
 
   // The decoding side.
   alignas(64) mh_bit_reader_t bits_;
@@ -295,7 +295,7 @@ private:
   // The uiid of each hart's next instruction handed out: instructions are
   // made, and handed out, in uiid order, so slots need not keep it.
   uint64_t next_uiid_out_[max_harts];
-  uint64_t released_seen_ = 0;  // the caller's copy of released_
+  uint64_t released_seen_ = 0;  // objects released by the decoder thread, as last seen
   // How far a reader decoding in the caller's thread would have decoded
   // after the calls so far: to this many objects (or the end).
   uint64_t caller_target_ = 0;
@@ -306,13 +306,7 @@ private:
   uint8_t expanded_kind_ = et_object_t::KIND_NONE;
   et_object_t object_;
 
-  // With a decoder thread: objects released to the caller and handed out by
-  // it, each counted by one side for the other (each counter on lines of
-  // its own).
-  et_progress_counter_t released_;
-  et_progress_counter_t handed_out_;
-  alignas(64) std::atomic<bool> stopping_{false};  // the reader is being destroyed
-  std::thread decoder_;
-  std::thread populator_;
-  std::atomic<bool> stop_populating_{false};
+  // The decoder thread; last, so that it is stopped before anything it
+  // works on goes.
+  et_decode_ahead_t decode_ahead_{ring_slots, ring_capacity};
 };
