@@ -131,7 +131,7 @@ mh_swt_reader_t::mh_swt_reader_t(const std::string& path, unsigned long hart_mas
       skip_dct_(skip_dct),
       bits_(input_.file, path) {
   init();
-  start_reading_ahead();  // last: nothing throws after it
+  start_helper_threads();  // last: nothing throws after it
 }
 
 mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_rvt, bool skip_l2t,
@@ -146,7 +146,7 @@ mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_
       skip_dct_(skip_dct),
       bits_(input_.file, "unknown") {
   init();
-  start_reading_ahead();  // last: nothing throws after it
+  start_helper_threads();  // last: nothing throws after it
 }
 
 mh_swt_reader_t::mh_swt_reader_t(const std::string& path, unsigned long hart_mask, bool skip_rvt,
@@ -212,7 +212,7 @@ void mh_swt_reader_t::init() {
 // the decoder starts: as many as the trace can fill, each object taking at
 // least the shortest record that makes one. The decoder faults the first
 // huge page itself at once; a page both touch is faulted in once.
-void mh_swt_reader_t::start_reading_ahead() {
+void mh_swt_reader_t::start_helper_threads() {
   if (input_.regular_size < 0) return;
   bits_.start_read_ahead();
   uint64_t shortest = ~uint64_t(0);
@@ -224,11 +224,7 @@ void mh_swt_reader_t::start_reading_ahead() {
   const std::size_t bytes =
       std::size_t(std::min<uint64_t>(objects, ring_capacity) * sizeof(slot_t));
   populator_.start(ring_memory_->data(), huge_page, bytes);
-}
-
-void mh_swt_reader_t::start_decoding() {
-  decoding_ = decoding_t::callers_thread;
-  if (input_.regular_size < 0) return;
+  // Decoding from now on, while the program sets up, is a head start.
   decoding_ = decoding_t::decoder_thread;  // before the thread reads it
   if (!decode_ahead_.start(*this)) decoding_ = decoding_t::callers_thread;
 }
@@ -244,7 +240,6 @@ void mh_swt_reader_t::prefetch_ahead(slot_t* at) const {
 }
 
 et_object_t* mh_swt_reader_t::get_next_object() {
-  if (__builtin_expect(decoding_ == decoding_t::undecided, 0)) start_decoding();
   uint64_t available;
   if (decoding_ == decoding_t::decoder_thread) {
     caller_target_ = handed_ + ring_slots;

@@ -10,7 +10,7 @@
 // expanded from the oldest slot.
 //
 // A regular file is decoded by a thread of the reader's, ahead of the caller,
-// from the first get_next_object() on (et_decode_ahead.h, where the reader's
+// from the reader's construction on (et_decode_ahead.h, where the reader's
 // helper threads live): object k is released to the caller once the window
 // after it is full, that is once object k + ring_slots - 1 has been made,
 // exactly as the caller would have found it decoding in its own thread, and
@@ -22,10 +22,10 @@
 //
 // A caller that takes bits or parses itself (get_bits, parse_more) finds the
 // stream exactly where a reader decoding in the caller's thread would stand,
-// and the reader decodes in the caller's thread from then on. Before the
-// first get_next_object() that costs nothing; after it, the decoder thread
-// has run ahead, so the reader reads the file again from the start up to
-// that point: a cost of the calls already made, paid once.
+// and the reader decodes in the caller's thread from then on. The decoder
+// thread has run ahead by then, so the reader stops it and reads the file
+// again from the start up to that point: a cost of the calls already made,
+// paid once (next to nothing before the first get_next_object()).
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -152,14 +152,10 @@ private:
     uint64_t object_number;
   };
 
-  // The helper threads of a regular file that start with the reader: the
-  // read-ahead of its chunks, and the populator of the ring's pages that
-  // the trace can fill (see the definition).
-  void start_reading_ahead();
-
-  // Decides, at the first get_next_object(), where the decoding runs: in
-  // the decoder thread for a regular file.
-  void start_decoding();
+  // The helper threads of a regular file, started as the constructor's last
+  // step: the read-ahead of its chunks, the populator of the ring's pages
+  // that the trace can fill (see the definition), and the decoder.
+  void start_helper_threads();
   // Objects the caller hands out between two publications of its progress.
   static constexpr uint64_t hand_batch = 256;
   // A failure met while decoding, kept for the call that reaches it.
@@ -252,10 +248,10 @@ private:
   bool skip_rvt_;
   bool skip_l2t_;
   bool skip_dct_;
-  // Where the decoding runs: decided at the first get_next_object(), or
-  // the caller's once a step of its own came first.
-  enum class decoding_t : uint8_t { undecided, callers_thread, decoder_thread };
-  decoding_t decoding_ = decoding_t::undecided;
+  // Where the decoding runs: in the decoder thread for a regular file, until
+  // a step of the caller's own; in the caller's thread for anything else.
+  enum class decoding_t : uint8_t { callers_thread, decoder_thread };
+  decoding_t decoding_ = decoding_t::callers_thread;
   // Payload bits of the instruction records 33 to 46, consumed whole for a
   // hart that is not selected.
   uint64_t insn_payload_bits_[14];
