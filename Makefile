@@ -3,6 +3,7 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
@@ -11,7 +12,7 @@ PACKAGES   := cmake ninja-build g++ pkg-config libtclap-dev libtinyxml2-dev \
               libelf-dev libgtest-dev libbenchmark-dev clang libclang-rt-dev
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test install bench demo fuzz corpus clean
+.PHONY: deps build test test-tsan install bench demo fuzz corpus clean
 
 deps:
 	@missing=""; \
@@ -40,6 +41,28 @@ test: build $(ASAN_BUILD)/build.ninja
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory test-tsan
+
+# ThreadSanitizer over the tests that run the threads (the stream reader's,
+# quendle's output file, the programs end to end); only what they need is
+# built in this tree.
+TSAN_TESTS := etrace_reader_test quendle_output_file_test quendle_golden_test \
+              quendle_formats_test quendle_errors_test quendle_example_test \
+              quendle_diff_setup_test quendle_diff_compare_test
+
+$(TSAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENDLE_BENCH=OFF -DQUENDLE_WERROR=ON \
+	  -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
+
+# The programs side by side, each logging to its own file, shown when it fails.
+test-tsan: $(TSAN_BUILD)/build.ninja
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TESTS)
+	@printf '%s\n' $(TSAN_TESTS) | xargs -P $(JOBS) -I{} sh -c '\
+	  log=$(TSAN_BUILD)/{}.log; \
+	  if TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_BUILD)/tests/{} \
+	       --gtest_brief=1 > $$log 2>&1; \
+	  then echo "ThreadSanitizer: {} clean"; \
+	  else cat $$log; echo "ThreadSanitizer: {} FAILED"; exit 255; fi'
 
 # The programs, libraries, headers, CMake package and pkg-config file.
 install: build
@@ -70,4 +93,4 @@ corpus: build
 	$(BUILD)/bin/quendle_fuzz_corpus fuzz/corpus
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

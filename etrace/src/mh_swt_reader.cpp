@@ -1,6 +1,5 @@
 #include "mh_swt_reader.h"
 
-#include <sys/mman.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -8,10 +7,9 @@
 #include <cstring>
 #include <exception>
 #include <new>
-#include <sstream>
 #include <stdexcept>
-#include <system_error>
 
+#include "records/et_text.h"
 #include "stream/et_huge_mapping.h"
 #include "stream/et_record.h"
 
@@ -99,12 +97,6 @@ long long regular_file_size(FILE* file) {
   return fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : -1;
 }
 
-std::string hex(uint64_t value) {
-  std::ostringstream out;
-  out << std::hex << value;
-  return out.str();
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -139,6 +131,7 @@ mh_swt_reader_t::mh_swt_reader_t(const std::string& path, unsigned long hart_mas
       skip_dct_(skip_dct),
       bits_(input_.file, path) {
   init();
+  start_helper_threads();  // last: nothing throws after it
 }
 
 mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_rvt, bool skip_l2t,
@@ -153,6 +146,7 @@ mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_
       skip_dct_(skip_dct),
       bits_(input_.file, "unknown") {
   init();
+  start_helper_threads();  // last: nothing throws after it
 }
 
 mh_swt_reader_t::mh_swt_reader_t(const std::string& path, unsigned long hart_mask, bool skip_rvt,
@@ -172,14 +166,10 @@ mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_
                       et_stream_geometry_t{xlen, flen, paddr_width, irf_data_width, cl_width,
                                            cl_chunks, poison_enable}) {}
 
+// The decoder first: it works on everything else.
 mh_swt_reader_t::~mh_swt_reader_t() {
-  if (decoder_.joinable()) {
-    stopping_.store(true, std::memory_order_relaxed);
-    handed_out_.close();  // wakes a decoder waiting for room
-    decoder_.join();
-  }
-  stop_populating_ = true;
-  if (populator_.joinable()) populator_.join();
+  decode_ahead_.stop();
+  populator_.stop();
 }
 
 void mh_swt_reader_t::init() {
@@ -212,88 +202,31 @@ void mh_swt_reader_t::init() {
   made_ = 0;
   handed_ = 0;
   make_at_ = hand_at_ = ring_;
-  start_populating();
-  start_decoding();
 }
 
+// Only for a regular file: a read from it always returns.
+//
 // The system zeroes each page of the ring at its first touch, which on a
 // virtual machine can take longer than decoding the whole first round of
-// objects. A helper thread faults the pages in while the program sets up
-// and the decoder starts: as many as the trace can fill, each object taking
-// at least the shortest record that makes one. The decoder faults the first
+// objects. The populator faults the pages in while the program sets up and
+// the decoder starts: as many as the trace can fill, each object taking at
+// least the shortest record that makes one. The decoder faults the first
 // huge page itself at once; a page both touch is faulted in once.
-void mh_swt_reader_t::start_populating() {
+void mh_swt_reader_t::start_helper_threads() {
   if (input_.regular_size < 0) return;
-  const et_wire_format_t& wire = wire_;
+  bits_.start_read_ahead();
   uint64_t shortest = ~uint64_t(0);
   for (const et_wire_record_t& record : et_wire::records)
     if (record.code == MH_SWT_IS || record.group == et_wire_group_t::RVT ||
         record.shape != MH_SHAPE_NONE)
-      shortest = std::min(shortest, wire.record_bytes(record.code));
+      shortest = std::min(shortest, wire_.record_bytes(record.code));
   const uint64_t objects = uint64_t(input_.regular_size) / shortest;
   const std::size_t bytes =
       std::size_t(std::min<uint64_t>(objects, ring_capacity) * sizeof(slot_t));
-  if (bytes <= huge_page) return;
-  char* const ring = ring_memory_->data();
-  try {
-    populator_ = std::thread([this, ring, bytes] {
-      for (std::size_t offset = huge_page; offset < bytes && !stop_populating_; offset += huge_page)
-        if (madvise(ring + offset, std::min(huge_page, bytes - offset), MADV_POPULATE_WRITE) != 0)
-          return;  // a system without it
-    });
-  } catch (const std::system_error&) {
-    // No thread to be had: the decoder faults the pages in.
-  }
-}
-
-// ---------------------------------------------------------------------------
-// Decoding in a thread of the reader's
-
-// Only for a regular file: a read from it always returns.
-void mh_swt_reader_t::start_decoding() {
-  if (input_.regular_size < 0) return;
-  threaded_ = true;
-  try {
-    decoder_ = std::thread(&mh_swt_reader_t::decode_ahead, this);
-  } catch (const std::system_error&) {
-    threaded_ = false;  // no thread to be had: the caller's calls decode
-  }
-}
-
-// Decodes in batches, publishing after each how far the caller may read;
-// waits while the ring is full of objects the caller has not taken, until
-// half the slack is free again.
-void mh_swt_reader_t::decode_ahead() {
-  uint64_t handed_seen = 0;
-  try {
-    while (!stopping_.load(std::memory_order_relaxed)) {
-      if (made_ == handed_seen + ring_capacity) {
-        handed_seen = handed_out_.wait_for(made_ - ring_capacity + slack_slots / 2);
-        continue;
-      }
-      parse_until(std::min(handed_seen + ring_capacity, made_ + decode_batch));
-      released_.publish(released_at(made_));
-      handed_seen = handed_out_.load();
-    }
-    return;  // the reader is going away: nobody reads on
-  } catch (const std::underflow_error&) {
-    // The end of the data: everything made is released.
-  } catch (...) {
-    fail(std::current_exception());
-  }
-  released_.close_at(made_);
-}
-
-// The caller's side: waits for the next object or the decoder's end.
-void mh_swt_reader_t::wait_for_decoder() {
-  handed_out_.publish(handed_);  // the decoder may be waiting for this room
-  released_seen_ = released_.wait_for(handed_ + 1);
-  // Once the decoder has ended, its last count is final, and what it leaves
-  // (failure_, note_) is the caller's to read.
-  if (released_.closed()) {
-    released_seen_ = released_.final_count();
-    ended_ = true;
-  }
+  populator_.start(ring_memory_->data(), huge_page, bytes);
+  // Decoding from now on, while the program sets up, is a head start.
+  decoding_ = decoding_t::decoder_thread;  // before the thread reads it
+  if (!decode_ahead_.start(*this)) decoding_ = decoding_t::callers_thread;
 }
 
 // ---------------------------------------------------------------------------
@@ -308,13 +241,15 @@ void mh_swt_reader_t::prefetch_ahead(slot_t* at) const {
 
 et_object_t* mh_swt_reader_t::get_next_object() {
   uint64_t available;
-  if (threaded_) {
-    if (handed_ == released_seen_ && !ended_) wait_for_decoder();
+  if (decoding_ == decoding_t::decoder_thread) {
+    caller_target_ = handed_ + ring_slots;
+    if (handed_ == released_seen_ && !ended_)
+      released_seen_ = decode_ahead_.wait_for_release(handed_, ended_);
     available = released_seen_;
   } else {
     if (!ended_) {
       try {
-        parse_more();
+        parse_until(handed_ + ring_slots);
       } catch (const std::underflow_error&) {
         // The end of the data: what the ring holds is still handed out.
         ended_ = true;
@@ -329,6 +264,7 @@ et_object_t* mh_swt_reader_t::get_next_object() {
     std::fputs(note_.c_str(), stdout);
     std::fflush(stdout);
     note_.clear();
+    note_written_ = true;
   }
   if (handed_ == available) {
     if (failure_) std::rethrow_exception(failure_);
@@ -337,12 +273,68 @@ et_object_t* mh_swt_reader_t::get_next_object() {
   expand(*hand_at_);
   ++handed_;
   hand_at_ = slot_after(hand_at_, 1);
-  if (handed_ % hand_batch == 0 && threaded_) handed_out_.publish(handed_);
+  if (handed_ % hand_batch == 0 && decoding_ == decoding_t::decoder_thread)
+    decode_ahead_.handed_out(handed_);
   // A slot is handed out long after it was made, a whole window (24 MB) of
   // writes later, so it has left the caches. Fetching it a few objects ahead
   // hides the memory latency from expand.
   prefetch_ahead<0>(hand_at_);
   return &object_;
+}
+
+void mh_swt_reader_t::parse_more() {
+  take_over_decoding();
+  parse_until(handed_ + ring_slots);
+}
+
+uint64_t mh_swt_reader_t::get_bits(int n) {
+  if (n < 1 || n > 64)
+    throw std::invalid_argument("mh_swt_reader_t::get_bits: " + std::to_string(n) +
+                                " bits asked for, 1 to 64 can be had");
+  take_over_decoding();
+  return bits_.get_bits(n);
+}
+
+void mh_swt_reader_t::take_over_decoding() {
+  if (decoding_ == decoding_t::decoder_thread) redecode_in_callers_thread();
+  decoding_ = decoding_t::callers_thread;
+}
+
+// The decoder thread has run ahead of where the caller's thread would
+// stand, by up to the slack. Decoding cannot be undone, but it can be done
+// again: the input is a regular file, and decoding the same bytes gives the
+// same objects. The objects handed out so far and the delivering side stay
+// as they are.
+void mh_swt_reader_t::redecode_in_callers_thread() {
+  decode_ahead_.stop();
+  decoding_ = decoding_t::callers_thread;
+
+  bits_.rewind();
+  hart_ = 0;
+  dct_hart_ = 0;
+  cycle_ = 0;
+  for (unsigned h = 0; h < max_harts; ++h) {
+    last_uiid_[h] = -1;
+    if (piid_tables_[h]) std::fill_n(piid_tables_[h].get(), piid_count, piid_entry_t{});
+  }
+  piid_table_ = piid_tables_[0].get();
+  // make_slot takes the first round of slots as all zero.
+  clear_bytes(ring_, std::size_t(std::min<uint64_t>(made_, ring_capacity)) * sizeof(slot_t));
+  made_ = 0;
+  make_at_ = ring_;
+  failure_ = nullptr;
+  note_.clear();
+  ended_ = false;
+
+  try {
+    parse_until(caller_target_);
+  } catch (const std::underflow_error&) {
+    ended_ = true;
+  } catch (...) {
+    fail(std::current_exception());
+    ended_ = true;
+  }
+  if (note_written_) note_.clear();  // the calls so far have written it
 }
 
 // A bad record ends the parsing like the end of the data: the objects made
@@ -351,7 +343,7 @@ et_object_t* mh_swt_reader_t::get_next_object() {
 // the record in: the one that hands out object made_ - ring_slots + 1.
 void mh_swt_reader_t::fail(std::exception_ptr error) {
   failure_ = error;
-  note_call_ = released_at(made_);
+  note_call_ = decode_ahead_.released_at(made_);
 }
 
 // Writes every field of the instruction into object_, which expand has
@@ -629,12 +621,14 @@ void mh_swt_reader_t::parse_until(uint64_t full) {
   mh_bit_cursor_t in = bits_.cursor();
   const std::size_t longest = longest_fast_record_;
   while (made_ != full) {
-    // Records that make no object can run on for long: a reader being
-    // destroyed stops its decoder at the next chunk of them.
-    if (__builtin_expect(stopping_.load(std::memory_order_relaxed), 0)) break;
+    // Records that make no object can run on for long: a decoder thread
+    // being stopped stops at the next chunk of them.
+    if (__builtin_expect(decoding_ == decoding_t::decoder_thread && decode_ahead_.stopping(), 0))
+      break;
     // While the buffer holds the longest record, records are read without
-    // the end checks, and records in a row without storing the position.
-    if (in.bytes_ahead() >= longest) {
+    // the end checks, and records in a row without storing the position;
+    // from a byte boundary, where the caller's own bits may not have left it.
+    if (in.bytes_ahead() >= longest && in.at_byte_boundary()) {
       const uint8_t* const first = in.next_byte();
       // The last byte from which the longest record is loaded.
       const uint8_t* const last = first + (in.bytes_ahead() - longest);
@@ -656,13 +650,18 @@ void mh_swt_reader_t::parse_until(uint64_t full) {
 }
 
 void mh_swt_reader_t::throw_non_sequential(uint64_t piid) const {
-  throw std::runtime_error("Non-sequential uiids: cycle: " + std::to_string(cycle_) +
-                           ", hart: " + std::to_string(hart_) + ", last issued uiid: 0x" +
-                           hex(uint64_t(last_uiid_[hart_])) + ", current piid: 0x" + hex(piid));
+  std::string text = "Non-sequential uiids: cycle: " + std::to_string(cycle_) +
+                     ", hart: " + std::to_string(hart_) + ", last issued uiid: 0x";
+  et_text::hex(text, uint64_t(last_uiid_[hart_]));
+  text += ", current piid: 0x";
+  et_text::hex(text, piid);
+  throw std::runtime_error(text);
 }
 
 void mh_swt_reader_t::throw_missing_issue(unsigned code, uint64_t piid) {
   // Written on standard output by the call that meets the record (fail).
+  // The source place in the text is fixed on purpose: the line keeps the
+  // text the trace tools have always written, wherever the code moves.
   char note[160];
   std::snprintf(note, sizeof note,
                 "NOTE etrace/src/mh_swt_reader:270: %s: cycle: %llu, hid: %u, missing issue "
@@ -689,142 +688,4 @@ void mh_swt_reader_t::throw_unknown_header(unsigned code, const mh_bit_cursor_t&
   throw std::runtime_error("Unknown header: " + std::to_string(code) +
                            " approximately at position " +
                            std::to_string(bits_.block_position(in)) + "!");
-}
-
-// ---------------------------------------------------------------------------
-// Messages. A skipped message is decoded into scratch storage: that consumes
-// exactly its fields.
-
-// The shapes that L2T and DCT messages share, into either kind of message.
-template <class message_t>
-void mh_swt_reader_t::read_shared_shape(mh_bit_cursor_t& in, unsigned code, message_t& message) {
-  switch (mh_message_shape(code)) {
-    case MH_SHAPE_RQ: read_rq(in, message.rq); break;
-    case MH_SHAPE_WD: read_wd(in, message.wd); break;
-    case MH_SHAPE_RS: read_rs(in, message.rs); break;
-    case MH_SHAPE_RL: read_rl(in, message.rl); break;
-    case MH_SHAPE_SR: read_sr(in, message.sr); break;
-    default: break;
-  }
-}
-
-mh_bit_cursor_t mh_swt_reader_t::read_l2t(mh_bit_cursor_t in, unsigned code) {
-  l2t_object_t* l2t = &scratch_.l2t;
-  if (!skip_l2t_) l2t = &make_slot(et_object_t::KIND_L2T).l2t;
-  l2t->letter = uint8_t(code);  // the record letter is the header code
-  l2t->cycle = cycle_;
-  if (code == MH_SWT_L2T_HM2)
-    read_hm2(in, l2t->hm2);
-  else
-    read_shared_shape(in, code, *l2t);
-  return in;
-}
-
-mh_bit_cursor_t mh_swt_reader_t::read_dct(mh_bit_cursor_t in, unsigned code) {
-  dct_object_t* dct = &scratch_.dct;
-  if (!skip_dct_) dct = &make_slot(et_object_t::KIND_DCT).dct;
-  dct->letter = uint8_t(code);
-  dct->cycle = cycle_;
-  if (code == MH_SWT_DCT_BRQ)
-    read_brq(in, dct->brq);
-  else if (code == MH_SWT_DCT_WUP)
-    read_wup(in, dct->wup);
-  else
-    read_shared_shape(in, code, *dct);
-  return in;
-}
-
-void mh_swt_reader_t::read_rq(mh_bit_cursor_t& in, l2t_rq_t& rq) {
-  using namespace et_wire;
-  rq.rid = uint8_t(field(in, rq_rid));
-  rq.id = uint8_t(field(in, rq_id));
-  rq.t = uint8_t(field(in, rq_t));
-  rq.a = field(in, rq_a);
-  rq.f = uint8_t(field(in, rq_f));
-  rq.u = uint32_t(field(in, rq_u));
-}
-
-void mh_swt_reader_t::read_wd(mh_bit_cursor_t& in, l2t_wd_t& wd) {
-  using namespace et_wire;
-  const unsigned words = wire_.count(wd_d);  // 0 to 8 (et_stream_geometry_t::check)
-  wd.count = uint8_t(words);
-  for (unsigned i = 0; i < words; ++i) wd.d[i] = field(in, wd_d);
-  if (wire_.bits(wd_psn) != 0) wd.psn = uint8_t(field(in, wd_psn));
-  if (wire_.bits(wd_cn) != 0) wd.cn = uint8_t(field(in, wd_cn));
-}
-
-void mh_swt_reader_t::read_rs(mh_bit_cursor_t& in, l2t_rs_t& rs) {
-  using namespace et_wire;
-  rs.rid = uint8_t(field(in, rs_rid));
-  rs.mid = uint8_t(field(in, rs_mid));
-  rs.sid = uint8_t(field(in, rs_sid));
-  rs.f = uint8_t(field(in, rs_f));
-}
-
-void mh_swt_reader_t::read_rl(mh_bit_cursor_t& in, l2t_rl_t& rl) {
-  rl.id = uint8_t(field(in, et_wire::rl_id));
-}
-
-void mh_swt_reader_t::read_sr(mh_bit_cursor_t& in, l2t_sr_t& sr) {
-  using namespace et_wire;
-  sr.m = uint8_t(field(in, sr_m));
-  sr.id = uint8_t(field(in, sr_id));
-  sr.t = uint8_t(field(in, sr_t));
-  sr.a = field(in, sr_a);
-}
-
-void mh_swt_reader_t::read_hm2_group(mh_bit_cursor_t& in, l2t_hm2_group_t& group) {
-  using namespace et_wire;
-  group.value4 = uint8_t(field(in, hm2_group_value4));
-  group.bit_a = uint8_t(field(in, hm2_group_bit_a));
-  group.bit_b = uint8_t(field(in, hm2_group_bit_b));
-  group.value8 = uint8_t(field(in, hm2_group_value8));
-}
-
-void mh_swt_reader_t::read_hm2(mh_bit_cursor_t& in, l2t_hm2_t& hm2) {
-  using namespace et_wire;
-  static_assert(sizeof hm2.fen == hm2_fen.count.fixed, "one fen bit per element");
-  hm2.id = uint8_t(field(in, hm2_id));
-  hm2.a = field(in, hm2_a);
-  hm2.op = uint16_t(field(in, hm2_op));
-  hm2.ser = uint8_t(field(in, hm2_ser));
-  hm2.hv = uint8_t(field(in, hm2_hv));
-  read_hm2_group(in, hm2.hv_group);
-  hm2.iv = uint8_t(field(in, hm2_iv));
-  read_hm2_group(in, hm2.iv_group);
-  hm2.vca = field(in, hm2_vca);
-  hm2.we0 = uint16_t(field(in, hm2_we0));
-  hm2.we1 = uint16_t(field(in, hm2_we1));
-  for (uint8_t& bit : hm2.fen) bit = uint8_t(field(in, hm2_fen));
-  hm2.fl[0] = uint8_t(field(in, hm2_fl0));
-  hm2.fl[1] = uint8_t(field(in, hm2_fl1));
-  hm2.fl[2] = uint8_t(field(in, hm2_fl2));
-}
-
-void mh_swt_reader_t::read_brq(mh_bit_cursor_t& in, dct_brq_t& brq) {
-  using namespace et_wire;
-  brq.hid = dct_hart_;
-  brq.kl = uint8_t(field(in, brq_kl));
-  brq.stlb = uint8_t(field(in, brq_stlb));
-  brq.op = uint8_t(field(in, brq_op));
-  brq.f = uint8_t(field(in, brq_f));
-  brq.a = field(in, brq_a);
-  brq.wrd = field(in, brq_wrd);
-  brq.wrm = uint8_t(field(in, brq_wrm));
-  brq.ldd = field(in, brq_ldd);
-  brq.psn = uint8_t(field(in, brq_psn));
-  brq.scf = uint8_t(field(in, brq_scf));
-  brq.fs = uint8_t(field(in, brq_fs));
-  brq.blk_valid = uint8_t(field(in, brq_blk_valid));
-  brq.blk_kind = uint8_t(field(in, brq_blk_kind));
-  brq.blk_id = uint8_t(field(in, brq_blk_id));
-}
-
-void mh_swt_reader_t::read_wup(mh_bit_cursor_t& in, dct_wup_t& wup) {
-  using namespace et_wire;
-  wup.hid = dct_hart_;
-  wup.gv = uint8_t(field(in, wup_gv));
-  wup.v = uint8_t(field(in, wup_v));
-  wup.v_data = uint8_t(field(in, wup_v_data));
-  wup.fs = uint8_t(field(in, wup_fs));
 }

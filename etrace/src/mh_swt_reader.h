@@ -9,32 +9,38 @@
 // a message); the object handed out is one et_object_t of the reader's,
 // expanded from the oldest slot.
 //
-// A regular file is decoded by a thread of the reader's, ahead of the caller:
-// object k is released to the caller once the window after it is full, that
-// is once object k + ring_slots - 1 has been made, exactly as the caller
-// would have found it decoding in its own thread, and the ring has room for
-// slack_slots objects more so that the decoder need not wait for every
-// object handed out. Records that reach an instruction after its release
-// are treated as if it had been handed out. Any other input (a pipe, a
-// stream in memory) is decoded in the caller's thread at each call: a
-// thread blocked in a pipe could not be stopped.
-#include <atomic>
+// A regular file is decoded by a thread of the reader's, ahead of the caller,
+// from the reader's construction on (et_decode_ahead.h, where the reader's
+// helper threads live): object k is released to the caller once the window
+// after it is full, that is once object k + ring_slots - 1 has been made,
+// exactly as the caller would have found it decoding in its own thread, and
+// the ring has room for slack_slots objects more so that the decoder need
+// not wait for every object handed out. Records that reach an instruction
+// after its release are treated as if it had been handed out. Any other
+// input (a pipe, a stream in memory) is decoded in the caller's thread at
+// each call: a thread blocked in a pipe could not be stopped.
+//
+// A caller that takes bits or parses itself (get_bits, parse_more) finds the
+// stream exactly where a reader decoding in the caller's thread would stand,
+// and the reader decodes in the caller's thread from then on. The decoder
+// thread has run ahead by then, so the reader stops it and reads the file
+// again from the start up to that point: a cost of the calls already made,
+// paid once (next to nothing before the first get_next_object()).
 #include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "records/et_object.h"
+#include "stream/et_decode_ahead.h"
 #include "stream/et_huge_mapping.h"
-#include "stream/et_progress_counter.h"
 #include "stream/et_reader.h"
 #include "stream/et_stream_geometry.h"
 #include "stream/et_wire_format.h"
 #include "stream/mh_bit_reader.h"
 
-class mh_swt_reader_t : public et_reader_t {
+class mh_swt_reader_t : public et_reader_t, private et_decode_ahead_t::decoder_i {
 public:
   // Objects decoded ahead: the look-ahead window.
   static constexpr std::size_t ring_slots = 131072;
@@ -77,6 +83,16 @@ public:
   // handed out, or an instruction in the fields below. An instruction's uiid
   // is not stored: each hart's instructions are made, and handed out, in uiid
   // order, so the reader counts them as it hands them out.
+  // The steps beneath get_next_object(), for a caller that takes part of the
+  // stream itself (see above).
+  // Decodes records until ring_slots objects wait undelivered or the data
+  // ends (std::underflow_error).
+  void parse_more();
+  // The next n bits (1 to 64) of the stream, least-significant first. Throws
+  // std::underflow_error with an empty text when fewer than n bits are left,
+  // and at every call after; std::invalid_argument for n outside 1 to 64.
+  uint64_t get_bits(int n);
+
   struct alignas(64) slot_t {
     // The eight-byte fields of an instruction, with the register values by
     // operand (rs1, rs2, rs3, rsd, rd, frs1, frs2, frs3, frd).
@@ -103,16 +119,16 @@ public:
 protected:
   // Allocates the piid tables of the selected harts and the zeroed ring.
   void init();
-  // Decodes records until ring_slots objects wait undelivered or the data
-  // ends (std::underflow_error).
-  void parse_more() { parse_until(handed_ + ring_slots); }
-  // Decodes records until `target` objects have been made, the data ends
-  // (std::underflow_error) or the reader is being destroyed.
-  void parse_until(uint64_t target);
-  // The next n bits (1 to 64) of the stream.
-  uint64_t get_bits(int n) { return bits_.get_bits(n); }
 
 private:
+  // Decodes records until `target` objects have been made, the data ends
+  // (std::underflow_error) or the decoder thread is being stopped.
+  void parse_until(uint64_t target);
+  // What the decoder thread drives.
+  void decode_until(uint64_t target) override { parse_until(target); }
+  uint64_t made() const override { return made_; }
+  void decoding_failed(std::exception_ptr error) override { fail(error); }
+
   // The file and its descriptor; closed on destruction when owned.
   struct input_t {
     explicit input_t(const std::string& path);  // opens and owns
@@ -136,24 +152,20 @@ private:
     uint64_t object_number;
   };
 
-  // Faults in, in a thread of its own, the pages of the ring that the trace
-  // can fill, ahead of the decoder (see the definition).
-  void start_populating();
-
-  // The decoder thread, for a regular file; its loop, and the caller's side.
-  void start_decoding();
-  void decode_ahead();
-  void wait_for_decoder();
-  // Objects the decoder makes between two publications of its progress, and
-  // the caller hands out between two of its own.
-  static constexpr uint64_t decode_batch = 4096;
+  // The helper threads of a regular file, started as the constructor's last
+  // step: the read-ahead of its chunks, the populator of the ring's pages
+  // that the trace can fill (see the definition), and the decoder.
+  void start_helper_threads();
+  // Objects the caller hands out between two publications of its progress.
   static constexpr uint64_t hand_batch = 256;
-  // Objects released to the caller once `made` objects have been made.
-  static uint64_t released_at(uint64_t made) {
-    return made >= ring_slots ? made - ring_slots + 1 : 0;
-  }
   // A failure met while decoding, kept for the call that reaches it.
   void fail(std::exception_ptr error);
+  // Before a step of the caller's own: from now on the decoding is the
+  // caller's, and stands where it would have stood in the caller's thread.
+  void take_over_decoding();
+  // Stops the decoder thread and decodes the stream again from its start up
+  // to caller_target_.
+  void redecode_in_callers_thread();
 
   static et_stream_geometry_t checked(const et_stream_geometry_t& geometry);
 
@@ -207,7 +219,9 @@ private:
   [[noreturn]] void throw_left_window(unsigned code, uint64_t piid) const;
   [[noreturn]] void throw_unknown_header(unsigned code, const mh_bit_cursor_t& in) const;
 
-  // The messages, out of the hot loop: they take the cursor and return it.
+  // The L2T and DCT messages, out of the hot loop (mh_swt_messages.cpp):
+  // they take the cursor and return it. An RVT record is one field, read in
+  // the hot loop.
   mh_bit_cursor_t read_l2t(mh_bit_cursor_t in, unsigned code);
   mh_bit_cursor_t read_dct(mh_bit_cursor_t in, unsigned code);
   template <class message_t>
@@ -234,7 +248,10 @@ private:
   bool skip_rvt_;
   bool skip_l2t_;
   bool skip_dct_;
-  bool threaded_ = false;  // a decoder thread runs
+  // Where the decoding runs: in the decoder thread for a regular file, until
+  // a step of the caller's own; in the caller's thread for anything else.
+  enum class decoding_t : uint8_t { callers_thread, decoder_thread };
+  decoding_t decoding_ = decoding_t::callers_thread;
   // Payload bits of the instruction records 33 to 46, consumed whole for a
   // hart that is not selected.
   uint64_t insn_payload_bits_[14];
@@ -243,6 +260,7 @@ private:
   std::size_t longest_fast_record_;
   std::unique_ptr<et_huge_mapping_t> ring_memory_;
   slot_t* ring_ = nullptr;
+  et_page_populator_t populator_;  // of ring_memory_
 
   // The decoding side.
   alignas(64) mh_bit_reader_t bits_;
@@ -257,6 +275,7 @@ private:
   // The error of the record that ended the parsing, thrown once the objects
   // before it are handed out.
   std::exception_ptr failure_;
+  bool note_written_ = false;  // the NOTE line is on standard output
   // The NOTE line of a missing issue record, written at the start of the
   // call that decoded the record (or would have, without the decoder
   // thread): once note_call_ objects have been handed out.
@@ -272,7 +291,10 @@ private:
   // The uiid of each hart's next instruction handed out: instructions are
   // made, and handed out, in uiid order, so slots need not keep it.
   uint64_t next_uiid_out_[max_harts];
-  uint64_t released_seen_ = 0;  // the caller's copy of released_
+  uint64_t released_seen_ = 0;  // objects released by the decoder thread, as last seen
+  // How far a reader decoding in the caller's thread would have decoded
+  // after the calls so far: to this many objects (or the end).
+  uint64_t caller_target_ = 0;
   // The caller knows that the decoding has ended (the data, or a record
   // that failed).
   bool ended_ = false;
@@ -280,13 +302,7 @@ private:
   uint8_t expanded_kind_ = et_object_t::KIND_NONE;
   et_object_t object_;
 
-  // With a decoder thread: objects released to the caller and handed out by
-  // it, each counted by one side for the other (each counter on lines of
-  // its own).
-  et_progress_counter_t released_;
-  et_progress_counter_t handed_out_;
-  alignas(64) std::atomic<bool> stopping_{false};  // the reader is being destroyed
-  std::thread decoder_;
-  std::thread populator_;
-  std::atomic<bool> stop_populating_{false};
+  // The decoder thread; last, so that it is stopped before anything it
+  // works on goes.
+  et_decode_ahead_t decode_ahead_{ring_slots, ring_capacity};
 };

@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <memory>
 #include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "mh_swt_reader.h"
@@ -1148,4 +1152,259 @@ TEST(ReaderStream, CallersStreamStaysOpenAndPositionsCountFromWhereItStood) {
   EXPECT_EQ(std::fseek(stream, 0, SEEK_SET), 0);  // still open
   EXPECT_EQ(std::fgetc(stream), 0xee);
   std::fclose(stream);
+}
+
+// ---------------------------------------------------------------------------
+// The caller's own steps: get_bits and parse_more, alone and between calls of
+// get_next_object, on each kind of input
+
+namespace {
+
+enum class input_kind_t { file, pipe, memory };
+
+// A trace given to a reader as a file, a pipe fed by a thread, or a stream in
+// memory; made before the reader and gone after it.
+class trace_input_t {
+public:
+  trace_input_t(trace_builder_t& trace, input_kind_t kind) : bytes_(trace.bytes()) {
+    if (kind == input_kind_t::file) {
+      path_ = trace.path();
+      return;
+    }
+    if (kind == input_kind_t::memory) {
+      stream_ = fmemopen(bytes_.data(), bytes_.size(), "rb");
+    } else {
+      int fds[2];
+      if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
+      stream_ = fdopen(fds[0], "rb");
+      // A reader that stops early closes nothing: the writer stops at the
+      // closed pipe (EPIPE, the signal ignored), not in a write for ever.
+      std::signal(SIGPIPE, SIG_IGN);
+      writer_ = std::thread([this, fd = fds[1]] {
+        for (std::size_t done = 0; done < bytes_.size();) {
+          const ssize_t n = write(fd, bytes_.data() + done, bytes_.size() - done);
+          if (n <= 0) break;
+          done += std::size_t(n);
+        }
+        close(fd);
+      });
+    }
+    if (stream_ == nullptr) throw std::runtime_error("no stream");
+  }
+  ~trace_input_t() {
+    if (stream_ != nullptr) std::fclose(stream_);
+    if (writer_.joinable()) writer_.join();
+  }
+
+  std::unique_ptr<mh_swt_reader_t> open(const trace_config_t& c) const {
+    if (stream_ == nullptr) return open_reader(path_, c);
+    return std::make_unique<mh_swt_reader_t>(stream_, all_harts, false, false, false, c.geometry());
+  }
+
+private:
+  std::vector<uint8_t> bytes_;
+  std::string path_;
+  FILE* stream_ = nullptr;
+  std::thread writer_;
+};
+
+const char* input_name(input_kind_t kind) {
+  return kind == input_kind_t::file ? "file" : kind == input_kind_t::pipe ? "pipe" : "memory";
+}
+
+// One step of a caller: `objects` calls of get_next_object (0: get_bits(bits);
+// -1 with bits 0: parse_more), and what it gives, in short: the bits in hex,
+// the RVT words in hex as runs "first-last@cycle", an instruction as
+// "i<uiid>@<pc>" ("-" after it while not committed), "end" for null,
+// "underflow", or the text of another error.
+struct step_t {
+  int objects;
+  int bits;
+};
+constexpr step_t parse{-1, 0};
+constexpr step_t bits(int n) { return step_t{0, n}; }
+constexpr step_t objects(int n) { return step_t{n, 0}; }
+constexpr int all = 1 << 20;
+
+std::string run_steps(mh_swt_reader_t& reader, const std::vector<step_t>& steps) {
+  std::ostringstream out;
+  uint64_t run_first = 0, run_last = 0, run_cycle = 0;
+  bool in_run = false;
+  auto end_run = [&] {
+    if (in_run)
+      out << std::hex << run_first << '-' << run_last << std::dec << '@' << run_cycle << ' ';
+    in_run = false;
+  };
+  for (const step_t& step : steps) {
+    try {
+      if (step.objects > 0) {
+        for (int k = 0; k < step.objects; ++k) {
+          const et_object_t* object = reader.get_next_object();
+          if (object == nullptr) {
+            end_run();
+            out << "end ";
+            break;
+          }
+          if (object->kind == et_object_t::KIND_INSN) {
+            end_run();
+            out << 'i' << object->insn.uiid << '@' << std::hex << object->insn.pc << std::dec
+                << (object->insn.committed ? " " : "- ");
+            continue;
+          }
+          const uint64_t word = object->rvt.data, cycle = object->rvt.cycle;
+          if (!in_run || word != run_last + 1 || cycle != run_cycle) {
+            end_run();
+            in_run = true;
+            run_first = word;
+            run_cycle = cycle;
+          }
+          run_last = word;
+        }
+        end_run();
+      } else if (step.bits > 0) {
+        out << std::hex << reader.get_bits(step.bits) << std::dec << ' ';
+      } else {
+        reader.parse_more();
+        out << "parsed ";
+      }
+    } catch (const std::underflow_error& e) {
+      end_run();
+      out << "underflow" << (*e.what() ? ":text " : " ");
+    } catch (const std::runtime_error& e) {
+      end_run();
+      out << e.what() << ' ';
+    }
+  }
+  return out.str();
+}
+
+// Destroys the reader, failing when that takes a second or more: a thread
+// of the reader's left waiting would hold it for ever, so the test ends.
+void destroy_within_a_second(std::unique_ptr<mh_swt_reader_t> reader, const std::string& what) {
+  std::promise<void> done;
+  std::future<void> destroyed = done.get_future();
+  std::thread([&reader, &done] {
+    reader.reset();
+    done.set_value();
+  }).detach();
+  if (destroyed.wait_for(std::chrono::seconds(1)) != std::future_status::ready) {
+    ADD_FAILURE() << what << ": the reader's destruction did not return";
+    std::abort();
+  }
+}
+
+// The words from..to, one cycle: a run as run_steps writes it.
+std::string words(uint64_t from, uint64_t to, uint64_t cycle) {
+  std::ostringstream out;
+  out << std::hex << from << '-' << to << std::dec << '@' << cycle << ' ';
+  return out.str();
+}
+
+std::string hex_of(uint64_t value) {
+  std::ostringstream out;
+  out << std::hex << value << ' ';
+  return out.str();
+}
+
+// Steps of a caller and what they give, on every kind of input; then the
+// reader's destruction.
+struct steps_case_t {
+  const char* name;
+  std::vector<step_t> steps;
+  std::string want;
+};
+
+void expect_steps_on_every_input(trace_builder_t& trace, const std::vector<steps_case_t>& cases) {
+  for (const input_kind_t kind : {input_kind_t::file, input_kind_t::pipe, input_kind_t::memory}) {
+    for (const steps_case_t& c : cases) {
+      const std::string what = std::string(input_name(kind)) + ", " + c.name;
+      trace_input_t input(trace, kind);
+      auto reader = input.open(trace.config());
+      EXPECT_EQ(run_steps(*reader, c.steps), c.want) << what;
+      destroy_within_a_second(std::move(reader), what);
+    }
+  }
+}
+
+}  // namespace
+
+// A caller's own steps see the stream exactly where a reader decoding in the
+// caller's thread stands: before any object; after the first call of
+// get_next_object, which decodes a full window (objects 0 to ring - 1), and
+// after parse_more, one object further; then the objects go on behind the
+// bits taken. The same on every input, whether the reader decodes in a
+// thread of its own (a file) or not.
+TEST(ReaderCallersSteps, TheStreamIsWhereTheCallersThreadWouldStand) {
+  const uint64_t last = ring + 3;  // the word after the TSD1 record
+  const std::string tail = words(last, last, 7) + "end ";
+  const std::vector<steps_case_t> cases = {
+      {"bits first: the first record",
+       {bits(8), bits(64), objects(all)},
+       "1f 0 " + words(1, ring + 2, 0) + tail},
+      {"one object, then the record after the window",
+       {objects(1), bits(8), bits(64), objects(all)},
+       words(0, 0, 0) + "1f " + hex_of(ring) + words(1, ring - 1, 0) +
+           words(ring + 1, ring + 2, 0) + tail},
+      {"parse_more after one object decodes one more",
+       {objects(1), parse, bits(8), bits(64), objects(all)},
+       words(0, 0, 0) + "parsed 1f " + hex_of(ring + 1) + words(1, ring, 0) +
+           words(ring + 2, ring + 2, 0) + tail},
+      {"three objects, then a record in two parts",
+       {objects(3), bits(5), bits(3), bits(64), objects(all)},
+       words(0, 2, 0) + "1f 0 " + hex_of(ring + 2) + words(3, ring + 1, 0) + tail},
+      {"after the end",
+       {objects(all), bits(1), parse, bits(1), objects(1)},
+       words(0, ring + 2, 0) + tail + "underflow underflow underflow end "},
+  };
+  trace_builder_t trace;
+  write_numbered_rvts(trace, ring + 3);
+  trace.tsd1(7).rvt(last);
+  expect_steps_on_every_input(trace, cases);
+}
+
+// The bits themselves, least-significant first, up to the end of the data,
+// which stands for every later step; and records read on from a bit that is
+// no byte boundary. Sixteen bytes: a record whose bits from bit 3 on are a
+// TSD1 record adding 7 (header 0x85, then 0x38 0x00), an RVT record, and the
+// two TSD1 records of delta 0 that complete the writer's last word.
+TEST(ReaderCallersSteps, BitsAndTheEndOfTheData) {
+  const std::vector<steps_case_t> cases = {
+      {"fields of any width up to the end",
+       {bits(12), bits(16), bits(64), bits(32), bits(5), bits(4), parse, objects(1)},
+       "885 f003 1223344556677881 1000101 underflow underflow underflow end "},
+      {"the last bits exactly",
+       {bits(32), bits(64), bits(32), bits(1)},
+       "1f003885 1122334455667788 100010 underflow "},
+      {"records from bit 3",
+       {bits(3), objects(all)},
+       "5 " + words(0x1122334455667788, 0x1122334455667788, 7) + "end "},
+      {"records from bit 3, parsed first",
+       {bits(3), parse, objects(all)},
+       "5 underflow " + words(0x1122334455667788, 0x1122334455667788, 7) + "end "},
+  };
+  trace_builder_t trace;
+  trace.record(0x85, {{0x38, 8}, {0, 8}}).rvt(0x1122334455667788);
+  ASSERT_EQ(trace.bytes().size(), 16u);
+  expect_steps_on_every_input(trace, cases);
+}
+
+TEST(ReaderCallersSteps, BitCountsOutsideOneTo64AreRefused) {
+  trace_builder_t trace;
+  trace.rvt(1);
+  auto reader = open_reader(trace);
+  for (const int n : {0, -1, 65}) EXPECT_THROW(reader->get_bits(n), std::invalid_argument) << n;
+  EXPECT_EQ(reader->get_bits(8), 0x1fu);  // nothing taken
+}
+
+// The records after the caller's bits are read from where those bits end,
+// inside a byte: here an issue record 4 bits into a byte that would itself
+// begin a TSD1 record.
+TEST(ReaderCallersSteps, RecordsReadOnFromInsideAByte) {
+  trace_builder_t trace;
+  // Header 0x10, then the issue record's header (33) goes on with its high
+  // nibble, its piid 0, pril 3 and chunk.
+  trace.record(MH_TSD1, {{MH_SWT_IS >> 4, 4}, {0, 10}, {3, 2}, {0x13, 64}});
+  trace.writer().record_swt_cm(0, 0x80, false, false, 0, false);
+  trace.rvt(5);
+  expect_steps_on_every_input(trace, {{"bits(4)", {bits(4), objects(all)}, "0 i0@80 5-5@0 end "}});
 }

@@ -167,6 +167,50 @@ TEST(RvtExtractor, WordsBeforeABadRecordAreKept) {
   }
 }
 
+// The error is the last word of the extractor, also when the call that met
+// it copied nothing: a later call must not walk on inside the bad record,
+// whose payload may look like records (another bad header, or a TSD1 and an
+// RVT word that would come out).
+TEST(RvtExtractor, ErrorWithNoWordCopiedStands) {
+  struct case_t {
+    const char* name;
+    void (*build)(trace_builder_t&);
+    unsigned long n;
+    std::vector<unsigned long> returned;  // by the calls before the error
+    std::string error;
+  } cases[] = {
+      {"first record, a bad header behind it",
+       [](trace_builder_t& t) {
+         t.record(200, {{201, 8}, {202, 8}}).rvt(3);
+       },
+       1048576,
+       {},
+       "Unknown header: 200 at position 0!"},
+      {"after a word, met by a call of its own",
+       [](trace_builder_t& t) {
+         t.rvt(1).record(200, {{MH_TSD1, 8}, {0, 8}}).rvt(3);
+       },
+       8,
+       {8},
+       "Unknown header: 200 at position 9!"},
+  };
+  for (const case_t& c : cases) {
+    trace_builder_t trace;
+    c.build(trace);
+    mh_rvt_reader_t reader = open_extractor(trace.finish(), trace.config());
+    std::vector<uint64_t> buffer(16);
+    for (unsigned long want : c.returned) EXPECT_EQ(reader.extract(buffer.data(), c.n), want);
+    for (int call = 0; call < 3; ++call) {
+      try {
+        const unsigned long got = reader.extract(buffer.data(), c.n);
+        ADD_FAILURE() << c.name << ": call " << call << " returned " << got;
+      } catch (const std::runtime_error& e) {
+        EXPECT_EQ(e.what(), c.error) << c.name << ": call " << call;
+      }
+    }
+  }
+}
+
 TEST(RvtExtractor, ReadErrorIsNoEndOfData) {
   mh_rvt_reader_t reader = open_extractor("/", trace_config_t());  // a directory
   EXPECT_EQ(extract_error(reader),

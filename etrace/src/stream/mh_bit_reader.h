@@ -2,12 +2,13 @@
 // Bit input of the binary trace record stream: one little-endian bit stream,
 // every field least-significant bit first, records padded to whole bytes.
 //
-// The stream is read through the caller's stdio stream in chunks of 512 KB,
-// so that neither a system call nor a stdio call is made per record; fields
-// are then cut out of the chunk with unaligned 64-bit loads. A regular file
-// is read ahead by a helper thread: copying a trace out of the system's file
-// cache is a good part of the time it takes to decode it, and the thread
-// does it beside the decoding. The stream is accounted in 16-byte blocks, the
+// The stream is read through the caller's stdio stream in chunks of 512 KB
+// (et_chunk_ring_t, et_decode_ahead.h), so that neither a system call nor a
+// stdio call is made per record; fields are then cut out of the chunk with
+// unaligned 64-bit loads. A regular file can be read ahead by a helper
+// thread: copying a trace out of the system's file cache is a good part of
+// the time it takes to decode it, and the thread does it beside the
+// decoding. The stream is accounted in 16-byte blocks, the
 // unit in which the trace tools have always loaded it, so the position in
 // error texts stays the same.
 //
@@ -22,6 +23,7 @@
 #include <stdexcept>
 #include <string>
 
+class et_chunk_ring_t;
 class mh_bit_reader_t;
 class mh_unchecked_bits_t;
 
@@ -60,6 +62,7 @@ public:
 
   // Drops the padding bits up to the next byte boundary.
   void align_to_byte() { pos_ = (pos_ + 7) & ~std::size_t(7); }
+  bool at_byte_boundary() const { return (pos_ & 7) == 0; }
 
   // Whole bytes loaded after the read position: a decoder that needs no more
   // than these can read them unchecked (mh_unchecked_bits_t), from
@@ -89,6 +92,9 @@ public:
   // Reads from input, which stays the caller's; path only names it in texts.
   mh_bit_reader_t(FILE* input, std::string path);
   ~mh_bit_reader_t();
+  // Reads a regular file ahead in a helper thread from now on; for its
+  // owner to call once it is built.
+  void start_read_ahead();
 
   mh_bit_reader_t(const mh_bit_reader_t&) = delete;
   mh_bit_reader_t& operator=(const mh_bit_reader_t&) = delete;
@@ -111,26 +117,29 @@ public:
     return value;
   }
 
-  // True once a read has run past the end of the data.
+  // True once a read has run past the end of the data; every read after it
+  // ends the data again.
   bool ended() const { return ended_; }
+
+  // Starts again where reading began, as if newly made: for an input that
+  // can seek (a regular file). Throws std::runtime_error when it cannot.
+  void rewind();
 
   // The file position after the last 16-byte block that the bits read up to
   // the cursor needed: where a block-by-block reader would stand, as ftell
   // reports it.
   long block_position(const mh_bit_cursor_t& cursor) const;
 
-  // The input arrives in chunks of this many bytes (mh_bit_reader.cpp).
-  static constexpr std::size_t chunk_bytes = 512 * 1024;
-
 private:
   friend class mh_bit_cursor_t;
-  class chunks_t;
 
   // Makes n bits available after the cursor (carrying the unread bytes over
   // to the front of the next chunk) or ends the data.
   mh_bit_cursor_t fill(mh_bit_cursor_t cursor, unsigned n);
 
-  std::unique_ptr<chunks_t> chunks_;
+  FILE* const input_;
+  const std::string path_;
+  std::unique_ptr<et_chunk_ring_t> chunks_;
   // No data yet: a cursor at 0 of 0 bits, whose first read fills.
   static const uint8_t no_data_[16];
   const uint8_t* data_ = no_data_;  // stored cursor data

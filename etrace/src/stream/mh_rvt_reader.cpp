@@ -49,10 +49,11 @@ unsigned long mh_rvt_reader_t::extract(void* buffer, unsigned long n) {
   try {
     copy_words(static_cast<uint8_t*>(buffer), n, count);
   } catch (...) {
-    // The words copied before a bad record are returned first; the error
-    // follows at the next call.
-    if (count == 0) throw;
+    // The error stands for every later call: the stream cannot be walked
+    // past a record of unknown length. The words copied before it are
+    // returned first, and the error follows at the next call.
     failure_ = std::current_exception();
+    if (count == 0) throw;
   }
   return count;
 }
