@@ -79,10 +79,6 @@ public:
   // field the stream did not deliver is zero.
   et_object_t* get_next_object() override;
 
-  // One object of the window, as stored: the payload of a message as it is
-  // handed out, or an instruction in the fields below. An instruction's uiid
-  // is not stored: each hart's instructions are made, and handed out, in uiid
-  // order, so the reader counts them as it hands them out.
   // The steps beneath get_next_object(), for a caller that takes part of the
   // stream itself (see above).
   // Decodes records until ring_slots objects wait undelivered or the data
@@ -93,6 +89,10 @@ public:
   // and at every call after; std::invalid_argument for n outside 1 to 64.
   uint64_t get_bits(int n);
 
+  // One object of the window, as stored: the payload of a message as it is
+  // handed out, or an instruction in the fields below. An instruction's uiid
+  // is not stored: each hart's instructions are made, and handed out, in uiid
+  // order, so the reader counts them as it hands them out.
   struct alignas(64) slot_t {
     // The eight-byte fields of an instruction, with the register values by
     // operand (rs1, rs2, rs3, rsd, rd, frs1, frs2, frs3, frd).
