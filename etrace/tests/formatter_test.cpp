@@ -27,7 +27,6 @@
 
 using namespace insn_flag;
 
-
 namespace {
 
 et_reg_t reg(uint64_t addr, uint64_t data) { return et_reg_t{1, addr, 1, data}; }
@@ -65,10 +64,11 @@ std::string swt_line(const et_insn_t& in, swt_switches_t s = {}) {
 // The conversion renders exactly what printf renders for the argument type
 // that its length modifier names.
 TEST(IntFormat, MatchesPrintf) {
-  const char* specs[] = {"10ld", "08lx", "-12llu", "x",    "d",    "i",      "+d",       " d",
-                         "#o",   "#x",   "#X",     "#.0o", ".0d",  ".5d",    "08.3d",    "-08d",
-                         "hhd",  "hu",   "hx",     "lo",   "20lX", "+.28ld", "#31.28lx", "31lo",
-                         "'ld",  "jd",   "zu",     "td",   "0lx",  "#lo"};
+  const char* specs[] = {"10ld",   "08lx",     "-12llu", "x",     "d",      "i",    "+d",
+                         " d",     "#o",       "#x",     "#X",    "#.0o",   ".0d",  ".5d",
+                         "08.3d",  "-08d",     "hhd",    "hu",    "hx",     "lo",   "20lX",
+                         "+.28ld", "#31.28lx", "31lo",   "'ld",   "jd",     "zu",   "td",
+                         "0lx",    "#lo",      ".29d",   ".30ld", "#.29lx", "+.30d"};
   const uint64_t values[] = {0,
                              1,
                              42,
@@ -129,9 +129,9 @@ TEST(IntFormat, RandomSpecsAreRefusedOrMatchPrintf) {
 }
 
 TEST(IntFormat, RefusesAnythingButOneIntegerConversion) {
-  const char* bad[] = {"",    "n",    "ln",   "s",    "10s",    "c", "f",  "lf",  "Lf",
-                       "p",   "%d",   "d%d",  "ld%n", "10ld%s", " ", "*d", ".*d", "100d",
-                       "32d", ".29d", "hhhd", "lld%", "%",      "q", "Ld"};
+  const char* bad[] = {"",    "n",    "ln",     "s",    "10s",    "c", "f",  "lf",  "Lf",
+                       "p",   "%d",   "d%d",    "ld%n", "10ld%s", " ", "*d", ".*d", "100d",
+                       "32d", ".31d", "#.30lx", "hhhd", "lld%",   "%", "q",  "Ld"};
   for (const char* spec : bad) {
     EXPECT_THROW(et_int_format_t{spec}, std::invalid_argument) << "spec '" << spec << "'";
   }

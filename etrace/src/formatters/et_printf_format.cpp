@@ -8,10 +8,12 @@
 
 namespace {
 
-// Width and precision are capped so that the longest conversion, a sign or
-// "0x" and the padded digits, still fits et_int_format_t::max_output.
+// Width and precision beyond the output's room can never fit. Within it, the
+// constructor renders the longest conversion (a sign or "0x" before the
+// precision's digits: two characters more at most) to see whether it fits.
 constexpr unsigned max_int_width = et_int_format_t::max_output;
-constexpr unsigned max_int_precision = et_int_format_t::max_output - 3;
+constexpr unsigned max_int_precision = et_int_format_t::max_output;
+constexpr std::size_t longest_conversion = et_int_format_t::max_output + 2;
 
 [[noreturn]] void refuse(const std::string& spec, const std::string& why) {
   throw std::invalid_argument("invalid format '" + spec + "': " + why);
@@ -90,7 +92,7 @@ et_int_format_t::et_int_format_t(const std::string& spec) : spec_(spec) {
 
   // The longest conversion is that of the largest magnitude of the argument
   // type: all ones when unsigned, the most negative number when signed.
-  char scratch[max_output];
+  char scratch[longest_conversion];
   std::size_t longest = 0;
   for (std::uint64_t v : {~std::uint64_t(0), std::uint64_t(1) << 7, std::uint64_t(1) << 15,
                           std::uint64_t(1) << 31, std::uint64_t(1) << 63})

@@ -55,7 +55,7 @@ TEST_F(QuendleErrors, UntrustedFormatsAreRefusedBeforeAnyOutput) {
   const std::string trace = trace_of(b, 1);
   soc_config_t cfg(config_);
   const char* bad[] = {"%n",   "ld%n", "n", "s",  "10s", "d%d", "%s%s%s%s", "200ld",         "32d",
-                       ".29d", "*d",   "",  "lf", "ld%", "%",   "%d",       "ld 34567890123"};
+                       ".31d", "*d",   "",  "lf", "ld%", "%",   "%d",       "ld 34567890123"};
   for (const char* option : {"--swt-ts-format", "--swt-uiid-format"}) {
     for (const char* spec : bad) {
       run_result_t r = run(trace, cfg.path(), {"--ts", "--uiid", option, spec});
