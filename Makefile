@@ -68,9 +68,11 @@ test-tsan: $(TSAN_BUILD)/build.ninja
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
+# The timing scripts of one build; a comparison (bench/*_compare.sh) takes two
+# build directories and is run by hand.
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
-	@for s in bench/*.sh; do [ -f "$$s" ] && bash "$$s" $(BUILD) || exit 1; done
+	@for s in $(filter-out %_compare.sh,$(wildcard bench/*.sh)); do bash "$$s" $(BUILD) || exit 1; done
 
 demo: build
 	$(BUILD)/bin/quendle -c examples/soc.xml -t examples/sample.trace \

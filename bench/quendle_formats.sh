@@ -18,38 +18,17 @@ trace="$work/trace.bin"
 "$gen" "$trace" "$count"
 echo "quendle formats: $count instructions, trace $(stat -c %s "$trace") bytes, best of $runs runs"
 
-# One run: prints "seconds peak-KiB". Peak memory from GNU time when present,
-# else from the kernel's high-water mark, sampled while the program runs.
-run_once() {
-  local out=$1; shift
-  local start end peak
-  rm -f "$out"
-  start=$(date +%s.%N)
-  if [ -x /usr/bin/time ]; then
-    /usr/bin/time -f "%M" -o "$work/time.txt" "$quendle" "$@" -o "$out" > /dev/null
-    peak=$(tail -n 1 "$work/time.txt")
-  else
-    "$quendle" "$@" -o "$out" > /dev/null &
-    local pid=$! v
-    peak=0
-    while kill -0 "$pid" 2> /dev/null; do
-      v=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2> /dev/null || true)
-      [ -n "$v" ] && peak=$v
-      sleep 0.01
-    done
-    wait "$pid"
-  fi
-  end=$(date +%s.%N)
-  awk -v s="$start" -v e="$end" -v p="$peak" 'BEGIN { printf "%.3f %d\n", e - s, p }'
-}
+# shellcheck source-path=SCRIPTDIR source=lib/timing.sh
+. "$root/bench/lib/timing.sh"
 
 printf '%-26s %9s %12s %9s %13s\n' options seconds "insn/s" "peak MiB" "output bytes"
 for args in "-f swt --cc --uiid --ts" "-f raw" "-f pconly" "-f ingress"; do
   out="$work/out.${args// /_}"
   best="" peak=0
   for ((i = 0; i < runs; ++i)); do
+    rm -f "$out"
     # shellcheck disable=SC2086
-    read -r t p < <(run_once "$out" -c "$root/examples/soc.xml" -t "$trace" $args)
+    read -r t p < <(timed_run "$work/time.txt" "$quendle" -c "$root/examples/soc.xml" -t "$trace" $args -o "$out")
     if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$t; fi
     [ "$p" -gt "$peak" ] && peak=$p
   done
@@ -57,4 +36,4 @@ for args in "-f swt --cc --uiid --ts" "-f raw" "-f pconly" "-f ingress"; do
     'BEGIN { printf "%-26s %9.3f %12.0f %9.1f %13d\n", a, t, n / t, p / 1024, o }'
   rm -f "$out"
 done
-rm -f "$trace" "$work/time.txt"
+rm -f "$trace" "$work/time.txt" "$work/time.txt.err"
