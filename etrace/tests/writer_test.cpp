@@ -291,6 +291,68 @@ TEST(WriterClose, FailureAlreadyThrownIsNotWrittenAgain) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
+// After a successful close() every kind of write is refused, before any bit
+// of it: the file keeps the closed stream, also past the size of the blocks
+// in which words are written.
+TEST(WriterClose, WritesAfterCloseThrowAndWriteNothing) {
+  const struct {
+    const char* name;
+    std::function<void(et_writer_t&)> write;
+  } writes[] = {
+      {"append", [](et_writer_t& w) { w.append(1, 3); }},
+      {"append of 0 bits", [](et_writer_t& w) { w.append(1, 0); }},
+      {"tsd1", [](et_writer_t& w) { w.record_tsd1(1); }},
+      {"hart", [](et_writer_t& w) { w.record_swt_hart(1); }},
+      {"is", [](et_writer_t& w) { w.record_swt_is(255, 3, 0x13); }},
+      {"irfra", [](et_writer_t& w) { w.record_swt_irfra(0, 1, 2); }},
+      {"irfrd", [](et_writer_t& w) { w.record_swt_irfrd(0, 1, 2); }},
+      {"irfwa", [](et_writer_t& w) { w.record_swt_irfwa(0, 2); }},
+      {"irfwd", [](et_writer_t& w) { w.record_swt_irfwd(0, 2); }},
+      {"frfra", [](et_writer_t& w) { w.record_swt_frfra(0, 5, 2); }},
+      {"frfrd", [](et_writer_t& w) { w.record_swt_frfrd(0, 5, 2); }},
+      {"frfwa", [](et_writer_t& w) { w.record_swt_frfwa(0, 2); }},
+      {"frfwd", [](et_writer_t& w) { w.record_swt_frfwd(0, 2); }},
+      {"fr", [](et_writer_t& w) { w.record_swt_fr(0, true); }},
+      {"va", [](et_writer_t& w) { w.record_swt_va(0, 0x1000); }},
+      {"pa", [](et_writer_t& w) { w.record_swt_pa(0, 0x1000); }},
+      {"std", [](et_writer_t& w) { w.record_swt_std(0, 7); }},
+      {"cm", [](et_writer_t& w) { w.record_swt_cm(0, 0x1000, false, true, 5, false); }},
+      {"more than a block of issue records",
+       [](et_writer_t& w) {
+         for (uint64_t i = 0; i < 1000; ++i) w.record_swt_is(i, 3, i);
+       }},
+  };
+  // What `write` threw, marked unless it is a std::logic_error.
+  auto thrown_by = [](et_writer_t& w, const std::function<void(et_writer_t&)>& write) {
+    try {
+      write(w);
+      return std::string("nothing thrown");
+    } catch (const std::logic_error& e) {
+      return std::string(e.what());
+    } catch (const std::exception& e) {
+      return "not a logic_error: " + std::string(e.what());
+    }
+  };
+  for (uint64_t ring_size : {0, 64}) {
+    temp_file_t file;
+    const std::string refusal = "trace writer for '" + file.path() + "' is closed";
+    bytes_t closed;
+    ::testing::internal::CaptureStderr();
+    {
+      et_writer_t w(file.path(), ring_size);
+      w.configure(64, 64, 64, 64, 56);
+      w.record_swt_irfwa(0x3ff, 31);
+      w.close();
+      closed = read_file(file.path());
+      for (const auto& c : writes)
+        EXPECT_EQ(thrown_by(w, c.write), refusal) << c.name << ", ring " << ring_size;
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << ring_size;
+    EXPECT_EQ(closed.size(), 8u) << ring_size;
+    EXPECT_EQ(read_file(file.path()), closed) << ring_size;
+  }
+}
+
 TEST(WriterErrors, RingSizeNotMultipleOf8) {
   temp_file_t file;
   for (uint64_t size : {1, 12, 4097}) {

@@ -56,14 +56,17 @@ et_writer_t::~et_writer_t() {
 
 void et_writer_t::close() {
   if (closed_) return;
-  closed_ = true;
+  // The padding records are written before the writer counts as closed; a
+  // failure closes it all the same.
   try {
     // After a failed write the stream has a gap: nothing more is written.
     if (failure_.empty()) complete_stream();
   } catch (const std::exception&) {
+    closed_ = true;
     file_.close();
     throw;
   }
+  closed_ = true;
   // The file stream's own buffer is written here: on a full disk this is
   // where the last bytes fail.
   errno = 0;
@@ -111,6 +114,10 @@ void et_writer_t::configure(const et_stream_geometry_t& geometry) {
 void et_writer_t::throw_bad_bit_count(uint64_t bits) {
   throw std::runtime_error("Error: trace writer cannot append " + std::to_string(bits) +
                            " bits at once (at most 64)");
+}
+
+void et_writer_t::throw_closed() const {
+  throw std::logic_error("trace writer for '" + path_ + "' is closed");
 }
 
 void et_writer_t::require(unsigned code) const {
@@ -173,18 +180,20 @@ void et_writer_t::write_ring_to_file() {
   }
 }
 
-// Every width is looked up (and may throw) before the record's first bit is
-// written. The record's fields come from the wire-format table at compile
-// time: the fixed widths are constants, the others the configured ones.
+// That the writer is open, and every width, is checked (and may throw)
+// before the record's first bit is written. The record's fields come from the
+// wire-format table at compile time: the fixed widths are constants, the
+// others the configured ones.
 template <unsigned code, class... values_t>
 void et_writer_t::record(values_t... values) {
   constexpr const et_wire_record_t& layout = et_wire::record_of<code>();
   static_assert(sizeof...(values) == layout.field_count, "one value for each field");
+  check_open();
   if constexpr (et_wire::needs_geometry(layout)) require(code);
   const uint64_t value[] = {uint64_t(values)...};
-  append(code, et_wire::header_bits);
+  put_bits(code, et_wire::header_bits);
   for (std::size_t i = 0; i < sizeof...(values); ++i)
-    append(value[i], wire_.bits(layout.fields[i]));
+    put_bits(value[i], wire_.bits(layout.fields[i]));
   end_record();
 }
 
@@ -193,6 +202,7 @@ void et_writer_t::record_tsd1(uint8_t delta) { record<MH_TSD1>(delta); }
 void et_writer_t::record_swt_hart(uint8_t hart) { record<MH_SWT_HART>(hart); }
 
 void et_writer_t::record_swt_is(uint64_t uiid, uint8_t pril, uint64_t chunk) {
+  check_open();  // before the issue count and the sync points change
   if (++issue_count_ == 0 && ring_size_ != 0) {
     // Every 256th issue record starts a point from which a kept ring can be
     // read; records always end on a byte boundary, so pending bits are bytes.
@@ -245,6 +255,7 @@ void et_writer_t::record_swt_std(uint16_t piid, uint64_t data) { record<MH_SWT_S
 
 void et_writer_t::record_swt_cm(uint16_t piid, uint64_t pc, bool frcm, bool trap, uint64_t cause,
                                 bool trig) {
+  check_open();  // a closed writer says so before a width it lacks
   require(MH_SWT_CM);
   const unsigned interrupt_bit = wire_.size(et_wire_size_t::XLEN) - 1;
   record<MH_SWT_CM>(piid, pc, frcm, trap, cause >> interrupt_bit, cause, trig);

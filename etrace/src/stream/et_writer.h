@@ -39,21 +39,11 @@ public:
 
   // Appends the low `bits` bits (0..64) of value to the stream.
   void append(uint64_t value, uint64_t bits) {
-    if (bits == 0) return;
-    if (bits > 64) throw_bad_bit_count(bits);
-    const uint64_t v = bits == 64 ? value : value & ((uint64_t(1) << bits) - 1);
-    buffer_ |= v << pending_bits_;
-    const unsigned total = pending_bits_ + unsigned(bits);
-    if (total < 64) {
-      pending_bits_ = uint8_t(total);
-      return;
-    }
-    emit_word(buffer_);
-    pending_bits_ = uint8_t(total - 64);
-    // The bits of v that did not fit; none when exactly 64 were reached.
-    buffer_ = pending_bits_ ? v >> (64 - (total - unsigned(bits))) : 0;
+    check_open();
+    put_bits(value, bits);
   }
 
+  // Each throws std::logic_error, writing nothing, once the stream is closed.
   void record_tsd1(uint8_t delta);
   void record_swt_hart(uint8_t hart);
   void record_swt_is(uint64_t uiid, uint8_t pril, uint64_t chunk);
@@ -76,14 +66,35 @@ public:
   // Completes the stream: pads the last word with TSD1 records, writes the
   // ring in ring mode, and closes the file. Throws std::runtime_error naming
   // the file and the system's reason when any of it fails, and again when an
-  // earlier write failed: the file is then incomplete. Later calls do nothing.
+  // earlier write failed: the file is then incomplete. Later calls do nothing;
+  // a later write throws std::logic_error.
   void close();
 
 private:
+  // Every write checks this first, so that nothing of it reaches the stream.
+  void check_open() const {
+    if (closed_) throw_closed();
+  }
+  [[noreturn]] void throw_closed() const;
+  void put_bits(uint64_t value, uint64_t bits) {
+    if (bits == 0) return;
+    if (bits > 64) throw_bad_bit_count(bits);
+    const uint64_t v = bits == 64 ? value : value & ((uint64_t(1) << bits) - 1);
+    buffer_ |= v << pending_bits_;
+    const unsigned total = pending_bits_ + unsigned(bits);
+    if (total < 64) {
+      pending_bits_ = uint8_t(total);
+      return;
+    }
+    emit_word(buffer_);
+    pending_bits_ = uint8_t(total - 64);
+    // The bits of v that did not fit; none when exactly 64 were reached.
+    buffer_ = pending_bits_ ? v >> (64 - (total - unsigned(bits))) : 0;
+  }
   void emit_word(uint64_t word);
   void complete_stream();  // padding, then the ring or the staged words
   void flush_staged();
-  void end_record() { append(0, (8 - pending_bits_ % 8) % 8); }
+  void end_record() { put_bits(0, (8 - pending_bits_ % 8) % 8); }
   // Throws unless the widths that record `code` needs are configured.
   void require(unsigned code) const;
   // Header code, the values of the record's fields (et_wire_format.h) in
