@@ -3,6 +3,7 @@
 // its message, exit status and what is left in the output file.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -207,6 +208,46 @@ TEST_F(QuendleErrors, FilesThatCannotBeOpened) {
     EXPECT_TRUE(contains(r.err, "ERROR: cannot open output file '/nonexistent/dir/out.txt'"))
         << r.err;
   }
+}
+
+// A trace that cannot be read at all is reported before the output is
+// opened: an existing output keeps every byte, in every input format.
+TEST_F(QuendleErrors, UnreadableTraceLeavesAnExistingOutputAsItWas) {
+  soc_config_t cfg(config_);
+  char dir[] = "/tmp/quendle_trace_dir_XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  et_test::trace_builder_t b(config_);
+  const std::string unreadable = trace_of(b, 3);
+  ASSERT_EQ(chmod(unreadable.c_str(), 0), 0);
+  struct {
+    std::string trace;
+    std::string err;
+  } cases[] = {
+      {dir, "ERROR: Error: fail to read trace file: " + std::string(dir) +
+                " at position 0: Is a directory\n"},
+      {"/nonexistent/trace.bin",
+       "ERROR: Error: fail to open trace file: /nonexistent/trace.bin: No such file or "
+       "directory\n"},
+      // Its first read fails: nothing is mapped at address 0.
+      {"/proc/self/mem",
+       "ERROR: Error: fail to read trace file: /proc/self/mem at position 0: Input/output "
+       "error\n"},
+      {unreadable, "ERROR: Error: fail to open trace file: " + unreadable +
+                       ": Permission denied\n"},
+  };
+  const std::string old = "an earlier listing\n";
+  for (const auto& c : cases) {
+    if (!file_exists(c.trace) && c.trace.rfind("/nonexistent", 0) != 0) continue;
+    if (c.trace == unreadable && access(unreadable.c_str(), R_OK) == 0) continue;  // root reads it
+    for (const char* iformat : {"swt", "hwt", "rvt"}) {
+      std::ofstream(out_.path(), std::ios::binary) << old;
+      run_result_t r = run(c.trace, cfg.path(), {"--iformat", iformat});
+      EXPECT_EQ(r.status, 1) << c.trace << " " << iformat;
+      EXPECT_EQ(r.err, c.err) << iformat;
+      EXPECT_EQ(read_text(out_.path()), old) << c.trace << " " << iformat;
+    }
+  }
+  rmdir(dir);
 }
 
 TEST_F(QuendleErrors, FailedWritesAreNotReportedAsSuccess) {
