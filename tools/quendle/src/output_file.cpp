@@ -78,10 +78,17 @@ void output_file_t::flush() {
 void output_file_t::close() {
   flush();
   stop_writer();
-  if (::close(fd_) != 0) failed_ = true;
+  if (::close(fd_) != 0 && !failed_.load(std::memory_order_relaxed)) fail(errno);
   fd_ = -1;
   if (failed_.load(std::memory_order_relaxed))
-    throw std::runtime_error("cannot write output file '" + path_ + "'");
+    throw std::runtime_error("cannot write output file '" + path_ + "': " +
+                             std::strerror(failure_));
+}
+
+void output_file_t::fail(int error) {
+  // A write that takes nothing and gives no reason: the device is full.
+  failure_ = error != 0 ? error : ENOSPC;
+  failed_.store(true, std::memory_order_relaxed);
 }
 
 void output_file_t::write_block(const char* data, std::size_t n) {
@@ -89,7 +96,7 @@ void output_file_t::write_block(const char* data, std::size_t n) {
     const ssize_t done = ::write(fd_, data, n);
     if (done < 0 && errno == EINTR) continue;
     if (done <= 0) {
-      failed_.store(true, std::memory_order_relaxed);
+      fail(done < 0 ? errno : 0);
       return;
     }
     data += done;

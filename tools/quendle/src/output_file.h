@@ -39,7 +39,7 @@ public:
   // Everything so far reaches the file before this returns.
   void flush();
   // Flushes and closes the file; a write that failed is an error, not
-  // success: std::runtime_error "cannot write output file '<path>'".
+  // success: std::runtime_error "cannot write output file '<path>': <reason>".
   void close();
 
   // The size of a block, written out with one system call.
@@ -65,8 +65,13 @@ private:
   const et_huge_mapping_t blocks_;
   uint64_t current_ = 0;  // the block being filled
   std::size_t used_ = 0;  // bytes in it
-  // A write failed, in whichever thread writes.
+  // Remembers the first failure and its reason (an errno value).
+  void fail(int error);
+
+  // A write failed, in whichever thread writes; the reason is read only
+  // once that thread has ended.
   std::atomic<bool> failed_{false};
+  int failure_ = 0;
   // With the writer thread: blocks handed over, and blocks written, and the
   // sizes of the blocks handed over.
   std::size_t sizes_[block_count] = {};

@@ -259,10 +259,12 @@ TEST_F(QuendleErrors, FailedWritesAreNotReportedAsSuccess) {
   for (const char* format : {"swt", "ingress", "pconly", "raw"}) {
     run_result_t r = run(trace, cfg.path(), {"-f", format}, "/dev/full");
     EXPECT_EQ(r.status, 1) << format;
-    EXPECT_EQ(r.err, "ERROR: cannot write output file '/dev/full'\n") << format;
+    EXPECT_EQ(r.err, "ERROR: cannot write output file '/dev/full': No space left on device\n")
+        << format;
   }
   run_result_t r = run(trace, cfg.path(), {"--iformat", "rvt"}, "/dev/full");
   EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "ERROR: cannot write output file '/dev/full': No space left on device\n");
 }
 
 // The two lines on standard output are part of the run: when they cannot be

@@ -137,7 +137,7 @@ TEST_P(OutputFile, FailedWritesAreReported) {
     out.close();
     FAIL() << "no error";
   } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), "cannot write output file '/dev/full'");
+    EXPECT_STREQ(e.what(), "cannot write output file '/dev/full': No space left on device");
   }
 }
 
