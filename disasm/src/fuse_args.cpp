@@ -70,6 +70,7 @@ std::string fuse_auipc_lx_arg_t::to_string(insn_t const& insn) const {
          load_half(insn, second_c_, std::to_string(insn.fused_second_imm()));
 }
 
+template <>
 std::string fuse_add_lx_arg_t::to_string(insn_t const& insn) const {
   insn_t const first = insn.fused_first();
   char const* rd = xpr_name[first.rd()];
@@ -80,6 +81,7 @@ std::string fuse_add_lx_arg_t::to_string(insn_t const& insn) const {
          load_half(insn, second_c_, "0");
 }
 
+template <>
 std::string fuse_alu_beq_arg_t::to_string(insn_t const& insn) const {
   insn_t const first = insn.fused_first();
   std::string_view const mnemonic(first_);

@@ -78,11 +78,17 @@ private:
   bool second_c_;
 };
 
-// An address add (add, add.uw, shNadd, shNadd.uw, c.add), then a load from
-// the sum at offset 0 (the fused word keeps no load offset).
-class fuse_add_lx_arg_t final : public arg_t {
+// The pairs whose first half is named by its mnemonic, by their second half.
+enum class fuse_second_half_t { load, branch };
+
+// The first half's mnemonic, then the second half: for a load, an address add
+// (add, add.uw, shNadd, shNadd.uw, c.add) then a load from the sum at offset
+// 0 (the fused word keeps no load offset); for a branch, and/andi or their
+// compressed forms, then a branch comparing the result with zero.
+template <fuse_second_half_t second>
+class fuse_named_first_arg_t final : public arg_t {
 public:
-  constexpr fuse_add_lx_arg_t(char const* first, bool first_c, bool second_c)
+  constexpr fuse_named_first_arg_t(char const* first, bool first_c, bool second_c)
       : first_(first), first_c_(first_c), second_c_(second_c) {}
   std::string to_string(insn_t const& insn) const override;
 
@@ -92,19 +98,12 @@ private:
   bool second_c_;
 };
 
-// and/andi or their compressed forms, then a branch comparing the result
-// with zero.
-class fuse_alu_beq_arg_t final : public arg_t {
-public:
-  constexpr fuse_alu_beq_arg_t(char const* first, bool first_c, bool second_c)
-      : first_(first), first_c_(first_c), second_c_(second_c) {}
-  std::string to_string(insn_t const& insn) const override;
-
-private:
-  char const* first_;
-  bool first_c_;
-  bool second_c_;
-};
+using fuse_add_lx_arg_t = fuse_named_first_arg_t<fuse_second_half_t::load>;
+using fuse_alu_beq_arg_t = fuse_named_first_arg_t<fuse_second_half_t::branch>;
+template <>
+std::string fuse_add_lx_arg_t::to_string(insn_t const& insn) const;
+template <>
+std::string fuse_alu_beq_arg_t::to_string(insn_t const& insn) const;
 
 // Every fused-pair printer object: class, name, constructor arguments. A c_
 // before an instruction in a name marks that half as compressed. No entry

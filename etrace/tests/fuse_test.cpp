@@ -8,6 +8,7 @@
 
 #include "disasm_insn.h"
 #include "disassembler.h"
+#include "fused_pairs.h"
 #include "insn_ids.h"
 #include "records/et_insn.h"
 #include "records/et_insn_fuse.h"
@@ -260,6 +261,24 @@ TEST(InsnFused, RecognisesOnlyFusedWords) {
   EXPECT_TRUE(in.is_fused());
   in.chunk ^= uint64_t(1) << 58;  // bits 59..55 must be 0
   EXPECT_FALSE(in.is_fused());
+}
+
+// The patterns come from the disassembler's rows: a word is fused exactly
+// when the disassembler decodes it as a fused pair, for every row's words
+// and for each of them with any one bit flipped.
+TEST(InsnFuse, IsFusedAgreesWithTheDisassemblersRows) {
+  const disassembler_t disassembler(64);
+  for (const fused_pair_t& row : fused_pairs) {
+    for (const uint64_t base : {row.match, row.match | ~row.mask}) {
+      for (int bit = -1; bit < 64; ++bit) {
+        et_insn_t in{};
+        in.chunk = bit < 0 ? base : base ^ (uint64_t(1) << bit);
+        const disasm_insn_t* e = disassembler.get_disasm(in.chunk);
+        const bool pair = e != nullptr && e->name.rfind("fuse.", 0) == 0;
+        EXPECT_EQ(in.is_fused(), pair) << row.name << std::hex << " 0x" << in.chunk;
+      }
+    }
+  }
 }
 
 // The diff prints the codes, so their numbers are part of its output.

@@ -7,9 +7,11 @@
 // of the two halves' lengths.
 #include "records/et_insn_fuse.h"
 
+#include <cstddef>
 #include <cstdint>
 
 #include "disasm_insn.h"
+#include "fused_pairs.h"
 #include "insn.h"
 #include "records/et_insn.h"
 
@@ -17,40 +19,46 @@ using namespace insn_flag;
 
 namespace {
 
-// The (mask, value) pairs that recognise a fused word.
+// The (mask, value) pairs that recognise a fused word: the disassembler's
+// fused-pair rows, with the rows that differ only in the length marker's bit
+// 5 (a 32-bit or a 16-bit second half) or in bit 10 (the first half's opcode
+// OP or OP-32, an shNadd or its .uw form) merged, so that fewer are tried.
 struct fused_pattern_t {
   std::uint64_t mask, value;
 };
 
-constexpr fused_pattern_t fused_patterns[] = {
-    {0xfff8000000003fdf, 0x8000000000001b9f},  // fuse.lui.addi, fuse.lui.c.addi
-    {0xfff8007ffff001ff, 0x800000000030009f},  // fuse.c.lui.addi
-    {0xfff8007ffff001ff, 0x80000000003000fb},  // fuse.c.lui.c.addi
-    {0xffc7ffff00383fdf, 0x900000000000199f},  // fuse.add.lx, fuse.add.c.lx
-    {0xffc7fffffff801ff, 0x900000000048011f},  // fuse.c.add.lx
-    {0xffc7fffffff801ff, 0x900000000048017b},  // fuse.c.add.c.lx
-    {0xff80000000383fff, 0xd0000000003809bf},  // fuse.andi.beq
-    {0xffc0000000383fff, 0xd00000000038099f},  // fuse.andi.c.beq
-    {0xff80007ffff601ff, 0xd00000000044009f},  // fuse.c.andi.beq
-    {0xffc0007ffff601ff, 0xd0000000004400fb},  // fuse.c.andi.c.beq
-    {0xff80007f00383fff, 0xd0000000003819bf},  // fuse.and.beq
-    {0xffc0007f00383fff, 0xd00000000038199f},  // fuse.and.c.beq
-    {0xff80007ffffe31ff, 0xd00000000046309f},  // fuse.c.and.beq
-    {0xffc0007ffffe31ff, 0xd0000000004630fb},  // fuse.c.and.c.beq
-    {0xffc7ffff00383bdf, 0x900000100010199f},  // fuse.sh1add(.uw).lx, .c.lx
-    {0xffc7ffff00383bdf, 0x900000100020199f},  // fuse.sh2add(.uw).lx, .c.lx
-    {0xffc7ffff00383bdf, 0x900000100030199f},  // fuse.sh3add(.uw).lx, .c.lx
-    {0xffc7ffff00383fdf, 0x9000000400001d9f},  // fuse.add.uw.lx, fuse.add.uw.c.lx
-    {0xffc0000000003fdf, 0xa000000000001b9f},  // fuse.lui.lx, fuse.lui.c.lx
-    {0xffc0007ffff001ff, 0xa00000000030009f},  // fuse.c.lui.lx
-    {0xffc0007ffff001ff, 0xa0000000003000fb},  // fuse.c.lui.c.lx
-    {0xfff8000000003fdf, 0xc000000000000b9f},  // fuse.auipc.addi, fuse.auipc.c.addi
-    {0xffc0000000003fdf, 0xe000000000000b9f},  // fuse.auipc.lx, fuse.auipc.c.lx
-    {0xfff8000000003fff, 0xf000000000000bbf},  // fuse.auipc.jalr
-    {0xfff8000000003fff, 0xb000000000001bbf},  // fuse.lui.jalr
-    {0xfff8007ffff001ff, 0xb00000000030009f},  // fuse.c.lui.jalr
+constexpr std::size_t fused_pair_count = sizeof fused_pairs / sizeof fused_pairs[0];
+
+struct fused_pattern_list_t {
+  fused_pattern_t at[fused_pair_count];
+  std::size_t count;
 };
-static_assert(sizeof fused_patterns / sizeof fused_patterns[0] == 26, "26 fused patterns");
+
+constexpr fused_pattern_list_t merge_fused_pairs() {
+  fused_pattern_list_t list{};
+  for (const fused_pair_t& pair : fused_pairs) list.at[list.count++] = {pair.mask, pair.match};
+  constexpr std::uint64_t mergeable[] = {std::uint64_t(1) << 5, std::uint64_t(1) << 10};
+  for (bool merged = true; merged;) {
+    merged = false;
+    for (std::size_t i = 0; i < list.count; ++i) {
+      for (std::size_t j = i + 1; j < list.count; ++j) {
+        const std::uint64_t differ = list.at[i].value ^ list.at[j].value;
+        if (list.at[i].mask != list.at[j].mask ||
+            (differ != mergeable[0] && differ != mergeable[1]))
+          continue;
+        // Together the two match exactly the words that ignore that bit.
+        list.at[i] = {list.at[i].mask & ~differ, list.at[i].value & ~differ};
+        for (std::size_t k = j + 1; k < list.count; ++k) list.at[k - 1] = list.at[k];
+        --list.count;
+        merged = true;
+      }
+    }
+  }
+  return list;
+}
+
+constexpr fused_pattern_list_t fused_patterns = merge_fused_pairs();
+static_assert(fused_patterns.count == 26, "41 fused pairs in 26 patterns");
 
 // A signed immediate as the fused word keeps it: its low 12 bits.
 std::uint64_t low_12(std::int64_t imm) { return std::uint64_t(imm) & 0xfff; }
@@ -69,8 +77,8 @@ bool is_wide_branch(std::uint64_t w) { return (w & 0x207f) == 0x63 || (w & 0x607
 }  // namespace
 
 bool et_insn_t::is_fused() const {
-  for (const auto& p : fused_patterns)
-    if ((chunk & p.mask) == p.value) return true;
+  for (std::size_t k = 0; k < fused_patterns.count; ++k)
+    if ((chunk & fused_patterns.at[k].mask) == fused_patterns.at[k].value) return true;
   return false;
 }
 
