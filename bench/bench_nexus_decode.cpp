@@ -2,6 +2,11 @@
 // image, with the logs off and with the disassembly log on. The listing goes
 // to a file, flushed per instruction as decode() does.
 //
+// BM_NexusDecodeSrcWidth walks the same program behind SRC fields of growing
+// width, one selected source and one unselected at the top of the field: the
+// heap a run takes must not grow with the width, and no instruction may
+// allocate (heap_allocs_per_run stays far below insns_per_run).
+//
 // The Nexus file and the image are built with the test tree's writers and
 // written next to the program; they are removed at exit.
 #include <benchmark/benchmark.h>
@@ -14,6 +19,7 @@
 
 #include "nexus/nexus_decoder.h"
 #include "support/elf_writer.h"
+#include "support/heap_counter.h"  // this program's operator new
 #include "support/nexus_encoder.h"
 
 namespace {
@@ -65,36 +71,56 @@ std::vector<uint8_t> loop_image() {
   return elf.image();
 }
 
-std::vector<uint8_t> trace_bytes() {
-  et_test::nexus_encoder_t enc;
-  enc.message(9, 0, {et_test::fixed(1, 4), et_test::var(0), et_test::var(base >> 1)});
+// With a SRC field of src_bits (none when 0), the loop's messages come from
+// source 0; each is followed by one of the highest source, never selected.
+std::vector<uint8_t> trace_bytes(unsigned src_bits = 0) {
+  et_test::nexus_encoder_t enc(src_bits != 0, src_bits);
+  const unsigned other = src_bits == 0 ? 0 : unsigned((uint64_t(1) << src_bits) - 1);
+  const auto sync = [&](unsigned src) {
+    enc.message(9, src, {et_test::fixed(1, 4), et_test::var(0), et_test::var(base >> 1)});
+  };
+  sync(0);
+  if (src_bits != 0) sync(other);
   for (unsigned i = 0; i < loops; ++i) {
     enc.message(3, 0, {et_test::var(2 * (body + 1))});
     enc.message(30, 0, {et_test::var(repeats)});
+    if (src_bits != 0) enc.message(3, other, {et_test::var(2 * (body + 1))});
   }
   return enc.bytes();
 }
 
-void decode_run(benchmark::State& state, bool disasm_log) {
+void decode_run(benchmark::State& state, bool disasm_log, unsigned src_bits = 0) {
   const bench_file_t elf("bench_nexus.elf", loop_image());
-  const bench_file_t nexus("bench_nexus.nx", trace_bytes());
+  const bench_file_t nexus("bench_nexus.nx", trace_bytes(src_bits));
   const std::string listing = beside_program("bench_nexus.out");
+  uint64_t allocations = 0, bytes = 0;
   for (auto _ : state) {
-    nexus_decoder_t decoder(64, false, 0);
+    const uint64_t allocations_before = et_test::heap_allocations.load();
+    const uint64_t bytes_before = et_test::heap_bytes.load();
+    nexus_decoder_t decoder(64, src_bits != 0, src_bits);
     if (disasm_log) decoder.enable_disasm_log();
     std::ofstream out(listing);
     decoder.decode(1, out, nexus.path(), {elf.path()}, nullptr, true);
+    allocations = et_test::heap_allocations.load() - allocations_before;
+    bytes = et_test::heap_bytes.load() - bytes_before;
   }
   std::remove(listing.c_str());
   state.SetItemsProcessed(int64_t(state.iterations() * insns_per_run));
   state.counters["insns_per_run"] = double(insns_per_run);
+  state.counters["heap_allocs_per_run"] = double(allocations);
+  state.counters["heap_bytes_per_run"] = double(bytes);
 }
 
 void BM_NexusDecodeLogsOff(benchmark::State& state) { decode_run(state, false); }
 void BM_NexusDecodeDisasmLog(benchmark::State& state) { decode_run(state, true); }
 
+void BM_NexusDecodeSrcWidth(benchmark::State& state) {
+  decode_run(state, false, unsigned(state.range(0)));
+}
+
 BENCHMARK(BM_NexusDecodeLogsOff)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NexusDecodeDisasmLog)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NexusDecodeSrcWidth)->Arg(1)->Arg(8)->Arg(16)->Arg(27)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

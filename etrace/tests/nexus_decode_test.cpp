@@ -778,6 +778,22 @@ TEST(NexusDecode, FilesThatCannotBeRead) {
     error = e.what();
   }
   EXPECT_EQ(error, "Failed to read Nexus trace file: /nonexistent/trace.nx");
+  // A directory opens, but cannot be read.
+  const std::string dir = ::testing::TempDir();
+  error.clear();
+  try {
+    nexus.decode(1, out, dir, {}, nullptr, true);
+  } catch (const std::runtime_error& e) {
+    error = e.what();
+  }
+  EXPECT_EQ(error, "Failed to read Nexus trace file: " + dir);
+  error.clear();
+  try {
+    nexus.open(dir);
+  } catch (const std::runtime_error& e) {
+    error = e.what();
+  }
+  EXPECT_EQ(error, "Failed to read Nexus trace file: " + dir);
   messages_t m;
   m.sync(0x1004);
   temp_file_t not_elf;

@@ -159,7 +159,17 @@ const nexus_decoder_t::source_state_t& nexus_decoder_t::source(std::size_t src) 
 void nexus_decoder_t::open(const std::string& path) {
   file_.close();
   file_.open(path, std::ios::binary);
-  if (!file_) throw std::runtime_error("Failed to read Nexus trace file: " + path);
+  bool readable = bool(file_);
+  // A directory opens, and fails at its first read.
+  try {
+    if (readable) file_.rdbuf()->sgetc();
+  } catch (const std::ios_base::failure&) {
+    readable = false;
+  }
+  if (!readable) {
+    file_.close();
+    throw std::runtime_error("Failed to read Nexus trace file: " + path);
+  }
   in_ = file_.rdbuf();
   bit_offset_ = 0;
 }

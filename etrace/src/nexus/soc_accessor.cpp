@@ -23,13 +23,23 @@ bool within(uint64_t offset, uint64_t size, uint64_t file_size) {
   return offset <= file_size && size <= file_size - offset;
 }
 
+// Its last byte would lie past 2^64. One that ends exactly there is fine.
+bool wraps(const soc_accessor_t::section_t& section) {
+  return section.size != 0 && section.size - 1 > ~uint64_t(0) - section.address;
+}
+
 // An allocated, file-backed section whose addresses the segment covers.
-bool maps(const soc_accessor_t::segment_t& segment, const soc_accessor_t::section_t& section) {
+bool covers(const soc_accessor_t::segment_t& segment, const soc_accessor_t::section_t& section) {
   if (segment.type != PT_LOAD) return false;
   if ((section.flags & SHF_ALLOC) == 0 || section.type == SHT_NOBITS) return false;
   if (section.address < segment.vaddr) return false;
   const uint64_t start = section.address - segment.vaddr;
   return start <= segment.memory_size && section.size <= segment.memory_size - start;
+}
+
+// Mapped: covered, and with an end address (2^64 at most).
+bool maps(const soc_accessor_t::segment_t& segment, const soc_accessor_t::section_t& section) {
+  return covers(segment, section) && !wraps(section);
 }
 
 class file_t {
@@ -122,8 +132,6 @@ void read_mapped_bytes(Elf* elf, soc_accessor_t::image_t& image) {
     for (const soc_accessor_t::segment_t& segment : image.segments)
       mapped = mapped || maps(segment, section);
     if (!mapped || section.size == 0) continue;
-    // The end address is the map key: it must not wrap around.
-    require(section.address + section.size > section.address);
     Elf_Data* data = elf_rawdata(elf_getscn(elf, i), nullptr);
     require(data != nullptr && data->d_buf != nullptr && data->d_size == section.size);
     const uint8_t* bytes = static_cast<const uint8_t*>(data->d_buf);
@@ -178,6 +186,7 @@ void soc_accessor_t::parse_elf(const std::string& elf_path) {
     logger->log(zarn_logger_t::LOG_DEBUG,
                 logger->print_unit_path ? this->path.c_str() : name.c_str(), message.c_str());
   };
+  const section_t* wrapping = nullptr;  // the first one a loadable segment holds
   for (const segment_t& segment : image.segments) {
     if (segment.type != PT_LOAD) continue;
     if (debug) {
@@ -186,6 +195,7 @@ void soc_accessor_t::parse_elf(const std::string& elf_path) {
       log_debug(line.str());
     }
     for (const section_t& section : image.sections) {
+      if (wrapping == nullptr && wraps(section) && covers(segment, section)) wrapping = &section;
       if (!maps(segment, section)) continue;
       if (debug) {
         std::ostringstream line;
@@ -195,6 +205,7 @@ void soc_accessor_t::parse_elf(const std::string& elf_path) {
       }
       mapped_sections.push_back({segment.vaddr, segment.paddr, &section});
       // An empty section is not mapped: its key would hide the section that ends there.
+      // A section that ends at 2^64 gets the key 0, which orders last.
       if (section.size != 0)
         address_map.emplace(section.address + section.size,
                             std::make_pair(section.address, section.bytes.data()));
@@ -203,10 +214,15 @@ void soc_accessor_t::parse_elf(const std::string& elf_path) {
 
   for (const section_t& section : image.sections)
     if (section.type == SHT_SYMTAB) symbol_tables.push_back({&image, &section});
+  // Its end would be no address: the file's other sections stay mapped.
+  if (wrapping != nullptr)
+    throw std::runtime_error("ELF section wraps past the end of the address space: " + elf_path +
+                             " section " + wrapping->name);
 }
 
 bool soc_accessor_t::get_word(uint64_t pc, uint64_t& word) const {
-  const auto found = address_map.upper_bound(pc);
+  // The first section whose last byte is not below pc (pc + 1 wraps to the end 2^64).
+  const auto found = address_map.lower_bound(pc + 1);
   if (found == address_map.end() || pc < found->second.first) return false;
   const uint64_t offset = pc - found->second.first;
   const uint64_t left = found->first - pc;

@@ -61,8 +61,13 @@ public:
     const section_t* section;
   };
 
+  // Section ends in address order, where 0 stands for 2^64: the end of a
+  // section whose last byte is the last address.
+  struct end_order_t {
+    bool operator()(uint64_t a, uint64_t b) const { return a - 1 < b - 1; }
+  };
   // Section end address (exclusive) -> (section start address, section bytes).
-  using address_map_t = std::map<uint64_t, std::pair<uint64_t, const uint8_t*>>;
+  using address_map_t = std::map<uint64_t, std::pair<uint64_t, const uint8_t*>, end_order_t>;
 
   // (image, path of its file), in load order; a failed load leaves its empty image here.
   std::vector<std::pair<std::unique_ptr<image_t>, std::string>> images;
@@ -79,6 +84,8 @@ public:
   // Loads one ELF file and adds its sections to the map. A missing, truncated
   // or malformed file throws std::runtime_error
   // "Can't find or process ELF file: " + path and leaves the map as it was.
+  // A section that would run past 2^64 is not mapped: the file's other
+  // sections are, then std::runtime_error names the file and that section.
   void parse_elf(const std::string& path);
 
   // The 32-bit little-endian word at pc, from the first section whose end lies

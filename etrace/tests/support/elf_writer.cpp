@@ -148,7 +148,8 @@ std::vector<uint8_t> elf_writer_t::build(int header_class) const {
     uint64_t first = 0, last = 0;
     for (size_t i = 1; i < all.size(); ++i) {
       const elf_section_t& s = all[i];
-      if (s.type == SHT_NOBITS || s.address < seg.vaddr || s.address >= seg.vaddr + seg.memsz)
+      if (s.type == SHT_NOBITS || s.address < seg.vaddr ||
+          s.address - seg.vaddr >= seg.memsz)
         continue;
       if (first == 0) first = offsets[i];
       last = offsets[i] + s.bytes.size();
