@@ -319,13 +319,12 @@ TEST(NexusDecode, ErrorMessagesPassWithoutStopOnError) {
 }
 
 TEST(NexusDecode, WalkCapThrowsWithTheProgramCounter) {
-  // Resource Full with RCODE 1 counts without end, and a jal to itself never
-  // uses up HIST.
+  // A count of 100 halfwords over a jal to itself takes 50 steps.
   program_t spin(0x3000);
   spin.w32(jal(0, 0));
   const elf_file_t elf(spin);
   messages_t m;
-  m.sync(0x3000).resource_full(1, 0b110);
+  m.sync(0x3000).direct(100);
   decoder_setup_t setup;
   setup.walk_cap = 5;
   const run_t run = decode_bytes(m.enc.str(), {elf.path()}, setup);
@@ -339,6 +338,44 @@ TEST(NexusDecode, WalkCapThrowsWithTheProgramCounter) {
   const run_t repeated = decode_loop(r, setup);
   EXPECT_EQ(repeated.out, "1004\n1004\n1004\n1004\n");
   EXPECT_EQ(repeated.error, "Nexus walk does not reach its block end after 6 steps. pc = 0x1004");
+}
+
+// A Resource Full that carries history walks until HIST runs out. Over a loop
+// with no conditional branch that never happens: the walk comes back to a
+// program counter with the same HIST, and must stop there at once.
+TEST(NexusDecode, ResourceFullWalkThatCannotEndThrowsAtOnce) {
+  //   3000 addi x1,x1,1 ; 3004 j .-4 ; 3008 jal x0,-8
+  program_t spin(0x3000);
+  spin.w32(addi(1, 1, 1)).w32(jal(0, -4)).w32(jal(0, -8));
+  //   3000 addi x1,x1,1 ; 3004 bne x1,x0,-4 ; 3008 addi x1,x1,2
+  program_t branchy(0x3000);
+  branchy.w32(addi(1, 1, 1)).w32(bne(1, 0, -4)).w32(addi(1, 1, 2));
+  struct case_t {
+    const char* what;
+    const program_t& program;
+    uint64_t pc;
+    std::string listing;
+    std::string error;
+  };
+  const case_t cases[] = {
+      {"addi and a jump back, no history bit used", spin, 0x3000, "3000\n3004\n",
+       "Nexus walk loops without using its history. pc = 0x3000"},
+      {"the pc named is the one the walk comes back to", spin, 0x3008, "3008\n3000\n3004\n",
+       "Nexus walk loops without using its history. pc = 0x3000"},
+      // HIST 101: the bne is taken, then falls through, and HIST is out.
+      {"a loop whose branch uses history bits ends", branchy, 0x3000,
+       "3000\n3004\n3000\n3004\n", ""},
+  };
+  for (const auto& c : cases) {
+    const elf_file_t elf(c.program);
+    messages_t m;
+    m.sync(c.pc).resource_full(1, 0b110);
+    decoder_setup_t setup;
+    setup.walk_cap = 1000;  // without the check the walk lists up to the cap
+    const run_t run = decode_bytes(m.enc.str(), {elf.path()}, setup);
+    EXPECT_EQ(run.out, c.listing) << c.what;
+    EXPECT_EQ(run.error, c.error) << c.what;
+  }
 }
 
 TEST(NexusDecode, BlockEndsBeforeTheFirstSyncTakeOneStep) {
@@ -588,6 +625,36 @@ TEST(NexusDecode, SourcesAreSelectedByTheMask) {
   }
 }
 
+// Each source has its own branch history: a message sets its own source's
+// HIST and its walk uses that, so a selected source lists the same walk
+// whatever else is selected.
+TEST(NexusDecode, EachSourceWalksWithItsOwnHistory) {
+  //   80000000 c.nop ; 02 c.beqz x8,+8 ; 04..08 c.nop ; 0A c.nop ; 0C addi
+  //   80000010 c.bnez x8,+6 ; 12 c.j +14 ; 20 c.nop ; 22 bne x1,x0,-0x22
+  program_t p(0x80000000);
+  p.w16(c_nop).w16(c_branch(6, 0, 8)).w16(c_nop).w16(c_nop).w16(c_nop).w16(c_nop);
+  p.w32(addi(1, 1, 1)).w16(c_branch(7, 0, 6)).w16(c_j(14));
+  p.at(0x80000020).w16(c_nop).w32(bne(1, 0, -0x22));
+  const elf_file_t elf(p);
+  messages_t m(true, 1);
+  // HIST 110 from the encoder: c.beqz taken, c.bnez not; source 1's HIST 10
+  // would make the c.beqz fall through.
+  m.enc.message(29, 0, {fixed(1, 4), fixed(0, 2), var(0), var(0x40000000), var(0b110)});
+  m.history(0, 0, 0b10, 1);
+  m.direct(10, 0);
+  for (unsigned long mask : {1ul, 3ul}) {
+    decoder_setup_t setup;
+    setup.has_src = true;
+    setup.src_bits = 1;
+    setup.src_mask = mask;
+    const run_t run = decode_bytes(m.enc.str(), {elf.path()}, setup);
+    EXPECT_EQ(run.error, "") << "mask " << mask;
+    EXPECT_EQ(run.out,
+              "80000000\n80000002\n8000000A\n8000000C\n80000010\n80000012\n80000020\n80000022\n")
+        << "mask " << mask;
+  }
+}
+
 // Two sources, 5 and 9, behind SRC fields as wide as the format allows them.
 TEST(NexusDecode, WideSrcFieldsSelectTheirSources) {
   const elf_file_t elf(loop_program());
@@ -738,6 +805,51 @@ TEST(NexusDecode, WordsFromAnHwtTrace) {
     const run_t run = decode_bytes(m.enc.str(), {}, {}, reader);
     EXPECT_EQ(run.error, "") << c.what;
     EXPECT_EQ(run.out, c.listing) << c.what;
+  }
+}
+
+// Before the first Sync the source has no program counter and lists nothing,
+// but the instructions its blocks cover ran: their HWT words are used up, so
+// that the next block lists its own words.
+TEST(NexusDecode, BlocksBeforeTheFirstSyncUseUpTheirHwtWords) {
+  const uint32_t li1 = addi(1, 0, 1), li2 = addi(2, 0, 2), li3 = addi(3, 0, 3),
+                 li4 = addi(4, 0, 4);
+  const auto plain = [](uint64_t uiid, uint32_t word) {
+    return et_test::make_insn(uiid, 0x100, word);
+  };
+  et_insn_t c_addi = et_test::make_insn(0, 0x100, c_addi_x1_1);
+  struct case_t {
+    const char* what;
+    std::vector<et_insn_t> skipped;  // the words the first block covers
+    uint64_t icnt;
+  };
+  const case_t cases[] = {
+      {"two 32-bit words", {plain(0, li1), plain(1, li2)}, 4},
+      {"two 16-bit words", {c_addi, plain(1, c_nop)}, 2},
+      {"a 16-bit and a 32-bit word", {c_addi, plain(1, li1)}, 3},
+      {"a fused pair covers both its halves", {fused_pair(false)}, 4},
+      {"a fused pair that trapped covers its first half", {fused_pair(true), plain(1, li1)}, 4},
+  };
+  const disassembler_t disasm(64);
+  for (const auto& c : cases) {
+    et_test::trace_builder_t trace;
+    trace.hart(0);
+    uint64_t uiid = 0;
+    for (et_insn_t r : c.skipped) {
+      r.uiid = uiid++;
+      trace.insn(r);
+    }
+    trace.insn(plain(uiid, li3)).insn(plain(uiid + 1, li4));
+    const auto reader = reader_of(trace);
+    messages_t m;
+    m.sync(0x100, c.icnt).sync(0x100, 4);
+    decoder_setup_t setup;
+    setup.disasm_log = true;
+    const run_t run = decode_bytes(m.enc.str(), {}, setup, reader);
+    EXPECT_EQ(run.error, "") << c.what;
+    EXPECT_EQ(run.out, "100" + nexus_decoder_t::get_pc_disasm(li3, disasm) + "\n104" +
+                           nexus_decoder_t::get_pc_disasm(li4, disasm) + "\n")
+        << c.what;
   }
 }
 

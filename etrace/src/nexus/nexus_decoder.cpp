@@ -199,11 +199,9 @@ bool nexus_decoder_t::read_message() {
   byte_ = static_cast<uint8_t>(c);
   bit_offset_ = 0;
   end_of_message_ = message_ends(byte_);
-  tcode_ = byte_ >> 2;
-  bcnt_ = 1;
   log_.clear();
   if (nexus_log_) log_ += '\n';
-  parse_body(tcode_);
+  parse_body(byte_ >> 2);
   return true;
 }
 
@@ -288,57 +286,79 @@ bool holds(when_t when, const uint64_t* fields) {
 
 void nexus_decoder_t::parse_body(uint8_t tcode) {
   const nexus_layout_t& layout = layout_of(tcode);
-  for (auto& f : fields_) f = 0;
-  if (has_src_) src_ = static_cast<uint32_t>(read_fixed_field(src_bits_));
-  fields_[std::size_t(field::src)] = src_;
-  source_state_t& state = sources_[src_];
+  nexus_message_t& m = message_;
+  const uint32_t src = has_src_ ? static_cast<uint32_t>(read_fixed_field(src_bits_)) : m.src;
+  m = nexus_message_t();
+  m.tcode = tcode;
+  m.src = src;
+  uint64_t* const fields = m.fields;
+  fields[std::size_t(field::src)] = src;
+  source_state_t& state = sources_[src];
 
   for (unsigned i = 0; i < layout.field_count; ++i) {
     const field_spec_t& spec = layout.fields[i];
-    if (!holds(spec.read_when, fields_)) continue;
+    if (!holds(spec.read_when, fields)) continue;
     uint64_t v = spec.width != 0 ? read_fixed_field(spec.width) : read_variable_field();
     switch (spec.id) {
       case field::icnt:
         v &= 0xFFFFFFFF;
-        icnt_ = v;
+        icnt_ = m.icnt = v;
         break;
       case field::bcnt:
         v &= 0xFFFFFFFF;
-        bcnt_ = static_cast<uint32_t>(v);
+        m.bcnt = static_cast<uint32_t>(v);
         break;
       case field::ecode:
       case field::ownership: v &= 0xFFFFFFFF; break;
       case field::faddr: state.full_address = v << 1; break;
       case field::uaddr: state.unique_address = v << 1; break;
-      case field::hist: hist_ = v; break;
+      case field::hist:
+        m.hist_use = nexus_hist_use_t::set;
+        m.hist = reverse_history_bits(v);
+        break;
       default: break;
     }
-    fields_[std::size_t(spec.id)] = v;
+    fields[std::size_t(spec.id)] = v;
   }
 
   if (!end_of_message_) {
     const uint64_t tstamp = read_variable_field();
-    fields_[std::size_t(field::tstamp)] = tstamp;
+    fields[std::size_t(field::tstamp)] = tstamp;
     state.timestamp = layout.replaces_tstamp ? tstamp : state.timestamp + tstamp;
   }
 
-  const uint64_t rcode = fields_[std::size_t(field::rcode)];
-  if (tcode == 27 && rcode == 0) hist_ = 1;
-  if (tcode == 27 && rcode == 1) icnt_ = ~uint64_t(0);
+  const uint64_t rcode = fields[std::size_t(field::rcode)];
+  if (tcode == 27 && rcode == 0) {
+    m.hist_use = nexus_hist_use_t::set;
+    m.hist = 1;
+  }
+  if (tcode == 27 && rcode == 1) icnt_ = m.icnt = ~uint64_t(0);
+  // The messages that reverse HIST and carry none reverse the one held.
+  if (layout.reverses_hist && m.hist_use == nexus_hist_use_t::none)
+    m.hist_use = nexus_hist_use_t::reverse_held;
+  hist_ = m.history_after(hist_);
+  // A Repeat Branch walks the count of its source's last other message.
+  if (tcode == 30)
+    m.icnt = state.saved_icnt;
+  else
+    state.saved_icnt = static_cast<uint32_t>(m.icnt);
+  m.timestamp = state.timestamp;
+  m.full_address = state.full_address;
+  m.unique_address = state.unique_address;
 
   // Resource Full codes other than 0 and 1 carry nothing worth a line.
   if (nexus_log_ && !(tcode == 27 && rcode > 1)) write_line(layout, state);
-  if (layout.reverses_hist) hist_ = reverse_history_bits(hist_);
 }
 
 void nexus_decoder_t::write_line(const nexus_layout_t& layout, const source_state_t& state) {
   log_ += layout.name;
+  const uint64_t* const fields = message_.fields;
   log_ += " SRC = 0x";
-  append_hex(log_, src_);
+  append_hex(log_, message_.src);
   for (unsigned i = 0; i < layout.field_count; ++i) {
     const field_spec_t& spec = layout.fields[i];
-    if (!holds(spec.read_when, fields_) || !holds(spec.log_when, fields_)) continue;
-    const uint64_t v = fields_[std::size_t(spec.id)];
+    if (!holds(spec.read_when, fields) || !holds(spec.log_when, fields)) continue;
+    const uint64_t v = fields[std::size_t(spec.id)];
     switch (spec.id) {
       case field::ownership: {
         const uint64_t priv = (v >> 2) & 3;
@@ -369,12 +389,21 @@ void nexus_decoder_t::write_line(const nexus_layout_t& layout, const source_stat
     append_hex(log_, state.timestamp);
   } else {
     log_ += " TSTAMP = 0x";
-    append_hex(log_, fields_[std::size_t(field::tstamp)]);
+    append_hex(log_, fields[std::size_t(field::tstamp)]);
     log_ += " (GLOBAL TSTAMP = 0x";
     append_hex(log_, state.timestamp);
     log_ += ')';
   }
   log_ += '\n';
+}
+
+uint64_t nexus_message_t::history_after(uint64_t held) const {
+  switch (hist_use) {
+    case nexus_hist_use_t::set: return hist;
+    case nexus_hist_use_t::reverse_held: return nexus_decoder_t::reverse_history_bits(held);
+    case nexus_hist_use_t::none: break;
+  }
+  return held;
 }
 
 uint64_t nexus_decoder_t::reverse_history_bits(uint64_t hist) {

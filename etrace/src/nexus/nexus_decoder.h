@@ -26,18 +26,21 @@
 // - With the Nexus log on, each message is first listed as its raw bytes,
 //   "0x" and two upper-case hexadecimal digits and a blank per byte ("0x0D ").
 //   The listing reads ahead and seeks back, so the file must be seekable.
-// - HIST is one register for all sources. A message of an unselected source
-//   leaves it as it was before that message, so that another source's
-//   history never steers the walk; the I-CNT of such a message is cleared.
+// - Each source has its own branch history in the walk: a message sets and
+//   its walk uses its own source's, so a source walks the same whatever else
+//   is selected. hist() is the decoder's one register of the messages read.
 // - Only sources 0 to 30 can be selected; the others' Nexus state is kept
 //   anyway. State is kept for the sources that appear, whatever the SRC width.
-// - A source walks nothing until a message with Sync (or Synchronization)
-//   has given it a program counter.
+// - A source lists nothing until a message with Sync (or Synchronization)
+//   has given it a program counter. With an HWT trace its blocks still use
+//   up the words their I-CNT covers.
 // - A word the disassembler does not know has identifier -1 and the text
 //   "unknown"; its length comes from its low bits.
 // - An instruction longer than the halfwords left ends the block.
 // - A walk longer than the walk cap (2^32) steps (instructions and block ends) throws;
 //   repeated block ends over a count of 0 are applied in one step.
+// - A Resource Full walk through an image that comes back to a program
+//   counter with no history bit used since can never end: it throws there.
 // - The metrics lines go to standard output in decimal whatever the state of
 //   the caller's streams.
 #include <cstddef>
@@ -49,31 +52,11 @@
 #include <vector>
 
 #include "mh_swt_reader.h"  // callers pass readers by unique_ptr, nullptr included
+#include "nexus/nexus_message.h"
 #include "nexus/nexus_source_table.h"
 
 struct nexus_layout_t;
-class nexus_walker_t;
 class disassembler_t;
-
-// The fields a message can carry, as read from the last message.
-enum class nexus_field_t : uint8_t {
-  src,
-  sync,
-  btype,
-  etype,
-  ecode,
-  evcode,
-  cdf,
-  rcode,
-  icnt,
-  uaddr,
-  faddr,
-  hist,
-  bcnt,
-  ownership,
-  tstamp,
-  count_
-};
 
 class nexus_decoder_t {
 public:
@@ -113,10 +96,12 @@ public:
   static bool get_next_hwt_insn(const std::unique_ptr<mh_swt_reader_t>& reader, unsigned long& word,
                                 bool& fused, bool& exception);
 
-  // Reads the next message after any idle bytes and parses it; false at the
-  // end of the input between messages. Starts the message log with a newline
-  // and sets B-CNT to 1 before the parser runs.
+  // Reads the next message after any idle bytes and parses it into
+  // message(); false at the end of the input between messages. Starts the
+  // message log with a newline and sets B-CNT to 1 before the parser runs.
   bool read_message();
+  // The last message read.
+  const nexus_message_t& message() const { return message_; }
 
   // Field readers: the next field, least-significant byte first into out.
   // Only out_size bytes (at most 8) are written. A fixed field wider than
@@ -155,19 +140,21 @@ public:
   bool metrics_log() const { return metrics_log_; }
 
   const std::string& message_log() const { return log_; }
-  uint8_t tcode() const { return tcode_; }
+  uint8_t tcode() const { return message_.tcode; }
   // A field of the last message; 0 when it did not carry it. I-CNT, B-CNT,
   // ECODE and the ownership value keep their low 32 bits.
-  uint64_t field(nexus_field_t id) const { return fields_[static_cast<std::size_t>(id)]; }
+  uint64_t field(nexus_field_t id) const { return message_.field(id); }
 
   unsigned long xlen() const { return xlen_; }
   bool has_src() const { return has_src_; }
   unsigned long src_bits() const { return src_bits_; }
   // Sources that have a state: those the messages read so far named.
   std::size_t sources_seen() const { return sources_.size(); }
-  uint32_t src() const { return src_; }
+  uint32_t src() const { return message_.src; }
+  // The last I-CNT and HIST the messages carried (HIST reversed); the walk
+  // counts and uses its own copies.
   uint64_t icnt() const { return icnt_; }
-  uint32_t bcnt() const { return bcnt_; }
+  uint32_t bcnt() const { return message_.bcnt; }
   uint64_t hist() const { return hist_; }
   bool end_of_message() const { return end_of_message_; }
   uint8_t bit_offset() const { return bit_offset_; }
@@ -179,7 +166,6 @@ public:
   uint64_t unique_address(std::size_t src) const { return source(src).unique_address; }
 
 private:
-  friend class nexus_walker_t;
   // What the messages of one source leave behind.
   struct source_state_t {
     uint64_t timestamp = 0;       // the running GLOBAL TSTAMP
@@ -197,9 +183,7 @@ private:
   unsigned long xlen_;
   bool has_src_;
   unsigned long src_bits_;
-  uint32_t src_ = 0;
   uint64_t icnt_ = 0;
-  uint32_t bcnt_ = 0;
   nexus_source_table_t<source_state_t> sources_;
   bool end_of_message_ = false;
   uint64_t hist_ = 0;
@@ -207,8 +191,7 @@ private:
   // byte_ instead of reading a new byte.
   uint8_t bit_offset_ = 0;
   uint8_t byte_ = 0;
-  uint8_t tcode_ = 0;
-  uint64_t fields_[static_cast<std::size_t>(nexus_field_t::count_)] = {};
+  nexus_message_t message_;
   std::string log_;
   bool nexus_log_ = false;
   bool disasm_log_ = false;

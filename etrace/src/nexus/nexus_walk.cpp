@@ -7,12 +7,15 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 #include "disassembler.h"
 #include "insn.h"
 #include "insn_ids.h"
 #include "mh_swt_reader.h"
 #include "nexus/nexus_decoder.h"
+#include "nexus/nexus_message.h"
+#include "nexus/nexus_word_source.h"
 #include "nexus/soc_accessor.h"
 #include "records/et_annotator.h"
 #include "records/et_object.h"
@@ -101,42 +104,117 @@ uint8_t block_end_of(uint8_t tcode, uint8_t last_tcode) {
 
 }  // namespace
 
-class nexus_walker_t {
+// Program counters a walk has come to since it was last cleared. Clearing
+// costs nothing (slots of an older generation count as empty), and the table
+// only grows with the program counters it holds, never with the steps.
+class pc_set_t {
 public:
-  nexus_walker_t(nexus_decoder_t& nexus, std::ostream& out,
-                 const std::vector<std::string>& elf_paths,
-                 const std::unique_ptr<mh_swt_reader_t>& hwt_reader)
-      : nx_(nexus),
-        out_(out),
-        use_elf_(!elf_paths.empty()),
-        hwt_(hwt_reader),
-        own_disasm_(nexus.disassembler_ ? nullptr
-                                        : std::make_unique<disassembler_t>(int(nexus.xlen_))),
-        disasm_(nexus.disassembler_ ? *nexus.disassembler_ : *own_disasm_) {
-    for (const auto& path : elf_paths) sacc_.parse_elf(path);
+  void clear() {
+    size_ = 0;
+    if (++generation_ != 0) return;
+    for (slot_t& slot : slots_) slot.generation = 0;
+    generation_ = 1;
   }
 
-  // One selected message: its walks and block ends.
-  void walk_message(uint8_t tcode) {
-    source_t& s = source_[nx_.src_];
-    const uint8_t kind = block_end_of(tcode, s.last_tcode);
-    if (tcode == repeat_branch) nx_.icnt_ = nx_.sources_[nx_.src_].saved_icnt;
-    const uint64_t count = nx_.icnt_;
+  // False when pc is there already.
+  bool insert(uint64_t pc) {
+    if (2 * (size_ + 1) > slots_.size()) grow();
+    if (!place(pc)) return false;
+    ++size_;
+    return true;
+  }
+
+private:
+  struct slot_t {
+    uint64_t pc = 0;
+    uint32_t generation = 0;
+  };
+
+  bool place(uint64_t pc) {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = std::size_t((pc >> 1) * 0x9E3779B97F4A7C15ull >> 32) & mask;;
+         i = (i + 1) & mask) {
+      slot_t& slot = slots_[i];
+      if (slot.generation != generation_) {
+        slot = {pc, generation_};
+        return true;
+      }
+      if (slot.pc == pc) return false;
+    }
+  }
+
+  void grow() {
+    std::vector<slot_t> old(slots_.empty() ? 64 : 2 * slots_.size());
+    old.swap(slots_);
+    for (const slot_t& slot : old)
+      if (slot.generation == generation_) place(slot.pc);
+  }
+
+  std::vector<slot_t> slots_;
+  uint32_t generation_ = 1;
+  std::size_t size_ = 0;
+};
+
+// The words of an HWT trace, in the order the core ran them.
+class hwt_word_source_t : public nexus_word_source_t {
+public:
+  explicit hwt_word_source_t(const std::unique_ptr<mh_swt_reader_t>& reader) : reader_(reader) {}
+
+  bool next_word(uint64_t, nexus_word_t& word) override {
+    if (!reader_)
+      throw std::runtime_error(
+          "Nexus walk has neither an ELF file nor an HWT trace to read instructions from");
+    unsigned long w = 0;
+    if (!nexus_decoder_t::get_next_hwt_insn(reader_, w, word.fused, word.exception)) return false;
+    word.word = w;
+    return true;
+  }
+  bool follows_pc() const override { return false; }
+
+private:
+  const std::unique_ptr<mh_swt_reader_t>& reader_;
+};
+
+// The walk of the selected sources' messages, with its own state per source.
+class nexus_walker_t {
+public:
+  struct options_t {
+    uint64_t walk_cap;
+    bool disasm_log;
+    bool nexus_log;
+  };
+
+  nexus_walker_t(std::ostream& out, nexus_word_source_t& words, const disassembler_t& disasm,
+                 const options_t& options)
+      : out_(out), words_(words), disasm_(disasm), options_(options) {}
+
+  // One message of a selected source: its walks and block ends. Returns the
+  // source's last full address after them (an indirect branch's target).
+  uint64_t walk_message(const nexus_message_t& m) {
+    source_t& s = source_[m.src];
+    s.hist = m.history_after(s.hist);
+    const uint8_t kind = block_end_of(m.tcode, s.last_tcode);
+    if (m.tcode != repeat_branch) s.last_tcode = m.tcode;
+    uint64_t full_address = m.full_address;
+    const uint64_t count = m.icnt;
     // HIST runs out only for a Resource Full that carries history.
-    const bool stop_on_hist = tcode == resource_full && nx_.field(nexus_field_t::rcode) == 1;
+    const bool stop_on_hist = m.tcode == resource_full && m.field(nexus_field_t::rcode) == 1;
     uint64_t steps = 0;
-    for (uint64_t round = 0; round < nx_.bcnt_; ++round) {
+    for (uint64_t round = 0; round < m.bcnt; ++round) {
       if (count == 0 && round > 0) {
-        repeat_empty_block_ends(s, kind, nx_.bcnt_ - round);
+        repeat_empty_block_ends(s, kind, m, full_address, m.bcnt - round);
         break;
       }
       // Without a program counter only a Sync block end changes anything: the
-      // rounds after the first would repeat it unchanged, up to 2^32 times.
-      if (!s.pc_known && !is_sync(kind) && round > 0) break;
-      if (!(stop_on_hist && nx_.hist_ == 1)) walk(s, count, stop_on_hist, steps);
-      end_block(s, kind);
+      // rounds after the first would repeat it unchanged, up to 2^32 times,
+      // unless each has trace words to use up.
+      if (!s.pc_known && !is_sync(kind) && round > 0 && (words_.follows_pc() || words_out_))
+        break;
+      if (!(stop_on_hist && s.hist == 1)) walk(s, count, stop_on_hist, steps);
+      end_block(s, kind, m, full_address);
       ++steps;
     }
+    return full_address;
   }
 
   uint64_t instructions() const { return instructions_; }
@@ -144,75 +222,80 @@ public:
 private:
   struct source_t {
     uint64_t pc = 0;
+    uint64_t hist = 0;
+    uint64_t word = 0;  // the last word fetched
     uint8_t last_tcode = 0;
     bool pc_known = false;
-    uint64_t word = 0;  // the last word fetched
   };
 
-  void check_cap(const source_t& s, uint64_t steps) {
-    if (steps >= nx_.walk_cap_)
+  void check_cap(const source_t& s, uint64_t steps) const {
+    if (steps >= options_.walk_cap)
       throw std::runtime_error("Nexus walk does not reach its block end after " +
-                               std::to_string(nx_.walk_cap_) + " steps. pc = 0x" + lower_hex(s.pc));
+                               std::to_string(options_.walk_cap) +
+                               " steps. pc = 0x" + lower_hex(s.pc));
   }
 
-  void write_pc(uint64_t pc) { out_ << pc; }
-
-  // False at the end of the HWT trace.
-  bool fetch(source_t& s, uint64_t& count, bool& fused_moved) {
+  // False when the words have run out. A fused pair's first half is listed
+  // here, and one that raised an exception is used up with it. Lists
+  // nothing unless `listing`.
+  bool fetch(source_t& s, uint64_t& count, bool& fused_moved, bool listing) {
     fused_moved = false;
-    if (use_elf_) {
-      uint64_t word = 0;
-      if (!sacc_.get_word(s.pc, word))
-        throw std::runtime_error("Failed to get chunk from pc. pc = 0x" + lower_hex(s.pc));
-      s.word = word;
-      return true;
-    }
-    if (!hwt_)
-      throw std::runtime_error(
-          "Nexus walk has neither an ELF file nor an HWT trace to read instructions from");
     for (;;) {
-      unsigned long word = 0;
-      bool fused = false, exception = false;
-      if (!nexus_decoder_t::get_next_hwt_insn(hwt_, word, fused, exception)) return false;
-      s.word = word;
-      if (!fused) return true;
-      const uint64_t first = fused_first_halfwords(word);
-      if (exception) {
+      nexus_word_t w;
+      if (!words_.next_word(s.pc, w)) {
+        if (words_.follows_pc())
+          throw std::runtime_error("Failed to get chunk from pc. pc = 0x" + lower_hex(s.pc));
+        words_out_ = true;
+        return false;
+      }
+      s.word = w.word;
+      if (!w.fused) return true;
+      const uint64_t first = fused_first_halfwords(w.word);
+      if (w.exception) {
         // Only the first half ran; the program counter stays for the next word.
         if (first >= count) return false;
-        out_ << '\n';
+        if (listing) out_ << '\n' << s.pc;
         count -= first;
-        write_pc(s.pc);
         continue;
       }
       s.pc += first * 2;
-      out_ << '\n';
-      write_pc(s.pc);
+      if (listing) out_ << '\n' << s.pc;
       fused_moved = true;
       return true;
     }
   }
 
+  // Without a program counter the block lists nothing; the words of a trace
+  // that its count covers are used up all the same.
   void walk(source_t& s, uint64_t count, bool stop_on_hist, uint64_t& steps) {
-    // Without a known program counter there is nothing to walk from.
-    if (!s.pc_known) return;
+    const bool listing = s.pc_known;
+    if (!listing && words_.follows_pc()) return;
+    // Through an image a walk repeats once it comes back to a program counter
+    // with the same history: only a Resource Full would never end.
+    const bool guard_loop = stop_on_hist && listing && words_.follows_pc();
+    if (guard_loop) seen_.clear();
     while (count != 0) {
       check_cap(s, steps);
-      write_pc(s.pc);
+      if (guard_loop && !seen_.insert(s.pc))
+        throw std::runtime_error("Nexus walk loops without using its history. pc = 0x" +
+                                 lower_hex(s.pc));
+      if (listing) out_ << s.pc;
       bool fused_moved = false;
-      if (!fetch(s, count, fused_moved)) {
-        out_ << '\n';
+      if (!fetch(s, count, fused_moved, listing)) {
+        if (listing) out_ << '\n';
         return;
       }
       const uint64_t word = s.word;
       const uint64_t id = et_insn_id_of(disasm_.get_disasm(word));
-      if (nx_.disasm_log_) {
-        out_ << nexus_decoder_t::get_pc_disasm(word, disasm_);
-        if (nx_.nexus_log_) out_ << "\t\t| ICNT=0x" << count << ", HIST=0x" << nx_.hist_;
+      if (listing) {
+        if (options_.disasm_log) {
+          out_ << nexus_decoder_t::get_pc_disasm(word, disasm_);
+          if (options_.nexus_log) out_ << "\t\t| ICNT=0x" << count << ", HIST=0x" << s.hist;
+        }
+        out_ << '\n';
+        out_.flush();
+        ++instructions_;
       }
-      out_ << '\n';
-      out_.flush();
-      ++instructions_;
       ++steps;
       const uint64_t length = halfwords(word);
       // The last instruction of the block; one longer than the count ends it too.
@@ -220,30 +303,29 @@ private:
       count -= length;
       switch (branch_kind(id)) {
         case branch_t::conditional: {
-          const bool taken = nx_.hist_ > 1 && (nx_.hist_ & 1) != 0;
+          const bool taken = s.hist > 1 && (s.hist & 1) != 0;
           s.pc += taken ? branch_offset(id, word) : length * 2;
-          nx_.hist_ >>= 1;
+          s.hist >>= 1;
+          if (guard_loop) seen_.clear();
           break;
         }
         case branch_t::jump: s.pc += branch_offset(id, word); break;
         default: s.pc += length * 2 - (fused_moved ? fused_first_halfwords(word) * 2 : 0); break;
       }
-      if (stop_on_hist && nx_.hist_ == 1) return;
+      if (stop_on_hist && s.hist == 1) return;
     }
   }
 
-  void end_block(source_t& s, uint8_t kind) {
-    nx_.icnt_ = 0;
-    nexus_decoder_t::source_state_t& nexus = nx_.sources_[nx_.src_];
+  void end_block(source_t& s, uint8_t kind, const nexus_message_t& m, uint64_t& full_address) {
     if (is_sync(kind)) {
-      s.pc = nexus.full_address;
+      s.pc = full_address;
       s.pc_known = true;
       return;
     }
     if (!s.pc_known) return;
     if (is_indirect(kind)) {
-      s.pc = nexus.unique_address ^ nexus.full_address;
-      nexus.full_address = s.pc;
+      s.pc = m.unique_address ^ full_address;
+      full_address = s.pc;
     } else if (kind == direct_branch) {
       const uint64_t id = et_insn_id_of(disasm_.get_disasm(s.word));
       const branch_t branch = branch_kind(id);
@@ -255,29 +337,26 @@ private:
   }
 
   // Block ends with nothing walked between them: the same step n times.
-  void repeat_empty_block_ends(source_t& s, uint8_t kind, uint64_t n) {
+  void repeat_empty_block_ends(source_t& s, uint8_t kind, const nexus_message_t& m,
+                               uint64_t& full_address, uint64_t n) {
     if (kind == direct_branch) {
-      end_block(s, kind);  // throws when the last word is no branch
+      end_block(s, kind, m, full_address);  // throws when the last word is no branch
       const disasm_insn_t* entry = disasm_.get_disasm(s.word);
       if (s.pc_known && entry) s.pc += branch_offset(entry->insn_id, s.word) * (n - 1);
     } else if (is_indirect(kind) && n % 2 == 1) {
       // Two XOR steps give the address back.
-      end_block(s, kind);
+      end_block(s, kind, m, full_address);
     }
-    nx_.icnt_ = 0;
   }
 
-  nexus_decoder_t& nx_;
   std::ostream& out_;
-  bool use_elf_;
-  const std::unique_ptr<mh_swt_reader_t>& hwt_;
-  soc_accessor_t sacc_{"sacc"};
-  std::unique_ptr<disassembler_t> own_disasm_;  // when the caller gave none
+  nexus_word_source_t& words_;
   const disassembler_t& disasm_;
+  const options_t options_;
   nexus_source_table_t<source_t> source_;
+  pc_set_t seen_;  // of a Resource Full walk, since its last history bit
+  bool words_out_ = false;  // a trace's words have run out
   uint64_t instructions_ = 0;
-
-  friend class nexus_decoder_t;
 };
 
 std::string nexus_decoder_t::get_pc_disasm(unsigned long word, const disassembler_t& disassembler) {
@@ -317,7 +396,14 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out,
                              const std::unique_ptr<mh_swt_reader_t>& hwt_reader,
                              bool stop_on_error) {
   open(nexus_path);
-  nexus_walker_t walker(*this, out, elf_paths, hwt_reader);
+  soc_accessor_t sacc("sacc");
+  for (const auto& path : elf_paths) sacc.parse_elf(path);
+  hwt_word_source_t hwt(hwt_reader);
+  nexus_word_source_t& words = elf_paths.empty() ? static_cast<nexus_word_source_t&>(hwt) : sacc;
+  const std::unique_ptr<disassembler_t> own_disasm =
+      disassembler_ ? nullptr : std::make_unique<disassembler_t>(int(xlen_));
+  nexus_walker_t walker(out, words, disassembler_ ? *disassembler_ : *own_disasm,
+                        {walk_cap_, disasm_log_, nexus_log_});
   std::streambuf& in = *in_;
   using traits = std::char_traits<char>;
   const auto no_position = std::streampos(std::streamoff(-1));
@@ -333,49 +419,41 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out,
   uint64_t messages = 0;
 
   for (;;) {
-    if (nexus_log_) {
-      const auto start = in.pubseekoff(0, std::ios::cur, std::ios::in);
-      bool any = false;
-      for (;;) {
-        const auto c = in.sbumpc();
-        if (c == traits::eof()) break;
-        any = true;
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%02X ", unsigned(c));
-        out << text;
-        if ((c & 3) == 3) break;
+    try {
+      if (nexus_log_) {
+        const auto start = in.pubseekoff(0, std::ios::cur, std::ios::in);
+        bool any = false;
+        for (;;) {
+          const auto c = in.sbumpc();
+          if (c == traits::eof()) break;
+          any = true;
+          char text[16];
+          std::snprintf(text, sizeof text, "0x%02X ", unsigned(c));
+          out << text;
+          if ((c & 3) == 3) break;
+        }
+        if (!any) break;
+        // A message cut off by the end of the file fails in its parser below.
+        in.pubseekpos(start, std::ios::in);
       }
-      if (!any) break;
-      // A message cut off by the end of the file fails in its parser below.
-      in.pubseekpos(start, std::ios::in);
+      const auto c = in.sgetc();
+      if (c == traits::eof()) break;
+      if (c == 0xFF) {
+        in.sbumpc();
+        continue;
+      }
+      ++messages;
+      read_message();
+    } catch (const std::ios_base::failure&) {
+      throw std::runtime_error("Failed to read Nexus trace file: " + nexus_path);
     }
-    const auto c = in.sgetc();
-    if (c == traits::eof()) break;
-    if (c == 0xFF) {
-      in.sbumpc();
-      continue;
-    }
-    ++messages;
-    const uint64_t hist_before = hist_;
-    read_message();
-    const uint8_t tcode = tcode_;
-    if (tcode == error_message && stop_on_error)
+    const nexus_message_t& m = message_;
+    if (m.tcode == error_message && stop_on_error)
       throw std::runtime_error("Detected Nexus Error message");
-    auto& source = walker.source_[src_];
-    if (tcode != repeat_branch) {
-      sources_[src_].saved_icnt = static_cast<uint32_t>(icnt_);
-      source.last_tcode = tcode;
-    }
-    const bool selected = src_ < 31 && src_ < 8 * sizeof src_mask && ((src_mask >> src_) & 1) != 0;
-    if (!selected) {
-      // The message never reaches a block end here; its count and history
-      // must not feed the next selected message.
-      icnt_ = 0;
-      hist_ = hist_before;
-      continue;
-    }
+    const bool selected = m.src < 31 && m.src < 8 * sizeof src_mask && ((src_mask >> m.src) & 1) != 0;
+    if (!selected) continue;
     if (nexus_log_) out << log_;
-    walker.walk_message(tcode);
+    sources_[m.src].full_address = walker.walk_message(m);
     if (nexus_log_) out << '\n';
   }
 

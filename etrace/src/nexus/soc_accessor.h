@@ -17,8 +17,9 @@
 #include <vector>
 
 #include "logger_unit.h"
+#include "nexus/nexus_word_source.h"
 
-class soc_accessor_t : public logger_unit_t {
+class soc_accessor_t : public logger_unit_t, public nexus_word_source_t {
 public:
   // A section as its section header gives it. `bytes` holds the raw file
   // bytes of a section that some loadable segment maps, and is empty for
@@ -92,4 +93,11 @@ public:
   // above pc, when pc is not below that section's start. Bytes past the
   // section's end read as zero. False when no section holds pc.
   bool get_word(uint64_t pc, uint64_t& word) const;
+
+  // The walk's words: get_word's, never fused.
+  bool next_word(uint64_t pc, nexus_word_t& word) override {
+    word.fused = word.exception = false;
+    return get_word(pc, word.word);
+  }
+  bool follows_pc() const override { return true; }
 };
