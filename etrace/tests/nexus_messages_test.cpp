@@ -233,6 +233,65 @@ TEST(NexusMessages, MessagesUpdateTheSourceState) {
   EXPECT_EQ(r.nexus.hist(), 0xEu);
 }
 
+// The message value holds what a walk needs of each message, its source's
+// state included: the count to walk, how it changes the source's history,
+// the repeat count and the source's addresses and time stamp.
+TEST(NexusMessages, TheMessageValueCarriesWhatTheWalkNeeds) {
+  using hist_use = nexus_hist_use_t;
+  nexus_encoder_t enc(true, 2);
+  enc.message(9, 1, {fixed(1, 4), var(6), var(0x40000000)}, 0x100)
+      .message(3, 2, {var(9)})
+      .message(28, 1, {fixed(0, 2), var(5), var(0x800), var(0b1011)}, 3)
+      .message(30, 1, {var(4)})
+      .message(2, 1, {var(0x1C)})
+      .message(27, 2, {fixed(1, 4), var(0b110)})
+      .message(27, 1, {fixed(0, 4), var(0x20)})
+      .message(33, 2, {fixed(0, 4), fixed(0, 2), var(3)});
+  const struct {
+    uint8_t tcode;
+    uint32_t src;
+    uint64_t icnt;
+    hist_use use;
+    uint64_t hist;
+    uint32_t bcnt;
+    uint64_t full_address, unique_address, timestamp;
+  } expected[] = {
+      {9, 1, 6, hist_use::none, 0, 1, 0x80000000, 0, 0x100},
+      {3, 2, 9, hist_use::none, 0, 1, 0, 0, 0},
+      {28, 1, 5, hist_use::set, 0b1110, 1, 0x80000000, 0x1000, 0x103},
+      {30, 1, 5, hist_use::none, 0, 4, 0x80000000, 0x1000, 0x103},  // the saved count
+      {2, 1, 0, hist_use::none, 0, 1, 0x80000000, 0x1000, 0x103},
+      {27, 2, ~uint64_t(0), hist_use::set, 0b101, 1, 0, 0, 0},
+      {27, 1, 0x20, hist_use::set, 1, 1, 0x80000000, 0x1000, 0x103},
+      {33, 2, 3, hist_use::reverse_held, 0, 1, 0, 0, 0},
+  };
+  reader_t r(enc.str(), true, 2);
+  for (const auto& e : expected) {
+    SCOPED_TRACE(int(e.tcode));
+    ASSERT_TRUE(r.nexus.read_message());
+    const nexus_message_t& m = r.nexus.message();
+    EXPECT_EQ(m.tcode, e.tcode);
+    EXPECT_EQ(m.src, e.src);
+    EXPECT_EQ(m.icnt, e.icnt);
+    EXPECT_EQ(m.hist_use, e.use);
+    if (e.use == hist_use::set) {
+      EXPECT_EQ(m.hist, e.hist);
+    }
+    EXPECT_EQ(m.bcnt, e.bcnt);
+    EXPECT_EQ(m.full_address, e.full_address);
+    EXPECT_EQ(m.unique_address, e.unique_address);
+    EXPECT_EQ(m.timestamp, e.timestamp);
+  }
+  // What each kind of use leaves of a history held.
+  nexus_message_t m;
+  EXPECT_EQ(m.history_after(0b110), 0b110u);
+  m.hist_use = hist_use::set;
+  m.hist = 0b11;
+  EXPECT_EQ(m.history_after(0b110), 0b11u);
+  m.hist_use = hist_use::reverse_held;
+  EXPECT_EQ(m.history_after(0b110), 0b101u);
+}
+
 // ---------------------------------------------------------------------------
 // Time stamps.
 
