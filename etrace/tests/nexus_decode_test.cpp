@@ -378,6 +378,34 @@ TEST(NexusDecode, ResourceFullWalkThatCannotEndThrowsAtOnce) {
   }
 }
 
+// The check above keeps the program counters a walk has come to: their room
+// grows with the program, not with the steps.
+TEST(NexusDecode, ResourceFullWalkAllocatesNothingPerStep) {
+  //   3000 addi x1,x1,1 ; 3004 bne x1,x0,-4 ; 3008 addi x1,x1,2
+  program_t p(0x3000);
+  p.w32(addi(1, 1, 1)).w32(bne(1, 0, -4)).w32(addi(1, 1, 2));
+  const elf_file_t elf(p);
+  const disassembler_t disassembler(64);
+  struct discard_t : std::streambuf {
+    int overflow(int c) override { return c; }
+  };
+  // HIST of `taken` outcomes, all taken: 2 * taken steps.
+  const auto allocations = [&](unsigned taken) {
+    messages_t m;
+    m.sync(0x3000).resource_full(1, (uint64_t(2) << taken) - 1);
+    temp_file_t nx;
+    std::ofstream(nx.path(), std::ios::binary) << m.enc.str();
+    discard_t discard;
+    std::ostream out(&discard);
+    nexus_decoder_t nexus(64, false, 0);
+    nexus.use_disassembler(&disassembler);
+    const uint64_t before = et_test::heap_allocations.load();
+    nexus.decode(1, out, nx.path(), {elf.path()}, nullptr, true);
+    return et_test::heap_allocations.load() - before;
+  };
+  EXPECT_EQ(allocations(62), allocations(2));
+}
+
 TEST(NexusDecode, BlockEndsBeforeTheFirstSyncTakeOneStep) {
   // Before a Sync the source has no program counter, so the 2^32 - 1 block
   // ends of the Repeat Branch walk nothing; they must not take a round each.
