@@ -243,6 +243,12 @@ et_object_t* mh_swt_reader_t::get_next_object() {
   uint64_t available;
   if (decoding_ == decoding_t::decoder_thread) {
     caller_target_ = handed_ + ring_slots;
+    // In a process forked from the reader's, the decoder thread is not there
+    // to wait for: the decoding goes on in this thread.
+    if (handed_ == released_seen_ && !ended_ && decode_ahead_.left_behind())
+      take_over_decoding();
+  }
+  if (decoding_ == decoding_t::decoder_thread) {
     if (handed_ == released_seen_ && !ended_)
       released_seen_ = decode_ahead_.wait_for_release(handed_, ended_);
     available = released_seen_;
@@ -260,12 +266,7 @@ et_object_t* mh_swt_reader_t::get_next_object() {
     }
     available = made_;
   }
-  if (ended_ && !note_.empty() && handed_ >= note_call_) {
-    std::fputs(note_.c_str(), stdout);
-    std::fflush(stdout);
-    note_.clear();
-    note_written_ = true;
-  }
+  if (ended_ && handed_ >= note_call_) write_note();
   if (handed_ == available) {
     if (failure_) std::rethrow_exception(failure_);
     return nullptr;
@@ -282,9 +283,33 @@ et_object_t* mh_swt_reader_t::get_next_object() {
   return &object_;
 }
 
+void mh_swt_reader_t::write_note() {
+  if (note_.empty()) return;
+  std::fputs(note_.c_str(), stdout);
+  std::fflush(stdout);
+  note_.clear();
+  note_written_ = true;
+}
+
+void mh_swt_reader_t::rethrow_failure_met() const {
+  if (failure_) std::rethrow_exception(failure_);
+}
+
+// A failure met here stands for every later step: it is not decoded past.
 void mh_swt_reader_t::parse_more() {
   take_over_decoding();
-  parse_until(handed_ + ring_slots);
+  rethrow_failure_met();
+  try {
+    parse_until(handed_ + ring_slots);
+  } catch (const std::underflow_error&) {
+    ended_ = true;
+    throw;
+  } catch (...) {
+    fail(std::current_exception());
+    ended_ = true;
+    write_note();
+    throw;
+  }
 }
 
 uint64_t mh_swt_reader_t::get_bits(int n) {
@@ -292,6 +317,7 @@ uint64_t mh_swt_reader_t::get_bits(int n) {
     throw std::invalid_argument("mh_swt_reader_t::get_bits: " + std::to_string(n) +
                                 " bits asked for, 1 to 64 can be had");
   take_over_decoding();
+  rethrow_failure_met();
   return bits_.get_bits(n);
 }
 

@@ -35,6 +35,7 @@
 #include "records/et_object.h"
 #include "stream/et_decode_ahead.h"
 #include "stream/et_huge_mapping.h"
+#include "stream/et_page_populator.h"
 #include "stream/et_reader.h"
 #include "stream/et_stream_geometry.h"
 #include "stream/et_wire_format.h"
@@ -160,6 +161,10 @@ private:
   static constexpr uint64_t hand_batch = 256;
   // A failure met while decoding, kept for the call that reaches it.
   void fail(std::exception_ptr error);
+  // Writes the NOTE line of the failure on standard output, once.
+  void write_note();
+  // After a failure that the calls so far have met, throws it.
+  void rethrow_failure_met() const;
   // Before a step of the caller's own: from now on the decoding is the
   // caller's, and stands where it would have stood in the caller's thread.
   void take_over_decoding();

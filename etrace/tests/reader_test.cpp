@@ -1,7 +1,12 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -1407,4 +1412,249 @@ TEST(ReaderCallersSteps, RecordsReadOnFromInsideAByte) {
   trace.writer().record_swt_cm(0, 0x80, false, false, 0, false);
   trace.rvt(5);
   expect_steps_on_every_input(trace, {{"bits(4)", {bits(4), objects(all)}, "0 i0@80 5-5@0 end "}});
+}
+
+// ---------------------------------------------------------------------------
+// After an error: the first error met stands for every later step, and every
+// object made before it is handed out exactly once, in order
+
+TEST(ReaderCallersSteps, AfterAnErrorNothingIsDecodedTwice) {
+  {
+    // Ten RVT words 0 to 9, then the header code 255.
+    trace_builder_t trace;
+    write_numbered_rvts(trace, 10);
+    trace.record(255, {});
+    const std::string bad = "Unknown header: 255 approximately at position 96! ";
+    expect_steps_on_every_input(
+        trace, {
+                   {"parse_more after an object",
+                    {objects(1), parse, objects(all), parse},
+                    words(0, 0, 0) + bad + words(1, 9, 0) + bad + bad},
+                   {"bits after an object",
+                    {objects(1), bits(8), bits(8), objects(all)},
+                    words(0, 0, 0) + bad + bad + words(1, 9, 0) + bad},
+                   {"parse_more first",
+                    {parse, parse, bits(1), objects(all), objects(1)},
+                    bad + bad + bad + words(0, 9, 0) + bad + bad},
+                   {"every object, then the caller's steps",
+                    {objects(all), parse, bits(8), objects(1)},
+                    words(0, 9, 0) + bad + bad + bad + bad},
+               });
+  }
+  {
+    // Three words, five instructions, then the header code 255: decoding
+    // again would meet the instructions' uiids a second time.
+    trace_builder_t trace;
+    write_numbered_rvts(trace, 3);
+    for (uint64_t u = 0; u < 5; ++u) trace.insn(make_insn(u, 0x100 + 4 * u, 0x13));
+    trace.record(255, {});
+    const std::string bad = "Unknown header: 255 approximately at position " +
+                            std::to_string(trace.bytes().size()) + "! ";
+    const std::string insns = "i0@100 i1@104 i2@108 i3@10c i4@110 ";
+    expect_steps_on_every_input(
+        trace, {
+                   {"parse_more after an object",
+                    {objects(1), parse, objects(all)},
+                    words(0, 0, 0) + bad + words(1, 2, 0) + insns + bad},
+                   {"parse_more after the instructions",
+                    {objects(8), parse, bits(3)},
+                    words(0, 2, 0) + insns + bad + bad},
+               });
+  }
+}
+
+// The NOTE line of a missing issue record is on standard output before the
+// error leaves the reader, whichever call meets the record, and only once.
+TEST(ReaderCallersSteps, MissingIssueRecordNotesBeforeEveryWayOut) {
+  const std::string note =
+      "NOTE etrace/src/mh_swt_reader:270: SWT_CM: cycle: 5, hid: 0, missing issue record for "
+      "piid 0x3\n";
+  const std::string error =
+      "Missing issue record for piid: current record: SWT_CM, cycle: 5, hart: 0, piid: 3, "
+      "last issued uiid: 0 ";
+  const std::vector<steps_case_t> cases = {
+      {"parse_more first", {parse, objects(all), parse}, "NOTE " + error + "i0@0 " + error + error},
+      {"an object first", {objects(1), parse, objects(all)}, "NOTE i0@0 " + error + error},
+      {"bits after an object", {objects(1), bits(8), objects(all)}, "NOTE i0@0 " + error + error},
+  };
+  trace_builder_t trace;
+  trace.insn(make_insn(0, 0, 0x13)).advance(5).writer().record_swt_cm(3, 0x80, false, false, 0,
+                                                                     false);
+  for (const input_kind_t kind : {input_kind_t::file, input_kind_t::pipe, input_kind_t::memory}) {
+    for (const steps_case_t& c : cases) {
+      const std::string what = std::string(input_name(kind)) + ", " + c.name;
+      trace_input_t input(trace, kind);
+      auto reader = input.open(trace.config());
+      // Each step with what it wrote on standard output in front.
+      std::string got;
+      for (const step_t& step : c.steps) {
+        ::testing::internal::CaptureStdout();
+        const std::string out = run_steps(*reader, {step});
+        const std::string written = ::testing::internal::GetCapturedStdout();
+        got += (written == note ? "NOTE " : written) + out;
+      }
+      EXPECT_EQ(got, c.want) << what;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// A live producer: a FIFO whose writer keeps it open after the bytes it wrote
+
+namespace {
+
+// How long a step may wait for bytes that are already in the FIFO: far more
+// than it takes on a loaded machine, far less than for ever.
+constexpr auto live_bound = std::chrono::seconds(30);
+
+// A FIFO fed by a thread that writes the bytes and keeps its end open until
+// release() or the bound, then closes it.
+class live_fifo_t {
+public:
+  explicit live_fifo_t(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {
+    std::remove(file_.path().c_str());
+    if (mkfifo(file_.path().c_str(), 0600) != 0) throw std::runtime_error("mkfifo failed");
+    // A reader done before the last bytes ends the writes (EPIPE), not the test.
+    std::signal(SIGPIPE, SIG_IGN);
+    writer_ = std::thread([this] {
+      const int fd = ::open(file_.path().c_str(), O_WRONLY);
+      for (std::size_t done = 0; fd >= 0 && done < bytes_.size();) {
+        const ssize_t n = write(fd, bytes_.data() + done, bytes_.size() - done);
+        if (n <= 0) break;
+        done += std::size_t(n);
+      }
+      released_.get_future().wait_for(live_bound);
+      closed_ = true;
+      if (fd >= 0) close(fd);
+    });
+  }
+  ~live_fifo_t() {
+    release();
+    writer_.join();
+  }
+  const std::string& path() const { return file_.path(); }
+  // The writer has closed its end.
+  bool closed() const { return closed_; }
+  void release() {
+    if (!released_once_) released_.set_value();
+    released_once_ = true;
+  }
+
+private:
+  temp_file_t file_;
+  std::vector<uint8_t> bytes_;
+  std::promise<void> released_;
+  bool released_once_ = false;
+  std::atomic<bool> closed_{false};
+  std::thread writer_;
+};
+
+}  // namespace
+
+// The reader takes the bytes that are there and waits for more only when a
+// step needs them: 16 bytes give their first field, and a full window of
+// objects the first object, while the writer still holds the FIFO open.
+TEST(ReaderLiveInput, StepsReturnWhileTheWriterKeepsTheFifoOpen) {
+  struct case_t {
+    const char* name;
+    uint64_t words;
+    std::function<std::string(mh_swt_reader_t&)> step;
+    std::string want;
+  } cases[] = {
+      {"8 bits of 16 bytes", 1,
+       [](mh_swt_reader_t& r) { return hex_of(r.get_bits(8)); }, "1f "},
+      {"the first object of a full window", ring + 3928,
+       [](mh_swt_reader_t& r) { return run_steps(r, {objects(1)}); }, words(0, 0, 0)},
+      {"parse_more after the first object", ring + 3928,
+       [](mh_swt_reader_t& r) { return run_steps(r, {objects(1), parse, objects(1)}); },
+       words(0, 0, 0) + "parsed " + words(1, 1, 0)},
+  };
+  for (const case_t& c : cases) {
+    trace_builder_t trace;
+    write_numbered_rvts(trace, c.words);
+    live_fifo_t fifo(trace.bytes());
+    auto reader = open_reader(fifo.path(), trace.config());
+    EXPECT_EQ(c.step(*reader), c.want) << c.name;
+    EXPECT_FALSE(fifo.closed()) << c.name << ": the step waited for the writer to close";
+    fifo.release();
+  }
+}
+
+// ---------------------------------------------------------------------------
+// fork(): a reader made before it goes on in the child, decoding in the
+// child's one thread, and in the parent as before
+
+namespace {
+
+// Exit statuses of the child.
+enum child_status_t : int { child_ok = 0, child_wrong_objects = 1, child_error = 2 };
+
+// Takes objects from k on, RVT words numbered in order, until the end;
+// true when all of them up to count are there.
+bool drain_numbered(mh_swt_reader_t& reader, uint64_t k, uint64_t count) {
+  while (const et_object_t* object = reader.get_next_object()) {
+    if (object->kind != et_object_t::KIND_RVT || object->rvt.data != k) return false;
+    ++k;
+  }
+  return k == count;
+}
+
+// Takes the first n objects: RVT words 0 to n - 1.
+bool drain_numbered_prefix(mh_swt_reader_t& reader, uint64_t n) {
+  for (uint64_t k = 0; k < n; ++k) {
+    const et_object_t* object = reader.get_next_object();
+    if (object == nullptr || object->rvt.data != k) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST(ReaderFork, ChildAndParentEachDrainTheTrace) {
+#if defined(__SANITIZE_THREAD__)
+  // The child touches what the parent's threads wrote without meeting them:
+  // ThreadSanitizer cannot know that they are gone.
+  GTEST_SKIP() << "not under ThreadSanitizer";
+#endif
+  const uint64_t count = 2 * mh_swt_reader_t::ring_capacity + 7;
+  trace_builder_t trace;
+  write_numbered_rvts(trace, count);
+  trace.finish();
+  struct case_t {
+    const char* name;
+    uint64_t taken_before;  // objects taken before fork()
+    bool parse_first;       // a parse_more of the caller's before them
+  } cases[] = {
+      {"right after construction", 0, false},
+      {"after some objects", ring / 2, false},
+      {"after a window and the slack", mh_swt_reader_t::ring_capacity + 3, false},
+      {"decoding in the caller's thread", 5, true},
+  };
+  for (const case_t& c : cases) {
+    auto reader = open_reader(trace);
+    if (c.parse_first) reader->parse_more();
+    ASSERT_TRUE(c.taken_before == 0 || drain_numbered_prefix(*reader, c.taken_before)) << c.name;
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+      alarm(60);  // a hang ends the child, and the parent sees the signal
+      int status = child_ok;
+      try {
+        if (!drain_numbered(*reader, c.taken_before, count)) status = child_wrong_objects;
+        reader.reset();
+      } catch (const std::exception&) {
+        status = child_error;
+      }
+      _exit(status);
+    }
+    EXPECT_TRUE(drain_numbered(*reader, c.taken_before, count)) << c.name << ": parent";
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << c.name << ": the child hung or crashed, status " << status;
+    if (WIFEXITED(status)) {
+      EXPECT_EQ(WEXITSTATUS(status), child_ok) << c.name;
+    }
+  }
 }

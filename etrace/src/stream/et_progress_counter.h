@@ -10,10 +10,21 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <new>
 
 // On cache lines of its own: the other side's writes do not disturb it.
 class alignas(64) et_progress_counter_t {
 public:
+  et_progress_counter_t() { new (changed_storage_) std::condition_variable(); }
+  // A waiter still asleep here can only be a thread that fork() left behind
+  // (an owner joins its threads before their counters go): destroying the
+  // condition would wait for it for ever, so it is left as it is.
+  ~et_progress_counter_t() {
+    if (wanted_.load(std::memory_order_relaxed) == nobody) changed().~condition_variable();
+  }
+  et_progress_counter_t(const et_progress_counter_t&) = delete;
+  et_progress_counter_t& operator=(const et_progress_counter_t&) = delete;
+
   // The count as last published.
   uint64_t load() const { return value_.load(std::memory_order_acquire); }
 
@@ -42,7 +53,7 @@ public:
         wanted_.store(nobody, std::memory_order_relaxed);
         return value;
       }
-      changed_.wait(lock);
+      changed().wait(lock);
     }
   }
 
@@ -53,7 +64,7 @@ public:
       std::lock_guard<std::mutex> lock(mutex_);
       closed_.store(true, std::memory_order_seq_cst);
     }
-    changed_.notify_all();
+    changed().notify_all();
   }
   // Publishes the final count and closes: whoever sees the count also sees
   // the counter closed.
@@ -63,7 +74,7 @@ public:
       closed_.store(true, std::memory_order_seq_cst);
       value_.store(value, std::memory_order_seq_cst);
     }
-    changed_.notify_all();
+    changed().notify_all();
   }
   bool closed() const { return closed_.load(std::memory_order_acquire); }
   // The count of a closed counter: final once closed() has been seen (the
@@ -87,12 +98,15 @@ private:
 
   void wake() {
     { std::lock_guard<std::mutex> lock(mutex_); }
-    changed_.notify_all();
+    changed().notify_all();
   }
 
   std::atomic<uint64_t> value_{0};
   std::atomic<uint64_t> wanted_{nobody};  // the sleeping waiter's target
   std::atomic<bool> closed_{false};
   std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable& changed() {
+    return *std::launder(reinterpret_cast<std::condition_variable*>(changed_storage_));
+  }
+  alignas(std::condition_variable) unsigned char changed_storage_[sizeof(std::condition_variable)];
 };

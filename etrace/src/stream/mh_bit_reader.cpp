@@ -1,12 +1,11 @@
 #include "stream/mh_bit_reader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
 
-#include "stream/et_decode_ahead.h"
+#include "stream/et_chunk_ring.h"
 
 const uint8_t mh_bit_reader_t::no_data_[16] = {};
 
@@ -22,15 +21,11 @@ void mh_bit_reader_t::start_read_ahead() { chunks_->start_read_ahead(); }
 
 void mh_bit_reader_t::rewind() {
   const bool reading_ahead = chunks_->reading_ahead();
-  chunks_.reset();  // no read ahead while the stream moves
-  clearerr(input_);
-  if (fseek(input_, start_offset_, SEEK_SET) != 0)
-    throw std::runtime_error("Error: fail to read trace file: " + path_ + " at position " +
-                             std::to_string(start_offset_) + ": " + std::strerror(errno));
+  chunks_.reset();
   data_ = no_data_;
   pos_ = end_ = 0;
   buffer_start_ = 0;
-  at_eof_ = ended_ = holding_chunk_ = false;
+  at_eof_ = holding_chunk_ = false;
   chunks_.reset(new et_chunk_ring_t(input_, path_, start_offset_));
   if (reading_ahead) chunks_->start_read_ahead();
 }
@@ -38,7 +33,8 @@ void mh_bit_reader_t::rewind() {
 mh_bit_reader_t::~mh_bit_reader_t() = default;
 
 mh_bit_cursor_t mh_bit_reader_t::fill(mh_bit_cursor_t cursor, unsigned n) {
-  if (!at_eof_) {
+  // A chunk from a pipe holds what was there, which may be less than n bits.
+  while (!at_eof_ && cursor.pos_ + n > cursor.end_) {
     // Carry the unread bytes (the current partial byte included) over to
     // the front of the next chunk.
     const std::size_t first = cursor.pos_ >> 3;
@@ -60,7 +56,6 @@ mh_bit_cursor_t mh_bit_reader_t::fill(mh_bit_cursor_t cursor, unsigned n) {
     // one too, from whatever position it starts.
     cursor.pos_ = cursor.end_;
     store(cursor);
-    ended_ = true;
     throw std::underflow_error("");
   }
   return cursor;

@@ -2,13 +2,11 @@
 // Bit input of the binary trace record stream: one little-endian bit stream,
 // every field least-significant bit first, records padded to whole bytes.
 //
-// The stream is read through the caller's stdio stream in chunks of 512 KB
-// (et_chunk_ring_t, et_decode_ahead.h), so that neither a system call nor a
-// stdio call is made per record; fields are then cut out of the chunk with
-// unaligned 64-bit loads. A regular file can be read ahead by a helper
-// thread: copying a trace out of the system's file cache is a good part of
-// the time it takes to decode it, and the thread does it beside the
-// decoding. The stream is accounted in 16-byte blocks, the
+// The stream is read in chunks of up to 512 KB (et_chunk_ring.h), so that
+// neither a system call nor a stdio call is made per record; fields are then
+// cut out of the chunk with unaligned 64-bit loads. A regular file can be
+// read ahead by a helper thread; a pipe gives what it holds. The stream is
+// accounted in 16-byte blocks, the
 // unit in which the trace tools have always loaded it, so the position in
 // error texts stays the same.
 //
@@ -117,12 +115,8 @@ public:
     return value;
   }
 
-  // True once a read has run past the end of the data; every read after it
-  // ends the data again.
-  bool ended() const { return ended_; }
-
-  // Starts again where reading began, as if newly made: for an input that
-  // can seek (a regular file). Throws std::runtime_error when it cannot.
+  // Starts again where reading began, as if newly made: for a regular file,
+  // which is read by position.
   void rewind();
 
   // The file position after the last 16-byte block that the bits read up to
@@ -148,7 +142,6 @@ private:
   uint64_t buffer_start_ = 0;       // stream byte held in data_[0]
   long start_offset_ = 0;           // file position where reading began
   bool at_eof_ = false;             // the input has no more bytes
-  bool ended_ = false;              // a read ran past the end of the data
   bool holding_chunk_ = false;      // data_ lies in a chunk taken from chunks_
 };
 
