@@ -43,11 +43,11 @@ test: build $(ASAN_BUILD)/build.ninja
 	  ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory test-tsan
 
-# ThreadSanitizer over the tests that run the threads (the stream reader's,
-# quendle's output file, the programs end to end); only what they need is
-# built in this tree.
-TSAN_TESTS := etrace_reader_test quendle_output_file_test quendle_golden_test \
-              quendle_formats_test quendle_errors_test quendle_example_test \
+# ThreadSanitizer over the tests that run the threads (the stream reader's and
+# its decode-ahead's, quendle's output file, the programs end to end); only
+# what they need is built in this tree.
+TSAN_TESTS := etrace_reader_test etrace_decode_ahead_test quendle_output_file_test \
+              quendle_golden_test quendle_formats_test quendle_errors_test quendle_example_test \
               quendle_diff_setup_test quendle_diff_compare_test
 
 $(TSAN_BUILD)/build.ninja: | deps

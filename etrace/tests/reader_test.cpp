@@ -1425,21 +1425,20 @@ TEST(ReaderCallersSteps, AfterAnErrorNothingIsDecodedTwice) {
     write_numbered_rvts(trace, 10);
     trace.record(255, {});
     const std::string bad = "Unknown header: 255 approximately at position 96! ";
-    expect_steps_on_every_input(
-        trace, {
-                   {"parse_more after an object",
-                    {objects(1), parse, objects(all), parse},
-                    words(0, 0, 0) + bad + words(1, 9, 0) + bad + bad},
-                   {"bits after an object",
-                    {objects(1), bits(8), bits(8), objects(all)},
-                    words(0, 0, 0) + bad + bad + words(1, 9, 0) + bad},
-                   {"parse_more first",
-                    {parse, parse, bits(1), objects(all), objects(1)},
-                    bad + bad + bad + words(0, 9, 0) + bad + bad},
-                   {"every object, then the caller's steps",
-                    {objects(all), parse, bits(8), objects(1)},
-                    words(0, 9, 0) + bad + bad + bad + bad},
-               });
+    expect_steps_on_every_input(trace, {
+                                           {"parse_more after an object",
+                                            {objects(1), parse, objects(all), parse},
+                                            words(0, 0, 0) + bad + words(1, 9, 0) + bad + bad},
+                                           {"bits after an object",
+                                            {objects(1), bits(8), bits(8), objects(all)},
+                                            words(0, 0, 0) + bad + bad + words(1, 9, 0) + bad},
+                                           {"parse_more first",
+                                            {parse, parse, bits(1), objects(all), objects(1)},
+                                            bad + bad + bad + words(0, 9, 0) + bad + bad},
+                                           {"every object, then the caller's steps",
+                                            {objects(all), parse, bits(8), objects(1)},
+                                            words(0, 9, 0) + bad + bad + bad + bad},
+                                       });
   }
   {
     // Three words, five instructions, then the header code 255: decoding
@@ -1451,15 +1450,14 @@ TEST(ReaderCallersSteps, AfterAnErrorNothingIsDecodedTwice) {
     const std::string bad = "Unknown header: 255 approximately at position " +
                             std::to_string(trace.bytes().size()) + "! ";
     const std::string insns = "i0@100 i1@104 i2@108 i3@10c i4@110 ";
-    expect_steps_on_every_input(
-        trace, {
-                   {"parse_more after an object",
-                    {objects(1), parse, objects(all)},
-                    words(0, 0, 0) + bad + words(1, 2, 0) + insns + bad},
-                   {"parse_more after the instructions",
-                    {objects(8), parse, bits(3)},
-                    words(0, 2, 0) + insns + bad + bad},
-               });
+    expect_steps_on_every_input(trace, {
+                                           {"parse_more after an object",
+                                            {objects(1), parse, objects(all)},
+                                            words(0, 0, 0) + bad + words(1, 2, 0) + insns + bad},
+                                           {"parse_more after the instructions",
+                                            {objects(8), parse, bits(3)},
+                                            words(0, 2, 0) + insns + bad + bad},
+                                       });
   }
 }
 
@@ -1478,8 +1476,10 @@ TEST(ReaderCallersSteps, MissingIssueRecordNotesBeforeEveryWayOut) {
       {"bits after an object", {objects(1), bits(8), objects(all)}, "NOTE i0@0 " + error + error},
   };
   trace_builder_t trace;
-  trace.insn(make_insn(0, 0, 0x13)).advance(5).writer().record_swt_cm(3, 0x80, false, false, 0,
-                                                                     false);
+  trace.insn(make_insn(0, 0, 0x13))
+      .advance(5)
+      .writer()
+      .record_swt_cm(3, 0x80, false, false, 0, false);
   for (const input_kind_t kind : {input_kind_t::file, input_kind_t::pipe, input_kind_t::memory}) {
     for (const steps_case_t& c : cases) {
       const std::string what = std::string(input_name(kind)) + ", " + c.name;
@@ -1561,12 +1561,13 @@ TEST(ReaderLiveInput, StepsReturnWhileTheWriterKeepsTheFifoOpen) {
     std::function<std::string(mh_swt_reader_t&)> step;
     std::string want;
   } cases[] = {
-      {"8 bits of 16 bytes", 1,
-       [](mh_swt_reader_t& r) { return hex_of(r.get_bits(8)); }, "1f "},
+      {"8 bits of 16 bytes", 1, [](mh_swt_reader_t& r) { return hex_of(r.get_bits(8)); }, "1f "},
       {"the first object of a full window", ring + 3928,
        [](mh_swt_reader_t& r) { return run_steps(r, {objects(1)}); }, words(0, 0, 0)},
       {"parse_more after the first object", ring + 3928,
-       [](mh_swt_reader_t& r) { return run_steps(r, {objects(1), parse, objects(1)}); },
+       [](mh_swt_reader_t& r) {
+         return run_steps(r, {objects(1), parse, objects(1)});
+       },
        words(0, 0, 0) + "parsed " + words(1, 1, 0)},
   };
   for (const case_t& c : cases) {

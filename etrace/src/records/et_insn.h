@@ -55,7 +55,7 @@ struct et_insn_t {
   void append_text(std::string& out) const;
 
   // --- Comparison, fusion and disassembly fields: declared with the record,
-  // defined beside their logic in the headers named below. ---
+  // defined beside their logic in the sources of the headers named below. ---
   // 0 when the records agree, else the code of the first failed check
   // (records/et_insn_compare.h).
   unsigned compare(const et_insn_t& other, uint64_t xlen) const;

@@ -91,7 +91,8 @@ std::size_t et_chunk_ring_t::read_some(uint8_t* data, std::size_t n) {
       // Whole chunks: as many bytes as asked for, up to the end of the file.
       std::size_t got = 0;
       while (got < n) {
-        const ssize_t r = pread(fd_, data + got, n - got, off_t(start_offset_) + off_t(bytes_read_ + got));
+        const ssize_t r =
+            pread(fd_, data + got, n - got, off_t(start_offset_) + off_t(bytes_read_ + got));
         if (r > 0) {
           got += std::size_t(r);
         } else if (r == 0) {

@@ -98,7 +98,7 @@ private:
   bool ended_ = false;        // the last chunk has been handed out
   std::exception_ptr error_;  // the failed read
 
-  et_progress_counter_t filled_;       // chunks read, raised by the thread
+  et_progress_counter_t filled_;            // chunks read, raised by the thread
   et_progress_counter_t given_back_count_;  // raised by the caller; closed to stop the thread
   et_helper_thread_t thread_;
 };

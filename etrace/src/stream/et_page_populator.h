@@ -2,10 +2,10 @@
 // Faults in the pages of a fresh mapping ahead of its first writer, in a
 // thread: the system zeroes each page at its first touch, which on a
 // virtual machine costs more than filling it.
+#include <atomic>
 #include <cstddef>
 
 #include "stream/et_helper_thread.h"
-#include "stream/et_progress_counter.h"
 
 class et_page_populator_t {
 public:
@@ -21,6 +21,6 @@ public:
   void stop();
 
 private:
-  et_progress_counter_t stop_;  // closed to stop
+  std::atomic<bool> stopping_{false};
   et_helper_thread_t thread_;
 };

@@ -1,13 +1,14 @@
-// The stream reader's L2T and DCT messages: records of many shapes and
+// The record decoder's L2T and DCT messages: records of many shapes and
 // fields, rare beside the instruction records, decoded through the checked
-// cursor out of the hot loop (mh_swt_reader.cpp). A skipped message is
+// cursor out of the hot loop (et_record_decoder.cpp). A skipped message is
 // decoded into scratch storage: that consumes exactly its fields.
-#include "mh_swt_reader.h"
 #include "stream/et_record.h"
+#include "stream/et_record_decoder.h"
 
 // The shapes that L2T and DCT messages share, into either kind of message.
 template <class message_t>
-void mh_swt_reader_t::read_shared_shape(mh_bit_cursor_t& in, unsigned code, message_t& message) {
+void et_record_decoder_t::read_shared_shape(mh_bit_cursor_t& in, unsigned code,
+                                            message_t& message) {
   switch (mh_message_shape(code)) {
     case MH_SHAPE_RQ: read_rq(in, message.rq); break;
     case MH_SHAPE_WD: read_wd(in, message.wd); break;
@@ -18,7 +19,7 @@ void mh_swt_reader_t::read_shared_shape(mh_bit_cursor_t& in, unsigned code, mess
   }
 }
 
-mh_bit_cursor_t mh_swt_reader_t::read_l2t(mh_bit_cursor_t in, unsigned code) {
+mh_bit_cursor_t et_record_decoder_t::read_l2t(mh_bit_cursor_t in, unsigned code) {
   l2t_object_t* l2t = &scratch_.l2t;
   if (!skip_l2t_) l2t = &make_slot(et_object_t::KIND_L2T).l2t;
   l2t->letter = uint8_t(code);  // the record letter is the header code
@@ -30,7 +31,7 @@ mh_bit_cursor_t mh_swt_reader_t::read_l2t(mh_bit_cursor_t in, unsigned code) {
   return in;
 }
 
-mh_bit_cursor_t mh_swt_reader_t::read_dct(mh_bit_cursor_t in, unsigned code) {
+mh_bit_cursor_t et_record_decoder_t::read_dct(mh_bit_cursor_t in, unsigned code) {
   dct_object_t* dct = &scratch_.dct;
   if (!skip_dct_) dct = &make_slot(et_object_t::KIND_DCT).dct;
   dct->letter = uint8_t(code);
@@ -44,7 +45,7 @@ mh_bit_cursor_t mh_swt_reader_t::read_dct(mh_bit_cursor_t in, unsigned code) {
   return in;
 }
 
-void mh_swt_reader_t::read_rq(mh_bit_cursor_t& in, l2t_rq_t& rq) {
+void et_record_decoder_t::read_rq(mh_bit_cursor_t& in, l2t_rq_t& rq) {
   using namespace et_wire;
   rq.rid = uint8_t(field(in, rq_rid));
   rq.id = uint8_t(field(in, rq_id));
@@ -54,7 +55,7 @@ void mh_swt_reader_t::read_rq(mh_bit_cursor_t& in, l2t_rq_t& rq) {
   rq.u = uint32_t(field(in, rq_u));
 }
 
-void mh_swt_reader_t::read_wd(mh_bit_cursor_t& in, l2t_wd_t& wd) {
+void et_record_decoder_t::read_wd(mh_bit_cursor_t& in, l2t_wd_t& wd) {
   using namespace et_wire;
   const unsigned words = wire_.count(wd_d);  // 0 to 8 (et_stream_geometry_t::check)
   wd.count = uint8_t(words);
@@ -63,7 +64,7 @@ void mh_swt_reader_t::read_wd(mh_bit_cursor_t& in, l2t_wd_t& wd) {
   if (wire_.bits(wd_cn) != 0) wd.cn = uint8_t(field(in, wd_cn));
 }
 
-void mh_swt_reader_t::read_rs(mh_bit_cursor_t& in, l2t_rs_t& rs) {
+void et_record_decoder_t::read_rs(mh_bit_cursor_t& in, l2t_rs_t& rs) {
   using namespace et_wire;
   rs.rid = uint8_t(field(in, rs_rid));
   rs.mid = uint8_t(field(in, rs_mid));
@@ -71,11 +72,11 @@ void mh_swt_reader_t::read_rs(mh_bit_cursor_t& in, l2t_rs_t& rs) {
   rs.f = uint8_t(field(in, rs_f));
 }
 
-void mh_swt_reader_t::read_rl(mh_bit_cursor_t& in, l2t_rl_t& rl) {
+void et_record_decoder_t::read_rl(mh_bit_cursor_t& in, l2t_rl_t& rl) {
   rl.id = uint8_t(field(in, et_wire::rl_id));
 }
 
-void mh_swt_reader_t::read_sr(mh_bit_cursor_t& in, l2t_sr_t& sr) {
+void et_record_decoder_t::read_sr(mh_bit_cursor_t& in, l2t_sr_t& sr) {
   using namespace et_wire;
   sr.m = uint8_t(field(in, sr_m));
   sr.id = uint8_t(field(in, sr_id));
@@ -83,7 +84,7 @@ void mh_swt_reader_t::read_sr(mh_bit_cursor_t& in, l2t_sr_t& sr) {
   sr.a = field(in, sr_a);
 }
 
-void mh_swt_reader_t::read_hm2_group(mh_bit_cursor_t& in, l2t_hm2_group_t& group) {
+void et_record_decoder_t::read_hm2_group(mh_bit_cursor_t& in, l2t_hm2_group_t& group) {
   using namespace et_wire;
   group.value4 = uint8_t(field(in, hm2_group_value4));
   group.bit_a = uint8_t(field(in, hm2_group_bit_a));
@@ -91,7 +92,7 @@ void mh_swt_reader_t::read_hm2_group(mh_bit_cursor_t& in, l2t_hm2_group_t& group
   group.value8 = uint8_t(field(in, hm2_group_value8));
 }
 
-void mh_swt_reader_t::read_hm2(mh_bit_cursor_t& in, l2t_hm2_t& hm2) {
+void et_record_decoder_t::read_hm2(mh_bit_cursor_t& in, l2t_hm2_t& hm2) {
   using namespace et_wire;
   static_assert(sizeof hm2.fen == hm2_fen.count.fixed, "one fen bit per element");
   hm2.id = uint8_t(field(in, hm2_id));
@@ -111,7 +112,7 @@ void mh_swt_reader_t::read_hm2(mh_bit_cursor_t& in, l2t_hm2_t& hm2) {
   hm2.fl[2] = uint8_t(field(in, hm2_fl2));
 }
 
-void mh_swt_reader_t::read_brq(mh_bit_cursor_t& in, dct_brq_t& brq) {
+void et_record_decoder_t::read_brq(mh_bit_cursor_t& in, dct_brq_t& brq) {
   using namespace et_wire;
   brq.hid = dct_hart_;
   brq.kl = uint8_t(field(in, brq_kl));
@@ -130,7 +131,7 @@ void mh_swt_reader_t::read_brq(mh_bit_cursor_t& in, dct_brq_t& brq) {
   brq.blk_id = uint8_t(field(in, brq_blk_id));
 }
 
-void mh_swt_reader_t::read_wup(mh_bit_cursor_t& in, dct_wup_t& wup) {
+void et_record_decoder_t::read_wup(mh_bit_cursor_t& in, dct_wup_t& wup) {
   using namespace et_wire;
   wup.hid = dct_hart_;
   wup.gv = uint8_t(field(in, wup_gv));
