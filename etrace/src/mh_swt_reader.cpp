@@ -109,9 +109,15 @@ mh_swt_reader_t::~mh_swt_reader_t() { ahead_.reset(); }
 // The calls
 
 et_object_t* mh_swt_reader_t::get_next_object() {
-  if (handed_ == ahead_->ahead.ready(handed_)) {
-    ahead_->ahead.rethrow_failure();
-    return nullptr;
+  decoded_to_ = handed_ + ring_slots;
+  if (handed_ == next_call_) {
+    et_decode_ahead_t& ahead = ahead_->ahead;
+    const uint64_t available = ahead.ready(handed_);
+    next_call_ = ahead.next_call();
+    if (handed_ == available) {
+      ahead.rethrow_failure();
+      return nullptr;
+    }
   }
   const slot_t& slot = *hand_at_;
   const uint64_t uiid = slot.kind == et_object_t::KIND_INSN
@@ -127,12 +133,18 @@ et_object_t* mh_swt_reader_t::get_next_object() {
   return &object_;
 }
 
-void mh_swt_reader_t::parse_more() { ahead_->ahead.parse_more(handed_); }
+// A direct call may take the decoding over: the next get_next_object asks
+// the decode-ahead again.
+void mh_swt_reader_t::parse_more() {
+  next_call_ = handed_;
+  ahead_->ahead.parse_more(handed_, decoded_to_);
+}
 
 uint64_t mh_swt_reader_t::get_bits(int n) {
   if (n < 1 || n > 64)
     throw std::invalid_argument("mh_swt_reader_t::get_bits: " + std::to_string(n) +
                                 " bits asked for, 1 to 64 can be had");
-  ahead_->ahead.take_over();
+  next_call_ = handed_;
+  ahead_->ahead.take_over(decoded_to_);
   return decoder_.get_bits(n);
 }

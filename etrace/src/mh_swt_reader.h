@@ -108,7 +108,11 @@ private:
   // The delivering side, the caller's, on cache lines of its own: a decoder
   // thread writes the decoder's fields.
   alignas(64) uint64_t handed_ = 0;  // objects handed out
-  slot_t* hand_at_;                  // the slot of object handed_
+  uint64_t next_call_ = 0;           // handed_ at which the decode-ahead is asked again
+  // How far a reader decoding in the caller's thread would have decoded
+  // after the calls so far: to this many objects (or the end).
+  uint64_t decoded_to_ = 0;
+  slot_t* hand_at_;  // the slot of object handed_
   // The uiid of each hart's next instruction handed out: instructions are
   // made, and handed out, in uiid order, so slots need not keep it.
   uint64_t next_uiid_out_[max_harts] = {};

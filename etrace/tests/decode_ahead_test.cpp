@@ -82,18 +82,22 @@ void start(et_decode_ahead_t& ahead, decoding_mode_t mode) {
   ahead.start(mode == decoding_mode_t::thread ? 1000 : -1, nullptr, 0);
 }
 
-// The calls of a reader that hands out every object it may: what they gave,
-// as "<handed> objects", the text of the error after them, and the object
-// count at whose call the NOTE line came ("note@<handed>").
+// The calls of a reader that hands out every object it may, asking at the
+// calls that next_call() names: what they gave, as "<handed> objects", the
+// text of the error after them, and the object count at whose call the NOTE
+// line came ("note@<handed>").
 std::string drain(et_decode_ahead_t& ahead, uint64_t& handed) {
   std::string notes;
-  for (;;) {
+  for (uint64_t next_call = handed;; ++handed) {
+    if (handed < next_call) continue;
     ::testing::internal::CaptureStdout();
     const uint64_t ready = ahead.ready(handed);
     const std::string written = ::testing::internal::GetCapturedStdout();
     if (!written.empty()) notes += "note@" + std::to_string(handed) + ":" + written;
     if (ready <= handed) break;
-    ++handed;
+    next_call = ahead.next_call();
+    EXPECT_GT(next_call, handed);
+    EXPECT_LE(next_call, ready);
   }
   std::string out = notes + std::to_string(handed) + " objects";
   try {
@@ -159,12 +163,12 @@ TEST(DecodeAhead, Errors) {
     EXPECT_EQ(drain(ahead, handed), "20 objects, then bad record after 20") << mode_name(mode);
     for (int again = 0; again < 2; ++again) {
       try {
-        ahead.parse_more(handed);
+        ahead.parse_more(handed, handed + window);
         ADD_FAILURE() << "parse_more went on";
       } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "bad record after 20") << mode_name(mode);
       }
-      EXPECT_THROW(ahead.take_over(), std::runtime_error) << mode_name(mode);
+      EXPECT_THROW(ahead.take_over(handed + window), std::runtime_error) << mode_name(mode);
     }
   }
 }
@@ -179,7 +183,7 @@ TEST(DecodeAhead, TakeOver) {
       fake_decoder_t decoder({100});
       et_decode_ahead_t ahead(decoder, window, capacity);
       start(ahead, mode);
-      ahead.take_over();
+      ahead.take_over(0);
       EXPECT_EQ(decoder.made(), 0u) << mode_name(mode) << ": before any object";
       EXPECT_EQ(decoder.restarts, redecodes);
     }
@@ -187,9 +191,9 @@ TEST(DecodeAhead, TakeOver) {
     et_decode_ahead_t ahead(decoder, window, capacity);
     start(ahead, mode);
     for (uint64_t handed = 0; handed < 5; ++handed) ASSERT_GT(ahead.ready(handed), handed);
-    ahead.take_over();
+    ahead.take_over(4 + window);
     EXPECT_EQ(decoder.made(), 4 + window) << mode_name(mode);
-    ahead.parse_more(5);
+    ahead.parse_more(5, 4 + window);
     EXPECT_EQ(decoder.made(), 5 + window) << mode_name(mode);
     EXPECT_EQ(ahead.ready(5), 5 + window);
     EXPECT_EQ(ahead.ready(6), 6 + window);
@@ -202,8 +206,8 @@ TEST(DecodeAhead, ParseMoreToTheEnd) {
   fake_decoder_t decoder({5});
   et_decode_ahead_t ahead(decoder, window, capacity);
   start(ahead, decoding_mode_t::thread);
-  EXPECT_THROW(ahead.parse_more(0), std::underflow_error);
-  EXPECT_THROW(ahead.parse_more(0), std::underflow_error);
+  EXPECT_THROW(ahead.parse_more(0, 0), std::underflow_error);
+  EXPECT_THROW(ahead.parse_more(0, 0), std::underflow_error);
   uint64_t handed = 0;
   EXPECT_EQ(drain(ahead, handed), "5 objects");
 }

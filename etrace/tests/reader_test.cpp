@@ -1354,6 +1354,10 @@ TEST(ReaderCallersSteps, TheStreamIsWhereTheCallersThreadWouldStand) {
        {objects(1), parse, bits(8), bits(64), objects(all)},
        words(0, 0, 0) + "parsed 1f " + hex_of(ring + 1) + words(1, ring, 0) +
            words(ring + 2, ring + 2, 0) + tail},
+      {"objects after parse_more each decode one more",
+       {objects(1), parse, objects(2), bits(8), bits(64), objects(all)},
+       words(0, 0, 0) + "parsed " + words(1, 2, 0) + "1f " + hex_of(ring + 2) +
+           words(3, ring + 1, 0) + tail},
       {"three objects, then a record in two parts",
        {objects(3), bits(5), bits(3), bits(64), objects(all)},
        words(0, 2, 0) + "1f 0 " + hex_of(ring + 2) + words(3, ring + 1, 0) + tail},

@@ -97,6 +97,19 @@ uint64_t et_decode_ahead_t::ready(uint64_t handed) {
     available = decoder_.made();
   }
   if (ended_ && handed >= note_call_) write_note();
+  // The caller's own decoding runs at every call; the thread's released
+  // objects are handed out without one, up to the next publication of the
+  // caller's progress or the NOTE line's call.
+  if (available <= handed) {
+    next_call_ = handed;
+  } else if (!in_thread_) {
+    next_call_ = handed + 1;
+  } else {
+    next_call_ = std::min(available, (handed / hand_batch + 1) * hand_batch);
+    // The thread's failure is the caller's to read once the decoding ended.
+    if (ended_ && !note_.empty())
+      next_call_ = std::min(next_call_, std::max(note_call_, handed + 1));
+  }
   return available;
 }
 
@@ -104,8 +117,8 @@ void et_decode_ahead_t::rethrow_failure() const {
   if (failure_) std::rethrow_exception(failure_);
 }
 
-void et_decode_ahead_t::parse_more(uint64_t handed) {
-  take_over();
+void et_decode_ahead_t::parse_more(uint64_t handed, uint64_t decoded_to) {
+  take_over(decoded_to);
   try {
     decoder_.decode_until(handed + window_, ~uint64_t(0));
   } catch (const std::underflow_error&) {
@@ -121,8 +134,11 @@ void et_decode_ahead_t::parse_more(uint64_t handed) {
 
 // In the caller's thread an error is met when it is decoded: it stands for
 // every direct call from then on, and nothing is decoded past it.
-void et_decode_ahead_t::take_over() {
-  if (in_thread_) redecode_in_callers_thread();
+void et_decode_ahead_t::take_over(uint64_t decoded_to) {
+  if (in_thread_) {
+    caller_target_ = decoded_to;
+    redecode_in_callers_thread();
+  }
   rethrow_failure();
 }
 

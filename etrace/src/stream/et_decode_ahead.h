@@ -82,15 +82,21 @@ public:
   // the count of objects that may be handed out now. When it is no more
   // than handed, the decoding has ended: rethrow_failure(), then the end.
   uint64_t ready(uint64_t handed);
+  // After ready(): the objects handed out at which the next get_next_object
+  // calls it again; the calls before hand out their objects without it.
+  uint64_t next_call() const { return next_call_; }
   // Throws the error that ended the decoding, if one did.
   void rethrow_failure() const;
-  // parse_more: decodes in the caller's thread until handed + window
-  // objects have been made or the data ends (std::underflow_error).
-  void parse_more(uint64_t handed);
   // Before the caller takes bits: from now on the decoding is the caller's,
-  // and stands where it would have stood in the caller's thread. Throws the
-  // error that decoding has met.
-  void take_over();
+  // and stands where it would have stood in the caller's thread, which has
+  // decoded up to `decoded_to` objects at the calls so far (the last
+  // ready()'s handed + window, 0 before the first). Throws the error that
+  // decoding has met.
+  void take_over(uint64_t decoded_to);
+  // parse_more: takes over, then decodes in the caller's thread until
+  // handed + window objects have been made or the data ends
+  // (std::underflow_error).
+  void parse_more(uint64_t handed, uint64_t decoded_to);
 
   // Objects released to the caller once `made` objects have been made.
   uint64_t released_at(uint64_t made) const { return made >= window_ ? made - window_ + 1 : 0; }
@@ -130,6 +136,7 @@ private:
   // How far the caller's own decoding would have gone after the calls so
   // far: to this many objects (or the end).
   uint64_t caller_target_ = 0;
+  uint64_t next_call_ = 0;
   bool note_written_ = false;
 
   // What ended the decoding: written by whoever decodes, and read by the
