@@ -96,11 +96,7 @@ mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_
                                            cl_chunks, poison_enable}) {}
 
 // A constructor's last step: nothing throws after it.
-void mh_swt_reader_t::start_decoding() {
-  const long long size = input_.regular_size;
-  ahead_->ahead.start(size, decoder_.ring_memory(),
-                      decoder_.ring_bytes_for(size < 0 ? 0 : uint64_t(size)));
-}
+void mh_swt_reader_t::start_decoding() { ahead_->ahead.start(input_.regular_size >= 0); }
 
 // The decode-ahead's threads stop before the decoder they work on goes.
 mh_swt_reader_t::~mh_swt_reader_t() { ahead_.reset(); }

@@ -72,14 +72,14 @@ private:
   std::string note_;
 };
 
-// Where the decoding runs: start() with a regular file's size or without.
+// Where the decoding runs: start() for a regular file or for another input.
 enum class decoding_mode_t { thread, callers_thread };
 const char* mode_name(decoding_mode_t mode) {
   return mode == decoding_mode_t::thread ? "thread" : "caller's thread";
 }
 
 void start(et_decode_ahead_t& ahead, decoding_mode_t mode) {
-  ahead.start(mode == decoding_mode_t::thread ? 1000 : -1, nullptr, 0);
+  ahead.start(mode == decoding_mode_t::thread);
 }
 
 // The calls of a reader that hands out every object it may, asking at the

@@ -4,29 +4,16 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "stream/et_huge_mapping.h"
-
 et_decode_ahead_t::et_decode_ahead_t(decoder_i& decoder, uint64_t window, uint64_t capacity)
     : decoder_(decoder), window_(window), capacity_(capacity) {}
 
-// The decoder first: it works on what the populator fills.
-et_decode_ahead_t::~et_decode_ahead_t() {
-  stop_thread();
-  populator_.stop();
-}
+et_decode_ahead_t::~et_decode_ahead_t() { stop_thread(); }
 
 // Only for a regular file: a read from it always returns, so the threads can
 // always be stopped.
-//
-// The system zeroes each page of the ring at its first touch, which on a
-// virtual machine can take longer than decoding the whole first round of
-// objects. The populator faults the pages in while the program sets up and
-// the decoder starts; the decoder faults the first huge page itself at once,
-// and a page both touch is faulted in once.
-void et_decode_ahead_t::start(long long input_bytes, char* ring, std::size_t ring_bytes) {
-  if (input_bytes < 0 || thread_.running()) return;
+void et_decode_ahead_t::start(bool regular_file) {
+  if (!regular_file || thread_.running()) return;
   decoder_.start_read_ahead();
-  populator_.start(ring, et_huge_mapping_t::huge_page, ring_bytes);
   // Decoding from now on, while the program sets up, is a head start.
   in_thread_ = thread_.start([this] { run(); });
 }

@@ -7,9 +7,8 @@
 // ends; a direct parse_more() decodes the same way, and get_bits() takes
 // bits where that decoding stands. A pipe or a stream is decoded so, at each
 // call. A trace in a regular file is decoded by a thread from the start,
-// ahead of the caller, with its input read ahead (et_chunk_ring.h) and the
-// ring's pages faulted in (et_page_populator.h) by two threads more: object
-// k is released to the caller once the window after it is full (object
+// ahead of the caller, with its input read ahead by one thread more
+// (et_chunk_ring.h): object k is released to the caller once the window after it is full (object
 // k + window - 1 made), exactly as the caller's own decoding would have left
 // it, and the rest of the ring, the slack, lets the thread run on while the
 // caller has not yet taken what it was given. Records that reach an
@@ -39,7 +38,6 @@
 #include <string>
 
 #include "stream/et_helper_thread.h"
-#include "stream/et_page_populator.h"
 #include "stream/et_progress_counter.h"
 
 class et_decode_ahead_t {
@@ -72,11 +70,9 @@ public:
   et_decode_ahead_t(const et_decode_ahead_t&) = delete;
   et_decode_ahead_t& operator=(const et_decode_ahead_t&) = delete;
 
-  // For a regular file of input_bytes (negative for any other input, which
-  // is decoded in the caller's thread): starts the threads, the populator on
-  // the first ring_bytes of the ring's memory. The decoder stands at 0
-  // objects made.
-  void start(long long input_bytes, char* ring, std::size_t ring_bytes);
+  // For a regular file (any other input is decoded in the caller's
+  // thread): starts the threads. The decoder stands at 0 objects made.
+  void start(bool regular_file);
 
   // The step of get_next_object with `handed` objects handed out so far:
   // the count of objects that may be handed out now. When it is no more
@@ -149,6 +145,5 @@ private:
 
   et_progress_counter_t released_;    // raised by the thread, closed at its end
   et_progress_counter_t handed_out_;  // raised by the caller, closed to stop the thread
-  et_page_populator_t populator_;
-  et_helper_thread_t thread_;  // last: stopped before the rest goes
+  et_helper_thread_t thread_;         // last: stopped before the rest goes
 };

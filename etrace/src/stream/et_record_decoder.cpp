@@ -105,16 +105,10 @@ et_record_decoder_t::et_record_decoder_t(FILE* input, const std::string& path,
       bits_(input, path) {
   for (unsigned code = MH_SWT_IS; code <= MH_SWT_CM; ++code)
     insn_payload_bits_[code - MH_SWT_IS] = wire_.payload_bits(*et_wire::find(code));
-  shortest_object_record_ = ~uint64_t(0);
-  for (const et_wire_record_t& record : et_wire::records) {
+  for (const et_wire_record_t& record : et_wire::records)
     if (record.shape == MH_SHAPE_NONE)
       longest_fast_record_ =
           std::max<std::size_t>(longest_fast_record_, wire_.record_bytes(record.code));
-    if (record.code == MH_SWT_IS || record.group == et_wire_group_t::RVT ||
-        record.shape != MH_SHAPE_NONE)
-      shortest_object_record_ =
-          std::min<uint64_t>(shortest_object_record_, wire_.record_bytes(record.code));
-  }
   for (unsigned h = 0; h < max_harts; ++h)
     if ((hart_mask_ >> h) & 1) piid_tables_[h].reset(new piid_entry_t[piid_count]());
   // 26 MB of plain data, mapped zeroed and filled on demand: the window's
@@ -155,11 +149,6 @@ std::string et_record_decoder_t::take_note() {
   std::string note;
   note.swap(note_);
   return note;
-}
-
-std::size_t et_record_decoder_t::ring_bytes_for(uint64_t input_bytes) const {
-  const uint64_t objects = input_bytes / shortest_object_record_;
-  return std::size_t(std::min<uint64_t>(objects, capacity) * sizeof(slot_t));
 }
 
 // Writes every field of the instruction, which expand has cleared but for

@@ -85,11 +85,6 @@ public:
   // Reads a regular file ahead in a helper thread from now on.
   void start_read_ahead() { bits_.start_read_ahead(); }
 
-  // The bytes of the ring that a trace of input_bytes can fill: each object
-  // takes at least the shortest record that makes one.
-  std::size_t ring_bytes_for(uint64_t input_bytes) const;
-  char* ring_memory() const { return ring_memory_->data(); }
-
   // The ring, walked by a pointer: the slot of the object n after the one in
   // slot `at`, without a division per object.
   slot_t* ring() const { return ring_; }
@@ -191,8 +186,6 @@ private:
   // The longest record that decode_record reads unchecked, in bytes: the
   // longest that is not a message (SWT_CM with a 64-bit program counter).
   std::size_t longest_fast_record_ = 0;
-  // The shortest record that makes an object, in bytes.
-  uint64_t shortest_object_record_ = 0;
   std::unique_ptr<et_huge_mapping_t> ring_memory_;
   slot_t* ring_ = nullptr;
 
