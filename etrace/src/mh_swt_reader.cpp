@@ -15,11 +15,17 @@ long long regular_file_size(FILE* file) {
 
 }  // namespace
 
-// The decoder as the decode-ahead drives it, and the decode-ahead.
+// The decode-ahead, and the decoder as it drives it.
 class mh_swt_reader_t::ahead_t final : private et_decode_ahead_t::decoder_i {
 public:
   explicit ahead_t(et_record_decoder_t& decoder)
       : decoder_(decoder), ahead(*this, ring_slots, ring_capacity) {}
+
+private:
+  et_record_decoder_t& decoder_;  // before ahead, which starts on it
+
+public:
+  et_decode_ahead_t ahead;
 
 private:
   bool decode_until(uint64_t target, uint64_t rounds) override {
@@ -29,11 +35,6 @@ private:
   std::string take_note() override { return decoder_.take_note(); }
   void restart() override { decoder_.restart(); }
   void start_read_ahead() override { decoder_.start_read_ahead(); }
-
-  et_record_decoder_t& decoder_;
-
-public:
-  et_decode_ahead_t ahead;
 };
 
 // ---------------------------------------------------------------------------

@@ -8,11 +8,12 @@
 // bits where that decoding stands. A pipe or a stream is decoded so, at each
 // call. A trace in a regular file is decoded by a thread from the start,
 // ahead of the caller, with its input read ahead by one thread more
-// (et_chunk_ring.h): object k is released to the caller once the window after it is full (object
-// k + window - 1 made), exactly as the caller's own decoding would have left
-// it, and the rest of the ring, the slack, lets the thread run on while the
-// caller has not yet taken what it was given. Records that reach an
-// instruction after its release are treated as if it had been handed out.
+// (et_chunk_ring.h): object k is released to the caller once the window
+// after it is full (object k + window - 1 made), exactly as the caller's own
+// decoding would have left it, and the rest of the ring, the slack, lets the
+// thread run on while the caller has not yet taken what it was given.
+// Records that reach an instruction after its release are treated as if it
+// had been handed out.
 //
 // A direct call (parse_more, get_bits) takes the decoding over: the thread
 // has run ahead of where the caller's thread would stand, so it is stopped

@@ -7,9 +7,10 @@
 // thread of its decode-ahead (et_decode_ahead.h), one at a time.
 //
 // Objects are numbered from 0 in the order they are made; object k lives in
-// slot k mod capacity. A record for an instruction reaches its slot while
-// fewer than `window` objects have been made after it; once `window` have,
-// the instruction counts as handed out, and a later record for it fails.
+// slot k mod capacity. A record for an instruction reaches its slot until
+// the window from it on is full (object k + window - 1 made); then the
+// instruction counts as handed out: a record for it arriving just then is
+// dropped, and one arriving later fails.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
