@@ -174,6 +174,10 @@ private:
   void read_brq(mh_bit_cursor_t& in, dct_brq_t& brq);
   void read_wup(mh_bit_cursor_t& in, dct_wup_t& wup);
 
+  // Two groups of fields, each on cache lines of its own: a decoder thread
+  // writes the decoding's while the caller reads the first group (the ring)
+  // at every object it hands out.
+  //
   // Set up by the constructor and only read afterwards.
   const et_stream_geometry_t geometry_;
   const et_wire_format_t wire_;
@@ -191,7 +195,7 @@ private:
   slot_t* ring_ = nullptr;
 
   // The decoding.
-  mh_bit_reader_t bits_;
+  alignas(64) mh_bit_reader_t bits_;
   uint8_t hart_ = 0;           // current hart
   uint8_t dct_hart_ = 0;       // current DCT hart
   uint64_t cycle_ = 0;         // running cycle
