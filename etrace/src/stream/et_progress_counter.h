@@ -3,9 +3,11 @@
 // has come, for a consumer that may not pass it (or the other way round).
 //
 // Raising it is a store and a load when nobody waits, so it can be published
-// often. A waiter spins briefly, then sleeps until the count reaches what it
-// asked for; it asks for as much as it needs to be worth waking, so that a
-// fast side does not wake for every step of a slow one.
+// often. A waiter that finds the count short sleeps at once until it reaches
+// what it asked for: the reader's threads outnumber the processors a run may
+// be given, and a spinning waiter takes one from the side it waits for. It
+// asks for as much as it needs to be worth waking, so that a fast side does
+// not wake for every step of a slow one.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -39,12 +41,8 @@ public:
   // Waits until the count reaches target or the counter is closed; returns
   // the count, which is final when it falls short of target.
   uint64_t wait_for(uint64_t target) {
-    for (int spin = 0; spin < spins; ++spin) {
-      const uint64_t value = load();
-      if (value >= target) return value;
-      if (closed_.load(std::memory_order_acquire)) break;  // the final count under the lock
-      pause();
-    }
+    const uint64_t now = load();
+    if (now >= target) return now;
     std::unique_lock<std::mutex> lock(mutex_);
     wanted_.store(target, std::memory_order_seq_cst);
     for (;;) {
@@ -86,15 +84,6 @@ public:
 
 private:
   static constexpr uint64_t nobody = ~uint64_t(0);
-  // About ten microseconds: less than it takes the other side to make a
-  // batch, more than a sleep and a wake-up cost.
-  static constexpr int spins = 2000;
-
-  static void pause() {
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_ia32_pause();
-#endif
-  }
 
   void wake() {
     { std::lock_guard<std::mutex> lock(mutex_); }
