@@ -8,6 +8,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "stream/et_reader.h"
+
 namespace {
 
 bool is_regular_file(int fd) {
@@ -142,9 +144,8 @@ bool et_chunk_ring_t::read_chunk(uint64_t k) {
   // A failing read is no end of the data: the rest of the trace is lost.
   if (failed_) {
     try {
-      throw std::runtime_error("Error: fail to read trace file: " + path_ + " at position " +
-                               std::to_string(start_offset_ + long(bytes_read_)) + ": " +
-                               std::strerror(read_errno != 0 ? read_errno : EIO));
+      throw et_reader_t::read_error(path_, uint64_t(start_offset_ + long(bytes_read_)),
+                                    read_errno);
     } catch (...) {
       state.error = std::current_exception();
     }

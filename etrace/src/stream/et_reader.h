@@ -1,7 +1,9 @@
 #pragma once
 // The reader interface of the trace tools: a source of trace objects, read
 // from one trace file.
+#include <cstdint>
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 
 #include "records/et_object.h"
@@ -20,6 +22,17 @@ public:
 
   // Debugging hook of a reader; does nothing by default.
   virtual void dump_window() const {}
+
+  // A trace file that cannot be opened, or read at a byte position, in one
+  // wording for every reader; error is the failure's errno (EIO when none).
+  static std::runtime_error open_error(const std::string& path, int error);
+  static std::runtime_error read_error(const std::string& path, uint64_t position, int error);
+
+  // Throws open_error or read_error for a file that cannot be read at all
+  // (missing, no permission, a directory, a first read that fails), so a
+  // program can say so before it opens its output. A pipe or a device is
+  // left alone: a read there would take bytes from the reader.
+  static void check_readable(const std::string& path);
 
 protected:
   // Opens path read-only as a buffered stream and sets fd to its descriptor;

@@ -37,9 +37,7 @@ bool mh_rvt_reader_t::read_bytes(void* into, std::size_t size) {
   if (got == size) return true;
   // A failing read is no end of the data: the rest of the trace is lost.
   if (ferror(file_))
-    throw std::runtime_error("Error: fail to read trace file: " + path + " at position " +
-                             std::to_string(position_) + ": " +
-                             std::strerror(errno != 0 ? errno : EIO));
+    throw read_error(path, position_, errno);
   return false;
 }
 

@@ -1,10 +1,7 @@
 #include "quendle_app.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -25,6 +22,7 @@
 #include "record_loop.h"
 #include "soc_config.h"
 #include "standard_output.h"
+#include "stream/et_reader.h"
 #include "stream/mh_rvt_reader.h"
 
 namespace {
@@ -72,29 +70,6 @@ void refuse_output_over_input(const quendle_options_t& o) {
   }
 }
 
-// A trace that cannot be read at all (no such file, no permission, a
-// directory, a first read that fails) is reported before the output is
-// opened, so an existing output stays as it was. The trace itself is read
-// later by the reader; this only opens it and reads a few bytes. A pipe or
-// a device is left alone: a read there would take bytes from the reader.
-void check_trace_readable(const std::string& path) {
-  struct stat status;
-  if (stat(path.c_str(), &status) == 0 &&
-      (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode) || S_ISSOCK(status.st_mode)))
-    return;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
-    throw std::runtime_error("Error: fail to open trace file: " + path + ": " +
-                             std::strerror(errno));
-  char head[16];
-  const ssize_t got = ::pread(fd, head, sizeof head, 0);
-  const int error = errno;
-  ::close(fd);
-  if (got < 0)
-    throw std::runtime_error("Error: fail to read trace file: " + path +
-                             " at position 0: " + std::strerror(error));
-}
-
 std::unique_ptr<et_base_formatter_t> make_formatter(const quendle_options_t& o,
                                                     const et_stream_geometry_t& soc) {
   if (o.format == "swt")
@@ -118,7 +93,9 @@ int run(const quendle_options_t& o) {
 
   std::cout << "Selected harts mask: 0x" << std::hex << o.hmask << std::endl;
 
-  check_trace_readable(o.trace);
+  // A trace that cannot be read at all is reported before the output is
+  // opened, so an existing output stays as it was.
+  et_reader_t::check_readable(o.trace);
   if (o.iformat == "rvt") return extract_rvt(o, geometry);
 
   auto reader = std::make_unique<mh_swt_reader_t>(o.trace, o.hmask, !o.show_rvt, !o.show_l2t,
