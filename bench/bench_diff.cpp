@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "support/heap_counter.h"  // this program's operator new
 #include "diff_app.h"
+#include "etrace/stream/et_writer.h"
 #include "quendle_app.h"
 #include "quendle_options.h"
-#include "stream/et_writer.h"
+#include "support/heap_counter.h"  // this program's operator new
 
 namespace {
 

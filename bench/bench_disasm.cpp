@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "disasm/disassembler.h"
 #include "support/heap_counter.h"  // this program's operator new
-#include "disassembler.h"
 
 namespace {
 

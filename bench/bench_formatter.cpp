@@ -9,14 +9,14 @@
 #include <memory>
 #include <vector>
 
-#include "disasm_insn.h"
-#include "disassembler.h"
-#include "formatters/et_ingress_formatter.h"
-#include "formatters/et_pconly_formatter.h"
-#include "formatters/et_printf_format.h"
-#include "formatters/et_raw_formatter.h"
-#include "formatters/et_swt_formatter.h"
-#include "records/et_insn.h"
+#include "disasm/disasm_insn.h"
+#include "disasm/disassembler.h"
+#include "etrace/formatters/et_ingress_formatter.h"
+#include "etrace/formatters/et_pconly_formatter.h"
+#include "etrace/formatters/et_printf_format.h"
+#include "etrace/formatters/et_raw_formatter.h"
+#include "etrace/formatters/et_swt_formatter.h"
+#include "etrace/records/et_insn.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <streambuf>
 #include <string>
 
-#include "nexus/nexus_decoder.h"
+#include "etrace/nexus/nexus_decoder.h"
 
 namespace {
 

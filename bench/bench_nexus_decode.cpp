@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "nexus/nexus_decoder.h"
+#include "etrace/nexus/nexus_decoder.h"
 #include "support/elf_writer.h"
 #include "support/heap_counter.h"  // this program's operator new
 #include "support/nexus_encoder.h"

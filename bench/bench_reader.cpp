@@ -18,8 +18,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "mh_swt_reader.h"
-#include "stream/et_stream_geometry.h"
+#include "etrace/mh_swt_reader.h"
+#include "etrace/stream/et_stream_geometry.h"
 
 namespace {
 

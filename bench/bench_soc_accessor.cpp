@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "nexus/soc_accessor.h"
+#include "etrace/nexus/soc_accessor.h"
 #include "support/elf_writer.h"
 
 namespace {

@@ -1,6 +1,7 @@
 # What `cmake --install` puts under the prefix: the three programs in bin/,
-# the libraries a user's program links in lib/ with their headers under
-# include/quendle/ (included as in the tree: "stream/et_writer.h"), the CMake
+# the libraries a user's program links in lib/ with their headers in a folder
+# per library under include/quendle/ (included as in the tree:
+# "etrace/stream/et_writer.h", "disasm/disassembler.h"), the CMake
 # package (find_package(quendle): quendle::etrace, quendle::disasm,
 # quendle::logger, quendle::xcfg) and quendle.pc for pkg-config.
 include(GNUInstallDirs)
@@ -13,7 +14,8 @@ foreach(_lib ${_quendle_libraries})
   # Installed beside other packages' libraries: the names carry the project's.
   set_target_properties(${_lib} PROPERTIES OUTPUT_NAME quendle_${_lib})
   # The disassembler's table building blocks are its own business.
-  install(DIRECTORY ${CMAKE_SOURCE_DIR}/${_lib}/src/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quendle
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/${_lib}/src/
+          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quendle/${_lib}
           FILES_MATCHING PATTERN "*.h" PATTERN tables EXCLUDE)
 endforeach()
 install(TARGETS ${_quendle_libraries} EXPORT quendleTargets

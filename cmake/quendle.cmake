@@ -1,12 +1,25 @@
-# quendle_library(<dir-name> [DEPS ...]): a static library from the .cpp files under <dir>/src,
-# with <dir>/src as its public include directory (in an installed tree the
-# headers of every library lie together under include/quendle).
+# quendle_library(<dir-name> [COMPONENT] [DEPS ...]): a static library from the .cpp files
+# under <dir>/src. A COMPONENT is one of the suite's installed libraries: its
+# headers are named by its folder, "<dir-name>/<header>" ("disasm/disassembler.h",
+# "etrace/stream/et_writer.h"), in the tree as in an installed one, where they
+# lie under include/quendle/<dir-name>/. In the tree a link
+# <build>/include/<dir-name>/<dir-name> to <dir>/src stands for that folder, so
+# the sources stay where they are and a target sees the headers of the
+# libraries it links only. Any other library (a program's own) has <dir>/src
+# as its include directory.
 function(quendle_library name)
-  cmake_parse_arguments(QL "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(QL "COMPONENT" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp)
   add_library(${name} STATIC ${_srcs})
-  target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/src>
-                                            $<INSTALL_INTERFACE:include/quendle>)
+  if(QL_COMPONENT)
+    set(_include ${CMAKE_BINARY_DIR}/include/${name})
+    file(MAKE_DIRECTORY ${_include})
+    file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/src ${_include}/${name} SYMBOLIC)
+    target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${_include}>
+                                              $<INSTALL_INTERFACE:include/quendle>)
+  else()
+    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
+  endif()
   target_compile_features(${name} PUBLIC cxx_std_17)
   target_link_libraries(${name} PUBLIC ${QL_DEPS})
 endfunction()

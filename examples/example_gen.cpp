@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "stream/et_writer.h"
+#include "etrace/stream/et_writer.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "disassembler.h"
+#include "disasm/disassembler.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

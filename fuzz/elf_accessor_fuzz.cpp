@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "etrace/nexus/soc_accessor.h"
 #include "fuzz_support.h"
-#include "nexus/soc_accessor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const fuzz::quiet_streams_t quiet;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "etrace/stream/et_stream_geometry.h"
 #include "fuzz_support.h"
-#include "stream/et_stream_geometry.h"
 
 namespace fuzz {
 

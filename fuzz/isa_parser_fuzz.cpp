@@ -3,8 +3,8 @@
 // to a handler that throws it back here, instead of ending the process.
 #include <string>
 
+#include "disasm/isa_parser.h"
 #include "fuzz_support.h"
-#include "isa_parser.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 #include <utility>
 #include <vector>
 
+#include "etrace/records/dct_object.h"
+#include "etrace/records/l2t_object.h"
+#include "etrace/stream/et_record.h"
 #include "fuzz_inputs.h"
-#include "records/dct_object.h"
-#include "records/l2t_object.h"
-#include "stream/et_record.h"
 #include "support/elf_writer.h"
 #include "support/nexus_encoder.h"
 #include "support/trace_builder.h"

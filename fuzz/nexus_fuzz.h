@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "disassembler.h"
+#include "disasm/disassembler.h"
+#include "etrace/mh_swt_reader.h"
+#include "etrace/nexus/nexus_decoder.h"
 #include "fuzz_inputs.h"
 #include "fuzz_support.h"
-#include "mh_swt_reader.h"
-#include "nexus/nexus_decoder.h"
 
 namespace fuzz {
 

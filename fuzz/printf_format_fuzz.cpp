@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "formatters/et_printf_format.h"
+#include "etrace/formatters/et_printf_format.h"
 #include "fuzz_support.h"
 #include "quendle_options.h"
 #include "support/printf_reference.h"

@@ -3,8 +3,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "etrace/stream/mh_rvt_reader.h"
 #include "fuzz_support.h"
-#include "stream/mh_rvt_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::input_t in(data, size);

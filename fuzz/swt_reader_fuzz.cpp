@@ -5,9 +5,9 @@
 #include <memory>
 #include <stdexcept>
 
+#include "etrace/mh_swt_reader.h"
 #include "fuzz_inputs.h"
 #include "fuzz_support.h"
-#include "mh_swt_reader.h"
 
 namespace {
 

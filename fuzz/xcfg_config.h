@@ -5,9 +5,9 @@
 #include <memory>
 #include <stdexcept>
 
-#include "ConfigNode.h"
 #include "fuzz_support.h"
 #include "soc_config.h"
+#include "xcfg/ConfigNode.h"
 
 namespace fuzz {
 

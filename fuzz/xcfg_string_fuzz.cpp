@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "ConfigNode.h"
 #include "fuzz_support.h"
+#include "xcfg/ConfigNode.h"
 #include "xcfg_config.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,4 +1,4 @@
-#include "arg.h"
+#include "disasm/arg.h"
 
 #include <cstdint>
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "insn.h"
+#include "disasm/insn.h"
 
 class arg_t {
 public:

@@ -1,10 +1,10 @@
-#include "csr_names.h"
+#include "disasm/csr_names.h"
 
 #include <array>
 #include <cstdint>
 #include <cstdio>
 
-#include "arg.h"
+#include "disasm/arg.h"
 
 namespace {
 

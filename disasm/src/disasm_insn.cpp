@@ -1,4 +1,4 @@
-#include "disasm_insn.h"
+#include "disasm/disasm_insn.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "arg.h"
-#include "insn.h"
+#include "disasm/arg.h"
+#include "disasm/insn.h"
 
 // Operand flags: the register roles and memory behaviour of an instruction.
 // Trace records copy them and compare register values by them.

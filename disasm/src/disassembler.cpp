@@ -1,10 +1,10 @@
-#include "disassembler.h"
+#include "disasm/disassembler.h"
 
 #include <algorithm>
 #include <memory>
 
-#include "isa_parser.h"
-#include "tables/groups.h"
+#include "disasm/isa_parser.h"
+#include "disasm/tables/groups.h"
 
 namespace {
 

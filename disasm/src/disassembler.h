@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "disasm_insn.h"
-#include "insn.h"
+#include "disasm/disasm_insn.h"
+#include "disasm/insn.h"
 
 class isa_parser_i;
 

@@ -1,4 +1,4 @@
-#include "fuse_args.h"
+#include "disasm/fuse_args.h"
 
 #include <cstdint>
 #include <string_view>

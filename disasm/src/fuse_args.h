@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "arg.h"
+#include "disasm/arg.h"
 
 // lui or c.lui, then addi or c.addi on the same register.
 class fuse_lui_addi_arg_t : public arg_t {

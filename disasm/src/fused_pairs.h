@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "disasm_insn.h"
-#include "fuse_args.h"
+#include "disasm/disasm_insn.h"
+#include "disasm/fuse_args.h"
 
 struct fused_pair_t {
   char const* name;  // underscore form

@@ -1,4 +1,4 @@
-#include "insn_ids.h"
+#include "disasm/insn_ids.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "isa_parser.h"
+#include "disasm/isa_parser.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "arg.h"
+#include "disasm/arg.h"
 
 namespace {
 

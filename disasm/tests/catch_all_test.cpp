@@ -1,4 +1,4 @@
-#include "tables/catch_all.h"
+#include "disasm/tables/catch_all.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <string>
 #include <utility>
 
-#include "disassembler.h"
-#include "insn_ids.h"
-#include "isa_parser.h"
+#include "disasm/disassembler.h"
+#include "disasm/insn_ids.h"
+#include "disasm/isa_parser.h"
 #include "support/table_check.h"
 
 namespace {

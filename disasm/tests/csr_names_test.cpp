@@ -4,8 +4,8 @@
 #include <set>
 #include <string>
 
-#include "arg.h"
-#include "csr_names.h"
+#include "disasm/arg.h"
+#include "disasm/csr_names.h"
 
 namespace {
 

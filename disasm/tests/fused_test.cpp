@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "disassembler.h"
-#include "fuse_args.h"
-#include "fused_pairs.h"
-#include "isa_parser.h"
+#include "disasm/disassembler.h"
+#include "disasm/fuse_args.h"
+#include "disasm/fused_pairs.h"
+#include "disasm/isa_parser.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "isa_parser.h"
+#include "disasm/isa_parser.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

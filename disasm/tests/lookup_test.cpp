@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "arg.h"
-#include "disasm_insn.h"
-#include "disassembler.h"
-#include "insn_ids.h"
-#include "isa_parser.h"
+#include "disasm/arg.h"
+#include "disasm/disasm_insn.h"
+#include "disasm/disassembler.h"
+#include "disasm/insn_ids.h"
+#include "disasm/isa_parser.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <set>
 #include <string>
 
-#include "disassembler.h"
-#include "insn_ids.h"
-#include "isa_parser.h"
+#include "disasm/disassembler.h"
+#include "disasm/insn_ids.h"
+#include "disasm/isa_parser.h"
 #include "support/table_check.h"
 
 namespace {

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "disassembler.h"
-#include "insn_ids.h"
-#include "isa_parser.h"
+#include "disasm/disassembler.h"
+#include "disasm/insn_ids.h"
+#include "disasm/isa_parser.h"
+#include "disasm/tables/groups.h"
+#include "disasm/tables/table_rows.h"
 #include "support/table_check.h"
-#include "tables/groups.h"
-#include "tables/table_rows.h"
 
 namespace {
 

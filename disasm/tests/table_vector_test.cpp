@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "disassembler.h"
-#include "insn_ids.h"
-#include "isa_parser.h"
+#include "disasm/disassembler.h"
+#include "disasm/insn_ids.h"
+#include "disasm/isa_parser.h"
+#include "disasm/tables/groups.h"
 #include "support/table_check.h"
-#include "tables/groups.h"
 
 namespace {
 

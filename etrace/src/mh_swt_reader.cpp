@@ -1,10 +1,10 @@
-#include "mh_swt_reader.h"
+#include "etrace/mh_swt_reader.h"
 
 #include <sys/stat.h>
 
 #include <stdexcept>
 
-#include "stream/et_decode_ahead.h"
+#include "etrace/stream/et_decode_ahead.h"
 
 namespace {
 

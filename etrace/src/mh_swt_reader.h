@@ -17,10 +17,10 @@
 #include <memory>
 #include <string>
 
-#include "records/et_object.h"
-#include "stream/et_reader.h"
-#include "stream/et_record_decoder.h"
-#include "stream/et_stream_geometry.h"
+#include "etrace/records/et_object.h"
+#include "etrace/stream/et_reader.h"
+#include "etrace/stream/et_record_decoder.h"
+#include "etrace/stream/et_stream_geometry.h"
 
 class mh_swt_reader_t : public et_reader_t {
 public:

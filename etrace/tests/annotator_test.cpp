@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "arg.h"
-#include "disasm_insn.h"
-#include "disassembler.h"
-#include "insn_ids.h"
-#include "records/et_annotator.h"
-#include "records/et_insn.h"
+#include "disasm/arg.h"
+#include "disasm/disasm_insn.h"
+#include "disasm/disassembler.h"
+#include "disasm/insn_ids.h"
+#include "etrace/records/et_annotator.h"
+#include "etrace/records/et_insn.h"
 
 using namespace insn_flag;
 

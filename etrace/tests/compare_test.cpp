@@ -4,9 +4,9 @@
 #include <functional>
 #include <utility>
 
-#include "disasm_insn.h"
-#include "records/et_insn.h"
-#include "records/et_insn_compare.h"
+#include "disasm/disasm_insn.h"
+#include "etrace/records/et_insn.h"
+#include "etrace/records/et_insn_compare.h"
 
 using namespace insn_flag;
 

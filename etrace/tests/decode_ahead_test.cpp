@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "stream/et_decode_ahead.h"
+#include "etrace/stream/et_decode_ahead.h"
 
 namespace {
 

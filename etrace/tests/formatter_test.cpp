@@ -13,15 +13,15 @@
 #include <utility>
 #include <vector>
 
-#include "disasm_insn.h"
-#include "formatters/et_ingress_formatter.h"
-#include "formatters/et_message_line.h"
-#include "formatters/et_pconly_formatter.h"
-#include "formatters/et_printf_format.h"
-#include "formatters/et_raw_formatter.h"
-#include "formatters/et_swt_formatter.h"
-#include "insn_ids.h"
-#include "records/et_text.h"
+#include "disasm/disasm_insn.h"
+#include "disasm/insn_ids.h"
+#include "etrace/formatters/et_ingress_formatter.h"
+#include "etrace/formatters/et_message_line.h"
+#include "etrace/formatters/et_pconly_formatter.h"
+#include "etrace/formatters/et_printf_format.h"
+#include "etrace/formatters/et_raw_formatter.h"
+#include "etrace/formatters/et_swt_formatter.h"
+#include "etrace/records/et_text.h"
 #include "support/heap_counter.h"  // this program's operator new: formatting must not allocate
 #include "support/printf_reference.h"
 

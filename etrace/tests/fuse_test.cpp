@@ -6,12 +6,12 @@
 #include <functional>
 #include <utility>
 
-#include "disasm_insn.h"
-#include "disassembler.h"
-#include "fused_pairs.h"
-#include "insn_ids.h"
-#include "records/et_insn.h"
-#include "records/et_insn_fuse.h"
+#include "disasm/disasm_insn.h"
+#include "disasm/disassembler.h"
+#include "disasm/fused_pairs.h"
+#include "disasm/insn_ids.h"
+#include "etrace/records/et_insn.h"
+#include "etrace/records/et_insn_fuse.h"
 
 using namespace insn_flag;
 

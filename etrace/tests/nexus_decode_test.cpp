@@ -18,10 +18,10 @@
 #include <thread>
 #include <vector>
 
-#include "disassembler.h"
-#include "insn_ids.h"
-#include "mh_swt_reader.h"
-#include "nexus/nexus_decoder.h"
+#include "disasm/disassembler.h"
+#include "disasm/insn_ids.h"
+#include "etrace/mh_swt_reader.h"
+#include "etrace/nexus/nexus_decoder.h"
 #include "support/elf_writer.h"
 #include "support/heap_counter.h"  // this program's operator new
 #include "support/nexus_encoder.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "nexus/nexus_decoder.h"
+#include "etrace/nexus/nexus_decoder.h"
 #include "support/nexus_encoder.h"
 #include "support/trace_builder.h"
 

@@ -21,8 +21,8 @@
 #include <thread>
 #include <vector>
 
-#include "mh_swt_reader.h"
-#include "stream/et_record.h"
+#include "etrace/mh_swt_reader.h"
+#include "etrace/stream/et_record.h"
 #include "support/trace_builder.h"
 
 using et_test::make_insn;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "stream/et_record.h"
-#include "stream/et_record_decoder.h"
+#include "etrace/stream/et_record.h"
+#include "etrace/stream/et_record_decoder.h"
 #include "support/trace_builder.h"
 
 using et_test::make_insn;

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "records/et_mode.h"
-#include "records/et_object.h"
-#include "stream/et_record.h"
+#include "etrace/records/et_mode.h"
+#include "etrace/records/et_object.h"
+#include "etrace/stream/et_record.h"
 
 namespace {
 

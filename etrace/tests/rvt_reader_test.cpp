@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "stream/et_record.h"
-#include "stream/mh_rvt_reader.h"
+#include "etrace/stream/et_record.h"
+#include "etrace/stream/mh_rvt_reader.h"
 #include "support/trace_builder.h"
 
 using et_test::make_insn;

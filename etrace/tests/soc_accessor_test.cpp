@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "nexus/soc_accessor.h"
+#include "etrace/nexus/soc_accessor.h"
+#include "logger/zarn_logger.h"
 #include "support/elf_writer.h"
 #include "support/trace_builder.h"
-#include "zarn_logger.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "mh_swt_reader.h"
-#include "stream/et_record.h"
-#include "stream/et_stream_geometry.h"
-#include "stream/et_wire_format.h"
-#include "stream/et_writer.h"
-#include "stream/mh_rvt_reader.h"
+#include "etrace/mh_swt_reader.h"
+#include "etrace/stream/et_record.h"
+#include "etrace/stream/et_stream_geometry.h"
+#include "etrace/stream/et_wire_format.h"
+#include "etrace/stream/et_writer.h"
+#include "etrace/stream/mh_rvt_reader.h"
 #include "support/trace_builder.h"
 
 using et_test::make_insn;

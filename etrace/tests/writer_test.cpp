@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "stream/et_record.h"
-#include "stream/et_writer.h"
+#include "etrace/stream/et_record.h"
+#include "etrace/stream/et_writer.h"
 #include "support/trace_builder.h"
 
 using et_test::read_file;

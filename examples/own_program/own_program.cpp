@@ -1,6 +1,6 @@
 // A program of one's own writing a trace of one instruction with the suite's
 // stream writer; `quendle -c examples/soc.xml -t my.trace -o my.swt` lists it.
-#include "stream/et_writer.h"
+#include "etrace/stream/et_writer.h"
 
 int main() {
   et_writer_t w("my.trace", 0);     // ring size 0: straight to the file

@@ -34,11 +34,16 @@ prefix=$work/prefix
 quiet cmake --install "$build" --prefix "$prefix"
 for f in bin/quendle bin/quendle_diff bin/quendle_dump \
   lib/libquendle_etrace.a lib/libquendle_disasm.a lib/libquendle_logger.a lib/libquendle_xcfg.a \
-  include/quendle/stream/et_writer.h include/quendle/records/et_insn.h include/quendle/disassembler.h \
-  include/quendle/zarn_logger.h include/quendle/ConfigNode.h \
+  include/quendle/etrace/stream/et_writer.h include/quendle/etrace/records/et_insn.h \
+  include/quendle/etrace/mh_swt_reader.h include/quendle/disasm/disassembler.h \
+  include/quendle/logger/zarn_logger.h include/quendle/xcfg/ConfigNode.h \
   lib/cmake/quendle/quendleConfig.cmake lib/pkgconfig/quendle.pc; do
   [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
+# Every header sits in its library's folder, none beside them where a name
+# like insn.h or arg.h could meet a user's own.
+others=$(cd "$prefix/include/quendle" && ls -A | grep -vxE 'logger|xcfg|disasm|etrace' || true)
+[ -z "$others" ] || fail "installed outside the libraries' folders: $others"
 
 # README's program is the example, less the example's opening comment.
 program=$source/examples/own_program/own_program.cpp
@@ -102,11 +107,16 @@ mkdir "$work/run_pc"
 cd "$work/run_pc"
 quiet "$work/own_program_pc"
 cmp -s my.trace "$work/run/my.trace" || fail "the pkg-config build wrote another trace"
-# Every installed header compiles from the installed tree alone: none of
-# them includes a file that stayed behind.
-(cd "$prefix/include/quendle" && find . -name '*.h' | sort | sed 's|^\./\(.*\)|#include "\1"|') \
-  >"$work/all_headers.cpp"
-# shellcheck disable=SC2046,SC2086
-quiet "$cxx" -std=c++17 -Wall -Wextra -Werror $flags -fsyntax-only "$work/all_headers.cpp" \
-  $(pkg-config --cflags quendle)
+# Every installed header compiles on its own from the installed tree: it
+# includes what it needs, and nothing that stayed behind.
+mkdir "$work/headers"
+(cd "$prefix/include/quendle" && find . -name '*.h' | sort | sed 's|^\./||') >"$work/headers.list"
+[ -s "$work/headers.list" ] || fail "no headers installed"
+cflags=$(pkg-config --cflags quendle)
+while IFS= read -r header; do
+  unit=$work/headers/$(echo "$header" | tr / _).cpp
+  printf '#include "%s"\n' "$header" >"$unit"
+  # shellcheck disable=SC2086
+  quiet "$cxx" -std=c++17 -Wall -Wextra -Werror $flags $cflags -fsyntax-only "$unit"
+done <"$work/headers.list"
 echo "installed tree: programs, libraries, headers, CMake package and pkg-config file work"

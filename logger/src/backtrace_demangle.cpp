@@ -1,4 +1,4 @@
-#include "backtrace_demangle.h"
+#include "logger/backtrace_demangle.h"
 
 #include <cxxabi.h>
 

@@ -1,4 +1,4 @@
-#include "logger_unit.h"
+#include "logger/logger_unit.h"
 
 logger_unit_t::logger_unit_t(const std::string& name, logger_unit_t* parent)
     : name(name), path((parent ? parent->path : std::string()) + "/" + name), parent(parent) {

@@ -5,7 +5,7 @@
 #include <list>
 #include <string>
 
-#include "zarn_logger.h"
+#include "logger/zarn_logger.h"
 
 class logger_unit_t {
 public:

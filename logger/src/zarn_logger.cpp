@@ -1,4 +1,4 @@
-#include "zarn_logger.h"
+#include "logger/zarn_logger.h"
 
 #include <sys/time.h>
 
@@ -7,8 +7,8 @@
 #include <ctime>
 #include <sstream>
 
-#include "logger_unit.h"
-#include "str_hash.h"
+#include "logger/logger_unit.h"
+#include "logger/str_hash.h"
 
 namespace {
 

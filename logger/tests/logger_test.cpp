@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "zarn_logger.h"
+#include "logger/zarn_logger.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "backtrace_demangle.h"
-#include "logger_unit.h"
-#include "str_hash.h"
-#include "zarn_logger.h"
+#include "logger/backtrace_demangle.h"
+#include "logger/logger_unit.h"
+#include "logger/str_hash.h"
+#include "logger/zarn_logger.h"
 
 namespace {
 

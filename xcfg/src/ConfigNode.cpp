@@ -1,4 +1,4 @@
-#include "ConfigNode.h"
+#include "xcfg/ConfigNode.h"
 
 #include <sys/stat.h>
 #include <tinyxml2.h>

@@ -15,7 +15,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "DataNode.h"
+#include "xcfg/DataNode.h"
 
 namespace tinyxml2 {
 class XMLDocument;

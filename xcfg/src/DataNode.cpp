@@ -1,4 +1,4 @@
-#include "DataNode.h"
+#include "xcfg/DataNode.h"
 
 #include <cctype>
 

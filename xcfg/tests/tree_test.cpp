@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ConfigNode.h"
+#include "xcfg/ConfigNode.h"
 
 namespace {
 

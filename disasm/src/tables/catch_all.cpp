@@ -1,9 +1,9 @@
-#include "tables/catch_all.h"
+#include "disasm/tables/catch_all.h"
 
 #include <string>
 
-#include "tables/groups.h"
-#include "tables/table_rows.h"
+#include "disasm/tables/groups.h"
+#include "disasm/tables/table_rows.h"
 
 namespace {
 

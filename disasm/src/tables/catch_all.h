@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "insn_ids.h"
+#include "disasm/insn_ids.h"
 
 struct catch_all_row_t {
   std::string_view name;  // underscore form, as in insn_names
@@ -22,7 +22,7 @@ inline constexpr std::size_t catch_all_row_count = insn_id_count - first_sorted_
 
 // Row i is the name with id first_sorted_insn_id + i; c_unimp and unimp have none.
 inline constexpr std::array<catch_all_row_t, catch_all_row_count> catch_all_rows = {{
-#include "tables/catch_all_rows.inc"
+#include "disasm/tables/catch_all_rows.inc"
 }};
 
 // The row of an encoding name; usable in constant expressions, where an

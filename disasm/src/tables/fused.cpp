@@ -4,10 +4,10 @@
 // printer writes both halves of the pair.
 #include <memory>
 
-#include "disassembler.h"
-#include "fused_pairs.h"
-#include "insn_ids.h"
-#include "tables/groups.h"
+#include "disasm/disassembler.h"
+#include "disasm/fused_pairs.h"
+#include "disasm/insn_ids.h"
+#include "disasm/tables/groups.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <array>
 #include <cstddef>
 
-#include "arg.h"
-#include "disasm_insn.h"
+#include "disasm/arg.h"
+#include "disasm/disasm_insn.h"
 
 // Operand printers and flags shared by the entries of one instruction form.
 // In `args` a null element makes the next printer optional (it is left out

@@ -11,11 +11,11 @@
 
 #include <cstdint>
 
-#include "disassembler.h"
-#include "insn_ids.h"
-#include "isa_parser.h"
-#include "tables/groups.h"
-#include "tables/table_rows.h"
+#include "disasm/disassembler.h"
+#include "disasm/insn_ids.h"
+#include "disasm/isa_parser.h"
+#include "disasm/tables/groups.h"
+#include "disasm/tables/table_rows.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "tables/table_rows.h"
+#include "disasm/tables/table_rows.h"
 
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "disassembler.h"
-#include "insn_ids.h"
+#include "disasm/disassembler.h"
+#include "disasm/insn_ids.h"
 
 void add_format_insn(disassembler_t& d, insn_format_t const& format, char const* name,
                      char const* base_name, unsigned long match, unsigned long mask,

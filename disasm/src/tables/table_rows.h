@@ -5,9 +5,9 @@
 
 #include <cstddef>
 
-#include "insn_ids.h"
-#include "tables/catch_all.h"
-#include "tables/insn_formats.h"
+#include "disasm/insn_ids.h"
+#include "disasm/tables/catch_all.h"
+#include "disasm/tables/insn_formats.h"
 
 class disassembler_t;
 

@@ -4,8 +4,8 @@
 
 #include <regex>
 
-#include "disassembler.h"
-#include "insn_ids.h"
+#include "disasm/disassembler.h"
+#include "disasm/insn_ids.h"
 
 void expect_decodes(isa_parser_i const& isa, std::vector<decode_case> const& cases) {
   disassembler_t const d(&isa);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "isa_parser.h"
+#include "disasm/isa_parser.h"
 
 class disassembler_t;
 class disasm_insn_t;

@@ -1,4 +1,4 @@
-#include "formatters/et_buffered_formatter.h"
+#include "etrace/formatters/et_buffered_formatter.h"
 
 void et_buffered_formatter_t::format(std::ostream& os, const et_insn_t& insn) {
   char record[max_record];

@@ -8,8 +8,8 @@
 #include <ostream>
 #include <string>
 
-#include "formatters/et_formatter.h"
-#include "records/et_insn.h"
+#include "etrace/formatters/et_formatter.h"
+#include "etrace/records/et_insn.h"
 
 class et_buffered_formatter_t : public et_base_formatter_t {
 public:

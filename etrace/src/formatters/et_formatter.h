@@ -6,7 +6,7 @@
 #include <ios>
 #include <ostream>
 
-#include "records/et_insn.h"
+#include "etrace/records/et_insn.h"
 
 class et_base_formatter_t {
 public:

@@ -1,11 +1,11 @@
-#include "formatters/et_ingress_formatter.h"
+#include "etrace/formatters/et_ingress_formatter.h"
 
 #include <cstddef>
 #include <cstring>
 #include <stdexcept>
 
-#include "insn.h"
-#include "insn_ids.h"
+#include "disasm/insn.h"
+#include "disasm/insn_ids.h"
 
 // The record is written as it lies in memory: the layout must be the port's.
 static_assert(offsetof(et_ingress_formatter_t::ingress_op_t, itype) == 2, "ingress layout");

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "formatters/et_buffered_formatter.h"
+#include "etrace/formatters/et_buffered_formatter.h"
 
 class et_ingress_formatter_t : public et_buffered_formatter_t {
 public:

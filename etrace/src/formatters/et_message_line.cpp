@@ -1,4 +1,4 @@
-#include "formatters/et_message_line.h"
+#include "etrace/formatters/et_message_line.h"
 
 #include <cstdint>
 #include <stdexcept>

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "formatters/et_timestamp_column.h"
-#include "records/et_object.h"
+#include "etrace/formatters/et_timestamp_column.h"
+#include "etrace/records/et_object.h"
 
 // Appends the line to line; std::logic_error for an object that is not a
 // message.

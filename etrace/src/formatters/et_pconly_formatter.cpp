@@ -1,4 +1,4 @@
-#include "formatters/et_pconly_formatter.h"
+#include "etrace/formatters/et_pconly_formatter.h"
 
 void et_pconly_formatter_t::format(std::ostream& os, const et_insn_t& insn) {
   os << std::hex << std::uppercase;

@@ -1,7 +1,7 @@
 // The "pconly" output format: one program counter per line.
 #pragma once
 
-#include "formatters/et_buffered_formatter.h"
+#include "etrace/formatters/et_buffered_formatter.h"
 
 class et_pconly_formatter_t : public et_buffered_formatter_t {
 public:

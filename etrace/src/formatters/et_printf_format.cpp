@@ -1,10 +1,10 @@
-#include "formatters/et_printf_format.h"
+#include "etrace/formatters/et_printf_format.h"
 
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
-#include "records/et_text.h"
+#include "etrace/records/et_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "formatters/et_raw_formatter.h"
+#include "etrace/formatters/et_raw_formatter.h"
 
 #include <cstring>
 #include <stdexcept>

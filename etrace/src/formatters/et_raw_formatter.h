@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "formatters/et_buffered_formatter.h"
+#include "etrace/formatters/et_buffered_formatter.h"
 
 class et_raw_formatter_t : public et_buffered_formatter_t {
 public:

@@ -1,11 +1,11 @@
-#include "formatters/et_swt_formatter.h"
+#include "etrace/formatters/et_swt_formatter.h"
 
 #include <cstring>
 #include <stdexcept>
 
-#include "disasm_insn.h"
-#include "insn.h"
-#include "records/et_text.h"
+#include "disasm/disasm_insn.h"
+#include "disasm/insn.h"
+#include "etrace/records/et_text.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
-#include "formatters/et_buffered_formatter.h"
-#include "formatters/et_printf_format.h"
-#include "formatters/et_timestamp_column.h"
+#include "etrace/formatters/et_buffered_formatter.h"
+#include "etrace/formatters/et_printf_format.h"
+#include "etrace/formatters/et_timestamp_column.h"
 
 class et_swt_formatter_t : public et_buffered_formatter_t {
 public:

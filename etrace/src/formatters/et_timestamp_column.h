@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "formatters/et_printf_format.h"
+#include "etrace/formatters/et_printf_format.h"
 
 class et_timestamp_column_t {
 public:

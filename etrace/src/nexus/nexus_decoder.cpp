@@ -1,4 +1,4 @@
-#include "nexus/nexus_decoder.h"
+#include "etrace/nexus/nexus_decoder.h"
 
 #include <array>
 #include <istream>

@@ -51,9 +51,9 @@
 #include <string>
 #include <vector>
 
-#include "mh_swt_reader.h"  // callers pass readers by unique_ptr, nullptr included
-#include "nexus/nexus_message.h"
-#include "nexus/nexus_source_table.h"
+#include "etrace/mh_swt_reader.h"  // callers pass readers by unique_ptr, nullptr included
+#include "etrace/nexus/nexus_message.h"
+#include "etrace/nexus/nexus_source_table.h"
 
 struct nexus_layout_t;
 class disassembler_t;

@@ -9,17 +9,17 @@
 #include <stdexcept>
 #include <vector>
 
-#include "disassembler.h"
-#include "insn.h"
-#include "insn_ids.h"
-#include "mh_swt_reader.h"
-#include "nexus/nexus_decoder.h"
-#include "nexus/nexus_message.h"
-#include "nexus/nexus_word_source.h"
-#include "nexus/soc_accessor.h"
-#include "records/et_annotator.h"
-#include "records/et_object.h"
-#include "records/et_text.h"
+#include "disasm/disassembler.h"
+#include "disasm/insn.h"
+#include "disasm/insn_ids.h"
+#include "etrace/mh_swt_reader.h"
+#include "etrace/nexus/nexus_decoder.h"
+#include "etrace/nexus/nexus_message.h"
+#include "etrace/nexus/nexus_word_source.h"
+#include "etrace/nexus/soc_accessor.h"
+#include "etrace/records/et_annotator.h"
+#include "etrace/records/et_object.h"
+#include "etrace/records/et_text.h"
 
 namespace {
 

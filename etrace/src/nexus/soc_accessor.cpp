@@ -1,4 +1,4 @@
-#include "nexus/soc_accessor.h"
+#include "etrace/nexus/soc_accessor.h"
 
 #include <elf.h>
 #include <fcntl.h>

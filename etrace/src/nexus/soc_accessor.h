@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "logger_unit.h"
-#include "nexus/nexus_word_source.h"
+#include "etrace/nexus/nexus_word_source.h"
+#include "logger/logger_unit.h"
 
 class soc_accessor_t : public logger_unit_t, public nexus_word_source_t {
 public:

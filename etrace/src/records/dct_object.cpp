@@ -1,7 +1,7 @@
-#include "records/dct_object.h"
+#include "etrace/records/dct_object.h"
 
-#include "records/et_message_text.h"
-#include "records/et_text.h"
+#include "etrace/records/et_message_text.h"
+#include "etrace/records/et_text.h"
 
 using et_text::dec_field;
 using et_text::hex_field;

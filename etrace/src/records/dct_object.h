@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "records/l2t_object.h"
+#include "etrace/records/l2t_object.h"
 
 // Block request.
 struct dct_brq_t {

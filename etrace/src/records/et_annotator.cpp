@@ -1,12 +1,12 @@
-#include "records/et_annotator.h"
+#include "etrace/records/et_annotator.h"
 
 #include <array>
 #include <string>
 #include <string_view>
 
-#include "disassembler.h"
-#include "insn.h"
-#include "insn_ids.h"
+#include "disasm/disassembler.h"
+#include "disasm/insn.h"
+#include "disasm/insn_ids.h"
 
 namespace {
 

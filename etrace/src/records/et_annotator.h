@@ -11,7 +11,7 @@
 #include <cstring>
 #include <memory>
 
-#include "records/et_insn.h"
+#include "etrace/records/et_insn.h"
 
 class disassembler_t;
 class disasm_insn_t;

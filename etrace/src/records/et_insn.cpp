@@ -1,6 +1,6 @@
-#include "records/et_insn.h"
+#include "etrace/records/et_insn.h"
 
-#include "records/et_text.h"
+#include "etrace/records/et_text.h"
 
 namespace {
 

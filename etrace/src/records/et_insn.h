@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "records/et_reg.h"
+#include "etrace/records/et_reg.h"
 
 class disassembler_t;
 

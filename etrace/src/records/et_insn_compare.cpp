@@ -1,12 +1,12 @@
 // Comparison of two records of one instruction.
-#include "records/et_insn_compare.h"
+#include "etrace/records/et_insn_compare.h"
 
 #include <cstdint>
 #include <initializer_list>
 
-#include "disasm_insn.h"
-#include "insn.h"
-#include "records/et_insn.h"
+#include "disasm/disasm_insn.h"
+#include "disasm/insn.h"
+#include "etrace/records/et_insn.h"
 
 using namespace insn_flag;
 

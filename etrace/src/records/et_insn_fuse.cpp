@@ -5,15 +5,15 @@
 // compares with x0; bits 53..51 the second instruction's funct3; bits 50..39
 // its 12-bit immediate; bits 38..7 the first instruction; bits 6..0 a marker
 // of the two halves' lengths.
-#include "records/et_insn_fuse.h"
+#include "etrace/records/et_insn_fuse.h"
 
 #include <cstddef>
 #include <cstdint>
 
-#include "disasm_insn.h"
-#include "fused_pairs.h"
-#include "insn.h"
-#include "records/et_insn.h"
+#include "disasm/disasm_insn.h"
+#include "disasm/fused_pairs.h"
+#include "disasm/insn.h"
+#include "etrace/records/et_insn.h"
 
 using namespace insn_flag;
 

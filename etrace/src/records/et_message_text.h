@@ -3,7 +3,7 @@
 // payload text. Both message kinds share the L2T payload records.
 #include <string>
 
-#include "stream/et_record.h"
+#include "etrace/stream/et_record.h"
 
 struct l2t_object_t;
 struct dct_object_t;

@@ -1,4 +1,4 @@
-#include "records/et_mode.h"
+#include "etrace/records/et_mode.h"
 
 unsigned long convert_pril_to_et_mode(unsigned long pril) {
   switch (pril) {

@@ -1,6 +1,6 @@
-#include "records/et_object.h"
+#include "etrace/records/et_object.h"
 
-#include "records/et_text.h"
+#include "etrace/records/et_text.h"
 
 void et_object_t::append_text(std::string& out) const {
   switch (kind) {

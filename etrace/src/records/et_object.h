@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "records/dct_object.h"
-#include "records/et_insn.h"
-#include "records/l2t_object.h"
-#include "records/rvt_object.h"
+#include "etrace/records/dct_object.h"
+#include "etrace/records/et_insn.h"
+#include "etrace/records/l2t_object.h"
+#include "etrace/records/rvt_object.h"
 
 struct et_object_t {
   enum kind_t : uint8_t {

@@ -1,6 +1,6 @@
-#include "records/et_reg.h"
+#include "etrace/records/et_reg.h"
 
-#include "records/et_text.h"
+#include "etrace/records/et_text.h"
 
 void et_reg_t::append_text(std::string& out) const {
   if (addr_valid) {

@@ -1,6 +1,6 @@
-#include "records/rvt_object.h"
+#include "etrace/records/rvt_object.h"
 
-#include "records/et_text.h"
+#include "etrace/records/et_text.h"
 
 void rvt_object_t::append_text(std::string& out) const {
   out += "D=";

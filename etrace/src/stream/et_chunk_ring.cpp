@@ -1,4 +1,4 @@
-#include "stream/et_chunk_ring.h"
+#include "etrace/stream/et_chunk_ring.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "stream/et_reader.h"
+#include "etrace/stream/et_reader.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include <exception>
 #include <string>
 
-#include "stream/et_helper_thread.h"
-#include "stream/et_huge_mapping.h"
-#include "stream/et_progress_counter.h"
+#include "etrace/stream/et_helper_thread.h"
+#include "etrace/stream/et_huge_mapping.h"
+#include "etrace/stream/et_progress_counter.h"
 
 class et_chunk_ring_t {
 public:

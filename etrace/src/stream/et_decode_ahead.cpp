@@ -1,4 +1,4 @@
-#include "stream/et_decode_ahead.h"
+#include "etrace/stream/et_decode_ahead.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -38,8 +38,8 @@
 #include <exception>
 #include <string>
 
-#include "stream/et_helper_thread.h"
-#include "stream/et_progress_counter.h"
+#include "etrace/stream/et_helper_thread.h"
+#include "etrace/stream/et_progress_counter.h"
 
 class et_decode_ahead_t {
 public:

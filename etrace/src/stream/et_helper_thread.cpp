@@ -1,4 +1,4 @@
-#include "stream/et_helper_thread.h"
+#include "etrace/stream/et_helper_thread.h"
 
 #include <pthread.h>
 

@@ -1,4 +1,4 @@
-#include "stream/et_huge_mapping.h"
+#include "etrace/stream/et_huge_mapping.h"
 
 #include <sys/mman.h>
 

@@ -1,4 +1,4 @@
-#include "stream/et_reader.h"
+#include "etrace/stream/et_reader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "records/et_object.h"
+#include "etrace/records/et_object.h"
 
 class et_reader_t {
 public:

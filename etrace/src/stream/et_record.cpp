@@ -1,8 +1,8 @@
-#include "stream/et_record.h"
+#include "etrace/stream/et_record.h"
 
 #include <cstring>
 
-#include "stream/et_wire_format.h"
+#include "etrace/stream/et_wire_format.h"
 
 namespace {
 

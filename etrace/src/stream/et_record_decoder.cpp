@@ -1,4 +1,4 @@
-#include "stream/et_record_decoder.h"
+#include "etrace/stream/et_record_decoder.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -6,8 +6,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "records/et_text.h"
-#include "stream/et_record.h"
+#include "etrace/records/et_text.h"
+#include "etrace/stream/et_record.h"
 
 #define MH_ALWAYS_INLINE inline __attribute__((always_inline))
 

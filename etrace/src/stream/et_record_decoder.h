@@ -17,11 +17,11 @@
 #include <memory>
 #include <string>
 
-#include "records/et_object.h"
-#include "stream/et_huge_mapping.h"
-#include "stream/et_stream_geometry.h"
-#include "stream/et_wire_format.h"
-#include "stream/mh_bit_reader.h"
+#include "etrace/records/et_object.h"
+#include "etrace/stream/et_huge_mapping.h"
+#include "etrace/stream/et_stream_geometry.h"
+#include "etrace/stream/et_wire_format.h"
+#include "etrace/stream/mh_bit_reader.h"
 
 class et_record_decoder_t {
 public:

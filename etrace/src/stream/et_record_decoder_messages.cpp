@@ -2,8 +2,8 @@
 // fields, rare beside the instruction records, decoded through the checked
 // cursor out of the hot loop (et_record_decoder.cpp). A skipped message is
 // decoded into scratch storage: that consumes exactly its fields.
-#include "stream/et_record.h"
-#include "stream/et_record_decoder.h"
+#include "etrace/stream/et_record.h"
+#include "etrace/stream/et_record_decoder.h"
 
 // The shapes that L2T and DCT messages share, into either kind of message.
 template <class message_t>

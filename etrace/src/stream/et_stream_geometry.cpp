@@ -1,4 +1,4 @@
-#include "stream/et_stream_geometry.h"
+#include "etrace/stream/et_stream_geometry.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,4 +1,4 @@
-#include "stream/et_wire_format.h"
+#include "etrace/stream/et_wire_format.h"
 
 et_wire_format_t::et_wire_format_t(const et_stream_geometry_t& geometry) {
   set(et_wire_size_t::XLEN, unsigned(geometry.xlen));

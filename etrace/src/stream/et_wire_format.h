@@ -12,8 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "stream/et_record.h"
-#include "stream/et_stream_geometry.h"
+#include "etrace/stream/et_record.h"
+#include "etrace/stream/et_stream_geometry.h"
 
 // Where a field's width, or its repeat count, comes from.
 enum class et_wire_size_t : uint8_t {

@@ -1,4 +1,4 @@
-#include "stream/et_writer.h"
+#include "etrace/stream/et_writer.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -6,7 +6,7 @@
 #include <iostream>
 #include <stdexcept>
 
-#include "stream/et_record.h"
+#include "etrace/stream/et_record.h"
 
 namespace {
 

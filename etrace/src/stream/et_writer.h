@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "stream/et_stream_geometry.h"
-#include "stream/et_wire_format.h"
+#include "etrace/stream/et_stream_geometry.h"
+#include "etrace/stream/et_wire_format.h"
 
 class et_writer_t {
 public:

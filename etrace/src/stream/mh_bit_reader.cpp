@@ -1,11 +1,11 @@
-#include "stream/mh_bit_reader.h"
+#include "etrace/stream/mh_bit_reader.h"
 
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
 
-#include "stream/et_chunk_ring.h"
+#include "etrace/stream/et_chunk_ring.h"
 
 const uint8_t mh_bit_reader_t::no_data_[16] = {};
 

@@ -1,11 +1,11 @@
-#include "stream/mh_rvt_reader.h"
+#include "etrace/stream/mh_rvt_reader.h"
 
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
 
-#include "stream/et_record.h"
-#include "stream/et_wire_format.h"
+#include "etrace/stream/et_record.h"
+#include "etrace/stream/et_wire_format.h"
 
 mh_rvt_reader_t::mh_rvt_reader_t(const std::string& path, const et_stream_geometry_t& geometry)
     : et_reader_t(path) {

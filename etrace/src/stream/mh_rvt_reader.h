@@ -8,8 +8,8 @@
 #include <exception>
 #include <string>
 
-#include "stream/et_reader.h"
-#include "stream/et_stream_geometry.h"
+#include "etrace/stream/et_reader.h"
+#include "etrace/stream/et_stream_geometry.h"
 
 class mh_rvt_reader_t : public et_reader_t {
 public:

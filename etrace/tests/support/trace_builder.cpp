@@ -8,7 +8,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "stream/et_record.h"
+#include "etrace/stream/et_record.h"
 
 namespace et_test {
 

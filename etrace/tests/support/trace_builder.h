@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "records/dct_object.h"
-#include "records/et_insn.h"
-#include "records/l2t_object.h"
-#include "stream/et_record.h"
-#include "stream/et_stream_geometry.h"
-#include "stream/et_wire_format.h"
-#include "stream/et_writer.h"
+#include "etrace/records/dct_object.h"
+#include "etrace/records/et_insn.h"
+#include "etrace/records/l2t_object.h"
+#include "etrace/stream/et_record.h"
+#include "etrace/stream/et_stream_geometry.h"
+#include "etrace/stream/et_wire_format.h"
+#include "etrace/stream/et_writer.h"
 
 namespace et_test {
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "ConfigNode.h"
-#include "stream/et_stream_geometry.h"
+#include "etrace/stream/et_stream_geometry.h"
+#include "xcfg/ConfigNode.h"
 
 // Writes "Load configuration from '<path>'" on standard output and loads the
 // file, with expansion, into a root node named "soc". Null, after "Unable to

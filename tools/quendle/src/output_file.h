@@ -16,9 +16,9 @@
 #include <string>
 #include <thread>
 
-#include "formatters/et_buffered_formatter.h"
-#include "stream/et_huge_mapping.h"
-#include "stream/et_progress_counter.h"
+#include "etrace/formatters/et_buffered_formatter.h"
+#include "etrace/stream/et_huge_mapping.h"
+#include "etrace/stream/et_progress_counter.h"
 
 class output_file_t {
 public:

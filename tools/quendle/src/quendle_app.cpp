@@ -10,20 +10,20 @@
 #include <string>
 #include <vector>
 
-#include "ConfigNode.h"
-#include "disassembler.h"
-#include "formatters/et_ingress_formatter.h"
-#include "formatters/et_pconly_formatter.h"
-#include "formatters/et_raw_formatter.h"
-#include "formatters/et_swt_formatter.h"
-#include "isa_parser.h"
-#include "mh_swt_reader.h"
+#include "disasm/disassembler.h"
+#include "disasm/isa_parser.h"
+#include "etrace/formatters/et_ingress_formatter.h"
+#include "etrace/formatters/et_pconly_formatter.h"
+#include "etrace/formatters/et_raw_formatter.h"
+#include "etrace/formatters/et_swt_formatter.h"
+#include "etrace/mh_swt_reader.h"
+#include "etrace/stream/et_reader.h"
+#include "etrace/stream/mh_rvt_reader.h"
 #include "output_file.h"
 #include "record_loop.h"
 #include "soc_config.h"
 #include "standard_output.h"
-#include "stream/et_reader.h"
-#include "stream/mh_rvt_reader.h"
+#include "xcfg/ConfigNode.h"
 
 namespace {
 

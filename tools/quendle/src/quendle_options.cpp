@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "formatters/et_printf_format.h"
+#include "etrace/formatters/et_printf_format.h"
 
 namespace {
 

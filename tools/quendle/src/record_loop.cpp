@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
-#include "formatters/et_message_line.h"
-#include "insn_ids.h"
-#include "records/et_mode.h"
-#include "records/et_object.h"
+#include "disasm/insn_ids.h"
+#include "etrace/formatters/et_message_line.h"
+#include "etrace/records/et_mode.h"
+#include "etrace/records/et_object.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 
 #include <string>
 
-#include "disassembler.h"
-#include "formatters/et_buffered_formatter.h"
-#include "formatters/et_formatter.h"
-#include "formatters/et_timestamp_column.h"
+#include "disasm/disassembler.h"
+#include "etrace/formatters/et_buffered_formatter.h"
+#include "etrace/formatters/et_formatter.h"
+#include "etrace/formatters/et_timestamp_column.h"
+#include "etrace/records/et_annotator.h"
+#include "etrace/stream/et_reader.h"
 #include "output_file.h"
 #include "quendle_options.h"
-#include "records/et_annotator.h"
-#include "stream/et_reader.h"
 
 class record_loop_t {
 public:

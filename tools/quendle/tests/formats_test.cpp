@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "records/dct_object.h"
-#include "records/l2t_object.h"
+#include "etrace/records/dct_object.h"
+#include "etrace/records/l2t_object.h"
 #include "support/quendle_run.h"
 #include "support/trace_builder.h"
 

@@ -28,8 +28,8 @@
 #include <string>
 #include <vector>
 
-#include "records/dct_object.h"
-#include "records/l2t_object.h"
+#include "etrace/records/dct_object.h"
+#include "etrace/records/l2t_object.h"
 #include "support/quendle_run.h"
 #include "support/trace_builder.h"
 

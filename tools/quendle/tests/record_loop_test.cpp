@@ -8,8 +8,8 @@
 #include <ostream>
 #include <string>
 
-#include "disassembler.h"
-#include "mh_swt_reader.h"
+#include "disasm/disassembler.h"
+#include "etrace/mh_swt_reader.h"
 #include "output_file.h"
 #include "support/quendle_run.h"
 #include "support/trace_builder.h"

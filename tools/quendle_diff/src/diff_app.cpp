@@ -9,19 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "disassembler.h"
-#include "formatters/et_swt_formatter.h"
-#include "isa_parser.h"
-#include "mh_swt_reader.h"
-#include "records/et_annotator.h"
-#include "records/et_insn.h"
-#include "records/et_insn_compare.h"
-#include "records/et_insn_fuse.h"
-#include "records/et_object.h"
+#include "disasm/disassembler.h"
+#include "disasm/isa_parser.h"
+#include "etrace/formatters/et_swt_formatter.h"
+#include "etrace/mh_swt_reader.h"
+#include "etrace/records/et_annotator.h"
+#include "etrace/records/et_insn.h"
+#include "etrace/records/et_insn_compare.h"
+#include "etrace/records/et_insn_fuse.h"
+#include "etrace/records/et_object.h"
+#include "etrace/stream/et_reader.h"
+#include "logger/zarn_logger.h"
 #include "soc_config.h"
 #include "standard_output.h"
-#include "stream/et_reader.h"
-#include "zarn_logger.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "records/et_insn_compare.h"
+#include "etrace/records/et_insn_compare.h"
 #include "support/diff_run.h"
 
 using namespace diff_test;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "records/et_insn_compare.h"
-#include "records/et_insn_fuse.h"
+#include "etrace/records/et_insn_compare.h"
+#include "etrace/records/et_insn_fuse.h"
 #include "support/diff_run.h"
 
 using namespace diff_test;

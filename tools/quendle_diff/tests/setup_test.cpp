@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "records/l2t_object.h"
+#include "etrace/records/l2t_object.h"
 #include "support/diff_run.h"
 
 using namespace diff_test;

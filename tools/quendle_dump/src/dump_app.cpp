@@ -13,9 +13,9 @@
 #include <string>
 
 #include "chunk_text.h"
-#include "disassembler.h"
+#include "disasm/disassembler.h"
+#include "logger/zarn_logger.h"
 #include "standard_output.h"
-#include "zarn_logger.h"
 
 namespace {
 

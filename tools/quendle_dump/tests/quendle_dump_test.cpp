@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "disassembler.h"
-#include "insn_ids.h"
+#include "disasm/disassembler.h"
+#include "disasm/insn_ids.h"
 
 namespace {
 

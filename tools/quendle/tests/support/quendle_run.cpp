@@ -14,8 +14,8 @@
 
 #include <gtest/gtest.h>
 
-#include "disassembler.h"
-#include "isa_parser.h"
+#include "disasm/disassembler.h"
+#include "disasm/isa_parser.h"
 
 namespace quendle_test {
 
