@@ -2,9 +2,10 @@
 # Compares two builds (a baseline and a candidate) on the programs that read
 # traces: quendle -f swt and -f ingress into a file, and quendle_diff on two
 # equal copies of a generated trace of the demo's instruction mix. Runs each
-# command RUNS times (default 15), base and candidate in turn, pinned to CPUS
-# (default 6,7); reports per build the median, min, max and max/min of the
-# wall times, the peak memory, and the candidate/base ratio of the medians.
+# command RUNS times (default 15) with each build, pinned to CPUS (default
+# 6,7), the two builds in turn; reports per build the median, min, max,
+# max/min and the quartiles' ratio q3/q1 of the wall times, the peak memory,
+# and the candidate/base ratio of the medians.
 #   bash bench/reader_compare.sh <base-build-dir> <candidate-build-dir> [instructions]
 set -euo pipefail
 
@@ -58,29 +59,39 @@ run_command() {
 
 commands=(swt ingress diff)
 for c in "${commands[@]}"; do : > "$work/$c.base"; : > "$work/$c.candidate"; done
+# The build that runs second in a pair pays a little for the first one's
+# traces in the caches: the order changes every round, so neither always
+# does.
 for ((i = 0; i < runs; ++i)); do
   for c in "${commands[@]}"; do
-    run_command "$base" "$c" >> "$work/$c.base"
-    run_command "$cand" "$c" >> "$work/$c.candidate"
+    if ((i % 2 == 0)); then
+      run_command "$base" "$c" >> "$work/$c.base"
+      run_command "$cand" "$c" >> "$work/$c.candidate"
+    else
+      run_command "$cand" "$c" >> "$work/$c.candidate"
+      run_command "$base" "$c" >> "$work/$c.base"
+    fi
   done
 done
 
-# "median min max peak-KiB" of a file of "seconds peak-KiB" lines.
+# "median min max q1 q3 peak-KiB" of a file of "seconds peak-KiB" lines;
+# q1 and q3 are the quartiles (the runs a quarter from either end).
 summary() {
   sort -n "$1" | awk '{ t[NR] = $1; if ($2 > p) p = $2 }
     END { m = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2
-          printf "%.3f %.3f %.3f %d\n", m, t[1], t[NR], p }'
+          q = int((NR + 3) / 4)
+          printf "%.4f %.4f %.4f %.4f %.4f %d\n", m, t[1], t[NR], t[q], t[NR + 1 - q], p }'
 }
 
-printf '%-8s %-10s %9s %7s %7s %8s %9s %10s\n' command build "median s" "min s" "max s" max/min "peak MiB" cand/base
+printf '%-8s %-10s %9s %7s %7s %8s %8s %9s %10s\n' command build "median s" "min s" "max s" max/min q3/q1 "peak MiB" cand/base
 for c in "${commands[@]}"; do
   read -r base_median _ < <(summary "$work/$c.base")
   for role in base candidate; do
-    read -r m lo hi p < <(summary "$work/$c.$role")
+    read -r m lo hi q1 q3 p < <(summary "$work/$c.$role")
     ratio=""
     [ "$role" = candidate ] && ratio=$(awk -v m="$m" -v b="$base_median" 'BEGIN { printf "%.3f", m / b }')
-    awk -v c="$c" -v r="$role" -v m="$m" -v lo="$lo" -v hi="$hi" -v p="$p" -v q="$ratio" \
-      'BEGIN { printf "%-8s %-10s %9.3f %7.3f %7.3f %8.3f %9.1f %10s\n", c, r, m, lo, hi, hi / lo, p / 1024, q }'
+    awk -v c="$c" -v r="$role" -v m="$m" -v lo="$lo" -v hi="$hi" -v q1="$q1" -v q3="$q3" -v p="$p" -v q="$ratio" \
+      'BEGIN { printf "%-8s %-10s %9.4f %7.4f %7.4f %8.3f %8.3f %9.1f %10s\n", c, r, m, lo, hi, hi / lo, q3 / q1, p / 1024, q }'
   done
 done
 rm -rf "$work"
