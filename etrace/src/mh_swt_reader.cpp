@@ -1,19 +1,8 @@
 #include "etrace/mh_swt_reader.h"
 
-#include <sys/stat.h>
-
 #include <stdexcept>
 
 #include "etrace/stream/et_decode_ahead.h"
-
-namespace {
-
-long long regular_file_size(FILE* file) {
-  struct stat status;
-  return fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : -1;
-}
-
-}  // namespace
 
 // The decode-ahead, and the decoder as it drives it.
 class mh_swt_reader_t::ahead_t final : private et_decode_ahead_t::decoder_i {
@@ -41,11 +30,10 @@ private:
 // Construction
 
 mh_swt_reader_t::input_t::input_t(const std::string& path)
-    : file(open_trace(path, fd)), owned(true), regular_size(regular_file_size(file)) {}
+    : file(open_trace(path, fd)), owned(true) {}
 
 mh_swt_reader_t::input_t::input_t(FILE* stream) : file(stream) {
   if (file == nullptr) throw std::invalid_argument("mh_swt_reader_t: null trace stream");
-  regular_size = regular_file_size(file);
 }
 
 mh_swt_reader_t::input_t::~input_t() {
@@ -97,7 +85,7 @@ mh_swt_reader_t::mh_swt_reader_t(FILE* file, unsigned long hart_mask, bool skip_
                                            cl_chunks, poison_enable}) {}
 
 // A constructor's last step: nothing throws after it.
-void mh_swt_reader_t::start_decoding() { ahead_->ahead.start(input_.regular_size >= 0); }
+void mh_swt_reader_t::start_decoding() { ahead_->ahead.start(decoder_.reads_regular_file()); }
 
 // The decode-ahead's threads stop before the decoder they work on goes.
 mh_swt_reader_t::~mh_swt_reader_t() { ahead_.reset(); }

@@ -87,9 +87,6 @@ private:
     int fd = -1;
     FILE* file = nullptr;
     bool owned = false;
-    // The size of a regular file; -1 for anything else (a pipe, a stream in
-    // memory).
-    long long regular_size = -1;
   };
   // The decode-ahead over the decoder (mh_swt_reader.cpp).
   class ahead_t;

@@ -50,6 +50,8 @@ public:
   void start_read_ahead();
   // A thread of this process reads ahead.
   bool reading_ahead() const { return thread_.running(); }
+  // The input is a regular file: it can be read ahead, and read again.
+  bool reads_regular_file() const { return source_ == source_t::regular_file; }
 
   // The next chunk, in order; its buffer stays the caller's until release().
   // Throws the std::runtime_error of a failed read for the chunk it hit.

@@ -85,6 +85,8 @@ public:
   void restart();
   // Reads a regular file ahead in a helper thread from now on.
   void start_read_ahead() { bits_.start_read_ahead(); }
+  // The input is a regular file: it can be decoded ahead, and again.
+  bool reads_regular_file() const { return bits_.reads_regular_file(); }
 
   // The ring, walked by a pointer: the slot of the object n after the one in
   // slot `at`, without a division per object.

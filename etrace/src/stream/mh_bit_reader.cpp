@@ -19,6 +19,8 @@ mh_bit_reader_t::mh_bit_reader_t(FILE* input, std::string path)
 
 void mh_bit_reader_t::start_read_ahead() { chunks_->start_read_ahead(); }
 
+bool mh_bit_reader_t::reads_regular_file() const { return chunks_->reads_regular_file(); }
+
 void mh_bit_reader_t::rewind() {
   const bool reading_ahead = chunks_->reading_ahead();
   chunks_.reset();

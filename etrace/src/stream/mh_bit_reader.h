@@ -93,6 +93,8 @@ public:
   // Reads a regular file ahead in a helper thread from now on; for its
   // owner to call once it is built.
   void start_read_ahead();
+  // The input is a regular file (not a pipe or a stream in memory).
+  bool reads_regular_file() const;
 
   mh_bit_reader_t(const mh_bit_reader_t&) = delete;
   mh_bit_reader_t& operator=(const mh_bit_reader_t&) = delete;
