@@ -6,10 +6,9 @@
 #include <new>
 #include <stdexcept>
 
+#include "etrace/et_always_inline.h"
 #include "etrace/records/et_text.h"
 #include "etrace/stream/et_record.h"
-
-#define MH_ALWAYS_INLINE inline __attribute__((always_inline))
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "disasm/insn_ids.h"
+#include "etrace/et_always_inline.h"
 #include "etrace/formatters/et_message_line.h"
 #include "etrace/records/et_mode.h"
 #include "etrace/records/et_object.h"
@@ -37,11 +38,9 @@ bool record_loop_t::writes_in_background(const et_base_formatter_t& formatter) {
   return buffered == nullptr || !buffered->flushes_every_record();
 }
 
-// The per-record steps go into run's loop: called once per object, a call
-// of each costs the cheapest formats a noticeable part of their time.
-#define RECORD_LOOP_INLINE inline __attribute__((always_inline))
+// The per-record steps go into run's loop.
 
-RECORD_LOOP_INLINE void record_loop_t::instruction(et_insn_t& insn) {
+MH_ALWAYS_INLINE void record_loop_t::instruction(et_insn_t& insn) {
   if (!insn.committed) return;
   const unsigned long mode = convert_pril_to_et_mode(insn.pril);
   if (mode != 0 && (mode & mode_mask_) == 0) return;
@@ -61,7 +60,7 @@ RECORD_LOOP_INLINE void record_loop_t::instruction(et_insn_t& insn) {
   }
 }
 
-RECORD_LOOP_INLINE void record_loop_t::write(const et_insn_t& insn) {
+MH_ALWAYS_INLINE void record_loop_t::write(const et_insn_t& insn) {
   if (buffered_ == nullptr) {
     formatter_.format(stream_, insn);
     return;
