@@ -24,6 +24,9 @@ private:
   std::string take_note() override { return decoder_.take_note(); }
   void restart() override { decoder_.restart(); }
   void start_read_ahead() override { decoder_.start_read_ahead(); }
+  memory_t memory_to_fill() const override {
+    return {reinterpret_cast<char*>(decoder_.ring()), decoder_.ring_bytes_to_fill()};
+  }
 };
 
 // ---------------------------------------------------------------------------

@@ -16,6 +16,8 @@
 #include <thread>
 
 #include "etrace/stream/et_decode_ahead.h"
+#include "etrace/stream/et_huge_mapping.h"
+#include "support/resident_pages.h"
 
 namespace {
 
@@ -62,9 +64,11 @@ public:
     ++restarts;
   }
   void start_read_ahead() override { read_ahead = true; }
+  memory_t memory_to_fill() const override { return memory; }
 
   int restarts = 0;
   bool read_ahead = false;
+  memory_t memory{nullptr, 0};
 
 private:
   const script_t script_;
@@ -230,5 +234,30 @@ TEST(DecodeAhead, Stop) {
     while (decoder.made() != c.made_when_stopped) std::this_thread::yield();
     returns_within_a_minute([&ahead] { ahead.reset(); }, c.name);
     EXPECT_EQ(decoder.made(), c.made_when_stopped) << c.name;
+  }
+}
+
+// The memory the decoding fills is faulted in ahead, past its first page,
+// when the decoding runs in a thread of its own; a pipe's decoding, in the
+// caller's thread, touches its pages itself.
+TEST(DecodeAhead, FaultsInTheMemoryToFillOnlyWithAThread) {
+  if (!et_test::can_populate()) GTEST_SKIP() << "no MADV_POPULATE_WRITE on this system";
+  constexpr std::size_t huge_page = et_huge_mapping_t::huge_page;
+  for (const decoding_mode_t mode : {decoding_mode_t::thread, decoding_mode_t::callers_thread}) {
+    et_huge_mapping_t mapping(3 * huge_page);
+    fake_decoder_t decoder({100});
+    decoder.memory = {mapping.data(), mapping.size()};
+    {
+      et_decode_ahead_t ahead(decoder, window, capacity);
+      start(ahead, mode);
+      uint64_t handed = 0;
+      EXPECT_EQ(drain(ahead, handed), "100 objects") << mode_name(mode);
+      if (mode == decoding_mode_t::thread) {
+        EXPECT_TRUE(et_test::wait_until_resident(mapping.data() + huge_page, 2 * huge_page));
+      }
+    }
+    if (mode == decoding_mode_t::callers_thread) {
+      EXPECT_EQ(et_test::resident_pages(mapping.data(), mapping.size()), 0u);
+    }
   }
 }

@@ -2,6 +2,7 @@
 // decodes, runs of records that make nothing handing control back, the NOTE
 // line kept with its error, and the same objects after a restart.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
@@ -130,4 +131,40 @@ TEST(RecordDecoder, RestartGivesTheSameObjects) {
   EXPECT_EQ(texts(d.decoder, 1000), first);
   EXPECT_THROW(d.decoder.decode_until(count + 1), std::underflow_error);
   EXPECT_EQ(d.decoder.made(), count);
+}
+
+// The ring's bytes that a regular file can fill cover every object it makes
+// (what a helper faults in ahead), and stay within a huge page for a short
+// trace; a pipe's size is not known: nothing is faulted in ahead.
+TEST(RecordDecoder, RingBytesToFillCoverTheObjectsOfTheFile) {
+  struct case_t {
+    const char* name;
+    uint64_t rvts, insns;
+  };
+  for (const case_t& c : {case_t{"empty", 0, 0}, case_t{"ten RVT records", 10, 0},
+                          case_t{"instructions", 0, 50}, case_t{"both", 20, 20}}) {
+    trace_builder_t trace;
+    for (uint64_t k = 0; k < c.rvts; ++k) trace.rvt(k);
+    for (uint64_t u = 0; u < c.insns; ++u) trace.insn(make_insn(u, 0x1000 + 4 * u, 0x13));
+    decoder_of_t d(trace);
+    const std::size_t bytes = d.decoder.ring_bytes_to_fill();
+    EXPECT_THROW(d.decoder.decode_until(~uint64_t(0)), std::underflow_error) << c.name;
+    EXPECT_EQ(d.decoder.made(), c.rvts + c.insns) << c.name;
+    EXPECT_GE(bytes, d.decoder.made() * sizeof(et_record_decoder_t::slot_t)) << c.name;
+    EXPECT_LE(bytes, et_huge_mapping_t::huge_page) << c.name;
+  }
+  trace_builder_t trace;
+  for (uint64_t k = 0; k < 10; ++k) trace.rvt(k);
+  const std::vector<uint8_t> bytes = trace.bytes();
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  ASSERT_EQ(write(fds[1], bytes.data(), bytes.size()), ssize_t(bytes.size()));
+  close(fds[1]);
+  FILE* pipe_in = fdopen(fds[0], "rb");
+  {
+    et_record_decoder_t decoder(pipe_in, "pipe", trace.config().geometry(), 0xff, false, false,
+                                false);
+    EXPECT_EQ(decoder.ring_bytes_to_fill(), 0u);
+  }
+  fclose(pipe_in);
 }

@@ -12,9 +12,12 @@
 
 namespace {
 
-bool is_regular_file(int fd) {
+// Whether fd is a regular file, and then its size past start_offset.
+bool is_regular_file(int fd, long start_offset, uint64_t& bytes) {
   struct stat status;
-  return fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  if (fd < 0 || fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  bytes = status.st_size > start_offset ? uint64_t(status.st_size - start_offset) : 0;
+  return true;
 }
 
 // The bytes that a stdio stream has taken from its descriptor and not yet
@@ -33,7 +36,7 @@ std::size_t stdio_buffered(FILE* input) {
 et_chunk_ring_t::et_chunk_ring_t(FILE* input, const std::string& path, long start_offset)
     : input_(input),
       fd_(fileno(input)),
-      source_(is_regular_file(fd_) ? source_t::regular_file
+      source_(is_regular_file(fd_, start_offset, file_bytes_) ? source_t::regular_file
               : fd_ >= 0           ? source_t::pipe
                                    : source_t::stdio_stream),
       path_(path),

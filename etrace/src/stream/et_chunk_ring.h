@@ -52,6 +52,9 @@ public:
   bool reading_ahead() const { return thread_.running(); }
   // The input is a regular file: it can be read ahead, and read again.
   bool reads_regular_file() const { return source_ == source_t::regular_file; }
+  // A regular file's bytes from where it is read on, as it stood when the
+  // ring was made; 0 for other inputs.
+  uint64_t file_bytes() const { return file_bytes_; }
 
   // The next chunk, in order; its buffer stays the caller's until release().
   // Throws the std::runtime_error of a failed read for the chunk it hit.
@@ -82,6 +85,7 @@ private:
 
   FILE* const input_;
   const int fd_;
+  uint64_t file_bytes_ = 0;  // before source_, which finds it
   const source_t source_;
   const std::string path_;
   const long start_offset_;

@@ -14,6 +14,8 @@ et_decode_ahead_t::~et_decode_ahead_t() { stop_thread(); }
 void et_decode_ahead_t::start(bool regular_file) {
   if (!regular_file || thread_.running()) return;
   decoder_.start_read_ahead();
+  const decoder_i::memory_t memory = decoder_.memory_to_fill();
+  populator_.start(memory.data, memory.bytes);
   // Decoding from now on, while the program sets up, is a head start.
   in_thread_ = thread_.start([this] { run(); });
 }

@@ -8,10 +8,12 @@
 // bits where that decoding stands. A pipe or a stream is decoded so, at each
 // call. A trace in a regular file is decoded by a thread from the start,
 // ahead of the caller, with its input read ahead by one thread more
-// (et_chunk_ring.h): object k is released to the caller once the window
-// after it is full (object k + window - 1 made), exactly as the caller's own
-// decoding would have left it, and the rest of the ring, the slack, lets the
-// thread run on while the caller has not yet taken what it was given.
+// (et_chunk_ring.h) and the memory it decodes into faulted in by a third
+// (et_page_populator.h): object k is released to the caller once the
+// window after it is full (object k + window - 1 made), exactly as the
+// caller's own decoding would have left it, and the rest of the ring, the
+// slack, lets the thread run on while the caller has not yet taken what it
+// was given.
 // Records that reach an instruction after its release are treated as if it
 // had been handed out.
 //
@@ -39,6 +41,7 @@
 #include <string>
 
 #include "etrace/stream/et_helper_thread.h"
+#include "etrace/stream/et_page_populator.h"
 #include "etrace/stream/et_progress_counter.h"
 
 class et_decode_ahead_t {
@@ -60,6 +63,13 @@ public:
     virtual void restart() = 0;
     // Reads the input ahead in a thread of its own from now on.
     virtual void start_read_ahead() = 0;
+    // The memory that decoding the input writes, from its start on a huge
+    // page boundary as far as the input can fill it (et_page_populator.h).
+    struct memory_t {
+      char* data;
+      std::size_t bytes;
+    };
+    virtual memory_t memory_to_fill() const = 0;
 
   protected:
     ~decoder_i() = default;
@@ -146,5 +156,6 @@ private:
 
   et_progress_counter_t released_;    // raised by the thread, closed at its end
   et_progress_counter_t handed_out_;  // raised by the caller, closed to stop the thread
+  et_page_populator_t populator_;
   et_helper_thread_t thread_;         // last: stopped before the rest goes
 };

@@ -104,10 +104,15 @@ et_record_decoder_t::et_record_decoder_t(FILE* input, const std::string& path,
       bits_(input, path) {
   for (unsigned code = MH_SWT_IS; code <= MH_SWT_CM; ++code)
     insn_payload_bits_[code - MH_SWT_IS] = wire_.payload_bits(*et_wire::find(code));
-  for (const et_wire_record_t& record : et_wire::records)
+  for (const et_wire_record_t& record : et_wire::records) {
+    const std::size_t bytes = wire_.record_bytes(record.code);
     if (record.shape == MH_SHAPE_NONE)
-      longest_fast_record_ =
-          std::max<std::size_t>(longest_fast_record_, wire_.record_bytes(record.code));
+      longest_fast_record_ = std::max(longest_fast_record_, bytes);
+    // An issue record, an RVT record or a message makes an object.
+    if (record.code == MH_SWT_IS || record.group == et_wire_group_t::RVT ||
+        record.shape != MH_SHAPE_NONE)
+      shortest_object_record_ = std::min(shortest_object_record_, bytes);
+  }
   for (unsigned h = 0; h < max_harts; ++h)
     if ((hart_mask_ >> h) & 1) piid_tables_[h].reset(new piid_entry_t[piid_count]());
   // 26 MB of plain data, mapped zeroed and filled on demand: the window's
@@ -121,6 +126,11 @@ et_record_decoder_t::et_record_decoder_t(FILE* input, const std::string& path,
 }
 
 et_record_decoder_t::~et_record_decoder_t() = default;
+
+std::size_t et_record_decoder_t::ring_bytes_to_fill() const {
+  const uint64_t objects = bits_.file_bytes() / shortest_object_record_;
+  return std::size_t(std::min<uint64_t>(objects, capacity)) * sizeof(slot_t);
+}
 
 void et_record_decoder_t::reset() {
   hart_ = 0;

@@ -87,6 +87,10 @@ public:
   void start_read_ahead() { bits_.start_read_ahead(); }
   // The input is a regular file: it can be decoded ahead, and again.
   bool reads_regular_file() const { return bits_.reads_regular_file(); }
+  // The ring's bytes from its start that decoding a regular file can fill:
+  // each object takes at least the shortest record that makes one. 0 for
+  // other inputs.
+  std::size_t ring_bytes_to_fill() const;
 
   // The ring, walked by a pointer: the slot of the object n after the one in
   // slot `at`, without a division per object.
@@ -193,6 +197,8 @@ private:
   // The longest record that decode_record reads unchecked, in bytes: the
   // longest that is not a message (SWT_CM with a 64-bit program counter).
   std::size_t longest_fast_record_ = 0;
+  // The shortest record that makes an object, in bytes.
+  std::size_t shortest_object_record_ = ~std::size_t(0);
   std::unique_ptr<et_huge_mapping_t> ring_memory_;
   slot_t* ring_ = nullptr;
 

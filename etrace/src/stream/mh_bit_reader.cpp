@@ -21,6 +21,8 @@ void mh_bit_reader_t::start_read_ahead() { chunks_->start_read_ahead(); }
 
 bool mh_bit_reader_t::reads_regular_file() const { return chunks_->reads_regular_file(); }
 
+uint64_t mh_bit_reader_t::file_bytes() const { return chunks_->file_bytes(); }
+
 void mh_bit_reader_t::rewind() {
   const bool reading_ahead = chunks_->reading_ahead();
   chunks_.reset();

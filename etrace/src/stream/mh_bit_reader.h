@@ -95,6 +95,8 @@ public:
   void start_read_ahead();
   // The input is a regular file (not a pipe or a stream in memory).
   bool reads_regular_file() const;
+  // A regular file's bytes from where the reader started; 0 for other inputs.
+  uint64_t file_bytes() const;
 
   mh_bit_reader_t(const mh_bit_reader_t&) = delete;
   mh_bit_reader_t& operator=(const mh_bit_reader_t&) = delete;
