@@ -5,7 +5,10 @@
 # command RUNS times (default 15) with each build, pinned to CPUS (default
 # 6,7), the two builds in turn; reports per build the median, min, max,
 # max/min and the quartiles' ratio q3/q1 of the wall times, the peak memory,
-# and the candidate/base ratio of the medians.
+# and the candidate/base ratio of the medians; then, per command, the ratio
+# candidate/base of the two runs of each round (run one after the other, so
+# that what the machine does besides weighs on both alike): its min,
+# quartiles, median and max.
 #   bash bench/reader_compare.sh <base-build-dir> <candidate-build-dir> [instructions]
 set -euo pipefail
 
@@ -93,5 +96,15 @@ for c in "${commands[@]}"; do
     awk -v c="$c" -v r="$role" -v m="$m" -v lo="$lo" -v hi="$hi" -v q1="$q1" -v q3="$q3" -v p="$p" -v q="$ratio" \
       'BEGIN { printf "%-8s %-10s %9.4f %7.4f %7.4f %8.3f %8.3f %9.1f %10s\n", c, r, m, lo, hi, hi / lo, q3 / q1, p / 1024, q }'
   done
+done
+
+echo "candidate/base of the two runs of each round"
+printf '%-8s %7s %7s %7s %7s %7s\n' command min q1 median q3 max
+for c in "${commands[@]}"; do
+  paste -d ' ' "$work/$c.candidate" "$work/$c.base" | awk '{ print $1 / $3 }' | sort -n |
+    awk -v c="$c" '{ r[NR] = $1 }
+      END { m = NR % 2 ? r[(NR + 1) / 2] : (r[NR / 2] + r[NR / 2 + 1]) / 2
+            q = int((NR + 3) / 4)
+            printf "%-8s %7.3f %7.3f %7.3f %7.3f %7.3f\n", c, r[1], r[q], m, r[NR + 1 - q], r[NR] }'
 done
 rm -rf "$work"
